@@ -17,8 +17,9 @@ struct ColorT
     void FromARGB(uint32_t argb);
     // Each channel times 255, rounded half away from zero, clamped to 0..255.
     uint32_t ToARGB() const;
-    // Optional 0x/0X, then up to 8 hexadecimal digits: 2 set alpha, 6 set red/green/blue,
-    // 8 set all four; any other count, or null text, changes nothing.
+    // Optional 0x/0X, then a hexadecimal number of up to 8 digits, read until the first other
+    // character. The length of the text after the prefix says what it sets: 2 characters set
+    // alpha, 6 red/green/blue, 8 all four; any other length, or null text, changes nothing.
     void ParseHex(const char* text);
 
     bool operator==(const ColorT& other) const = default;
