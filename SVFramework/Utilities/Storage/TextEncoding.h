@@ -23,7 +23,9 @@ ConversionResult Utf16ToUtf8(const char16_t** sourceStart, const char16_t* sourc
 ConversionResult Utf8ToUtf16(const char** sourceStart, const char* sourceEnd,
                              char16_t** targetStart, char16_t* targetEnd, bool lenient);
 
-// True when the length bytes (1 to 4) form one legal UTF-8 sequence.
+// True when the length bytes (1 to 4) form one legal UTF-8 sequence: no overlong form, no encoded
+// surrogate, nothing above 0x10FFFF. The length is the one the lead byte announces; the converter
+// takes it from there, and the lead byte is not checked against it here.
 bool IsLegalUtf8(const uint8_t* bytes, int32_t length);
 
 } // namespace SV

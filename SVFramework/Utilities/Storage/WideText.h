@@ -8,27 +8,37 @@
 
 namespace SV {
 
-// Units before the terminating 0.
+// Units before the terminating 0; 0 for null text.
 size_t WideLength(const char16_t* text);
-// Units before the terminating 0, at most maxUnits.
+// Units before the terminating 0, at most maxUnits (so the text need not be terminated).
 size_t WideLengthBounded(const char16_t* text, size_t maxUnits);
 
-// Simple one-to-one case mapping of a UTF-16 unit; units without a mapping come back unchanged.
+// Simple one-to-one case mapping of a UTF-16 unit over the Latin, Greek, Cyrillic and Armenian
+// letters and the fullwidth Latin forms; units without a one-unit mapping come back unchanged
+// (0xDF among them, whose upper case is two letters).
 char16_t WideToLower(char16_t unit);
 char16_t WideToUpper(char16_t unit);
 
 // Leading white space, an optional sign, decimal digits; 0 when no number starts the text;
-// saturates at the 32-bit limits.
+// saturates at the 32-bit limits. White space is the Unicode line and word separators, not the
+// no-break spaces.
 int32_t WideToInt(const char16_t* text);
 // Leading white space, an optional sign, digits, fraction and exponent (also "inf" and "nan"),
 // independent of the process locale; 0 when no number starts the text.
 double WideToDouble(const char16_t* text);
 
-// printf-style formatting into buffer (capacity units, terminator included). %s and %ls take
-// UTF-16 text (char16_t*), %hs and %S UTF-8 text (char*), %c a UTF-16 unit, %hc and %C a char;
-// the numeric conversions are those of the C library. The output is always terminated and cut
-// at capacity - 1 units, never inside a surrogate pair. Answers the units written without the
-// terminator, or -1 when the output had to be cut (or the capacity is 0).
+// printf-style formatting into buffer (capacity units, terminator included). %s, %ls and %ws take
+// UTF-16 text (char16_t*), %hs and %S UTF-8 text (char*, each byte that starts no legal sequence
+// shown as U+FFFD); null text prints "(null)". %c takes a UTF-16 unit, %hc and %C a char (ASCII;
+// any other byte shows as U+FFFD). Width and precision of text count UTF-16 units, and a
+// precision never ends between the halves of a pair. The length modifiers are hh h l ll L z j t
+// I32 I64 I; l (and w) with an integer conversion means 32 bits, as in the formats the program's
+// texts were written with, and L takes a long double. The numeric conversions are those of the C
+// library; %p prints every hexadecimal digit of the address in upper case. %n stores nothing
+// (its pointer is skipped), and an unknown conversion is copied as text. The output is always
+// terminated and cut at capacity - 1 units, never inside a surrogate pair. Answers the units
+// written without the terminator, or -1 when the output had to be cut (or the capacity is 0, the
+// buffer or the format null).
 int32_t WideFormatV(char16_t* buffer, size_t capacity, const char16_t* format, va_list args);
 int32_t WideFormat(char16_t* buffer, size_t capacity, const char16_t* format, ...);
 
