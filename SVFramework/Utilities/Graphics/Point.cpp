@@ -22,7 +22,8 @@ int32_t RoundCoordinate(double v)
 
 } // namespace
 
-template <> PointT<int32_t> PointT<double>::Round() const
+template <>
+PointT<int32_t> PointT<double>::Round() const
 {
     return {RoundCoordinate(x), RoundCoordinate(y)};
 }
