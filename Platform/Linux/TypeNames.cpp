@@ -24,9 +24,9 @@ bool IsIdentifierChar(char c)
 bool IsFundamentalWord(std::string_view word)
 {
     static constexpr std::string_view kWords[] = {
-        "void",     "bool",     "char",     "signed", "unsigned", "short",    "int",
-        "long",     "float",    "double",   "wchar_t", "char8_t", "char16_t", "char32_t",
-        "const",    "volatile", "decltype", "true",   "false",    "nullptr"};
+        "void",  "bool",     "char",     "signed",  "unsigned", "short",    "int",
+        "long",  "float",    "double",   "wchar_t", "char8_t",  "char16_t", "char32_t",
+        "const", "volatile", "decltype", "true",    "false",    "nullptr"};
     for (std::string_view known : kWords) {
         if (word == known) {
             return true;
