@@ -6,6 +6,7 @@
 #include "Utilities/Storage/WideFormat.h"
 #include "Utilities/Storage/WideText.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstring>
 #include <memory>
@@ -510,7 +511,7 @@ bool StringT<C, O>::NotEqualsUtf8(const char* text) const requires kWide
 }
 
 template <class C, class O>
-StringT<C, O> StringT<C, O>::ToLower() const requires kWide
+StringT<C, O> StringT<C, O>::MapUnits(char16_t (*map)(char16_t)) const requires kWide
 {
     StringT result(*this);
     const int32_t length = GetLength();
@@ -519,26 +520,22 @@ StringT<C, O> StringT<C, O>::ToLower() const requires kWide
     }
     C* text = result.Lock(static_cast<uint32_t>(length) + 1);
     for (int32_t i = 0; i < length; ++i) {
-        text[i] = WideToLower(text[i]);
+        text[i] = map(text[i]);
     }
     result.Unlock();
     return result;
 }
 
 template <class C, class O>
+StringT<C, O> StringT<C, O>::ToLower() const requires kWide
+{
+    return MapUnits(&WideToLower);
+}
+
+template <class C, class O>
 StringT<C, O> StringT<C, O>::ToUpper() const requires kWide
 {
-    StringT result(*this);
-    const int32_t length = GetLength();
-    if (length == 0) {
-        return result;
-    }
-    C* text = result.Lock(static_cast<uint32_t>(length) + 1);
-    for (int32_t i = 0; i < length; ++i) {
-        text[i] = WideToUpper(text[i]);
-    }
-    result.Unlock();
-    return result;
+    return MapUnits(&WideToUpper);
 }
 
 template <class C, class O>
@@ -614,8 +611,12 @@ WideString UIntToString(uint32_t value, int32_t decimals)
     WideString text;
     text.Format(u"%u", value);
     if (decimals > 0) {
-        while (text.GetLength() < decimals) {
-            text.Insert(0, WideString(u"0"));
+        const int32_t padding = decimals - text.GetLength();
+        if (padding > 0) {
+            WideString zeros;
+            std::fill_n(zeros.Lock(static_cast<uint32_t>(padding) + 1), padding, u'0');
+            zeros.Unlock();
+            text = zeros + text;
         }
         text.Insert(static_cast<uint32_t>(text.GetLength() - decimals), WideString(u"."));
     }

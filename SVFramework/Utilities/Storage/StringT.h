@@ -104,6 +104,8 @@ private:
     static uint32_t TextLength(const C* text, uint32_t maxChars);
     C* Data() const { return static_cast<C*>(mBuffer->GetData()); }
     bool IsSetIn(C character, const C* set) const;
+    // A copy with every character passed through map.
+    StringT MapUnits(char16_t (*map)(char16_t)) const requires kWide;
 
     RCPtr<LIBuffer> mBuffer;
 };

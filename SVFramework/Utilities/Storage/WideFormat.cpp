@@ -111,7 +111,7 @@ enum class LengthModifier
     Pointer,    // I
 };
 
-struct FormatSpec
+struct FieldFormat
 {
     bool left = false;
     bool plus = false;
@@ -139,21 +139,21 @@ int64_t ReadCount(const char16_t*& cursor)
 
 // Parses flags, width, precision and length after the '%'; cursor ends on the conversion unit
 // (0 at the end of the format).
-FormatSpec ParseSpec(const char16_t*& cursor, va_list& args)
+FieldFormat ParseField(const char16_t*& cursor, va_list& args)
 {
-    FormatSpec spec;
+    FieldFormat field;
     for (;; ++cursor) {
         const char16_t unit = *cursor;
         if (unit == u'-') {
-            spec.left = true;
+            field.left = true;
         } else if (unit == u'+') {
-            spec.plus = true;
+            field.plus = true;
         } else if (unit == u' ') {
-            spec.space = true;
+            field.space = true;
         } else if (unit == u'#') {
-            spec.alternate = true;
+            field.alternate = true;
         } else if (unit == u'0') {
-            spec.zero = true;
+            field.zero = true;
         } else {
             break;
         }
@@ -162,79 +162,79 @@ FormatSpec ParseSpec(const char16_t*& cursor, va_list& args)
         ++cursor;
         int64_t width = va_arg(args, int);
         if (width < 0) {
-            spec.left = true;
+            field.left = true;
             width = -width;
         }
-        spec.width = static_cast<size_t>(std::min(width, kMaxFieldSize));
+        field.width = static_cast<size_t>(std::min(width, kMaxFieldSize));
     } else {
-        spec.width = static_cast<size_t>(ReadCount(cursor));
+        field.width = static_cast<size_t>(ReadCount(cursor));
     }
     if (*cursor == u'.') {
         ++cursor;
         if (*cursor == u'*') {
             ++cursor;
             const int precision = va_arg(args, int);
-            spec.precision = precision < 0 ? -1 : precision;
+            field.precision = precision < 0 ? -1 : precision;
         } else {
-            spec.precision = ReadCount(cursor);
+            field.precision = ReadCount(cursor);
         }
     }
     switch (*cursor) {
     case u'h':
         if (cursor[1] == u'h') {
-            spec.length = LengthModifier::Char;
+            field.length = LengthModifier::Char;
             ++cursor;
         } else {
-            spec.length = LengthModifier::Short;
+            field.length = LengthModifier::Short;
         }
         ++cursor;
         break;
     case u'l':
         if (cursor[1] == u'l') {
-            spec.length = LengthModifier::LongLong;
+            field.length = LengthModifier::LongLong;
             ++cursor;
         } else {
-            spec.length = LengthModifier::Long;
+            field.length = LengthModifier::Long;
         }
         ++cursor;
         break;
     case u'w':
-        spec.length = LengthModifier::Long;
+        field.length = LengthModifier::Long;
         ++cursor;
         break;
     case u'L':
-        spec.length = LengthModifier::LongDouble;
+        field.length = LengthModifier::LongDouble;
         ++cursor;
         break;
     case u'j':
-        spec.length = LengthModifier::IntMax;
+        field.length = LengthModifier::IntMax;
         ++cursor;
         break;
     case u'z':
-        spec.length = LengthModifier::Size;
+        field.length = LengthModifier::Size;
         ++cursor;
         break;
     case u't':
-        spec.length = LengthModifier::PtrDiff;
+        field.length = LengthModifier::PtrDiff;
         ++cursor;
         break;
     case u'I':
         if (cursor[1] == u'3' && cursor[2] == u'2') {
-            spec.length = LengthModifier::Int32;
+            field.length = LengthModifier::Int32;
             cursor += 3;
         } else if (cursor[1] == u'6' && cursor[2] == u'4') {
-            spec.length = LengthModifier::Int64;
+            field.length = LengthModifier::Int64;
             cursor += 3;
         } else {
-            spec.length = LengthModifier::Pointer;
+            field.length = LengthModifier::Pointer;
             ++cursor;
         }
         break;
     default:
         break;
     }
-    spec.conversion = *cursor;
-    return spec;
+    field.conversion = *cursor;
+    return field;
 }
 
 int64_t FetchSigned(va_list& args, LengthModifier length)
@@ -285,9 +285,9 @@ uint64_t FetchUnsigned(va_list& args, LengthModifier length)
 
 // Integers are formatted here rather than by the C library: their width and precision may be as
 // large as the caller likes without anything but the output buffer being filled.
-void PutInteger(WideWriter& out, const FormatSpec& spec, uint64_t magnitude, bool negative)
+void PutInteger(WideWriter& out, const FieldFormat& field, uint64_t magnitude, bool negative)
 {
-    const char16_t conversion = spec.conversion;
+    const char16_t conversion = field.conversion;
     const bool isSigned = conversion == u'd' || conversion == u'i';
     const unsigned base = conversion == u'o'                           ? 8
                           : (conversion == u'x' || conversion == u'X') ? 16
@@ -304,29 +304,29 @@ void PutInteger(WideWriter& out, const FormatSpec& spec, uint64_t magnitude, boo
     size_t prefixLength = 0;
     if (isSigned && negative) {
         prefix[prefixLength++] = u'-';
-    } else if (isSigned && spec.plus) {
+    } else if (isSigned && field.plus) {
         prefix[prefixLength++] = u'+';
-    } else if (isSigned && spec.space) {
+    } else if (isSigned && field.space) {
         prefix[prefixLength++] = u' ';
-    } else if (spec.alternate && magnitude != 0 && base == 16) {
+    } else if (field.alternate && magnitude != 0 && base == 16) {
         prefix[prefixLength++] = u'0';
         prefix[prefixLength++] = conversion;
     }
 
-    const size_t minimumDigits = spec.precision < 0 ? 1 : static_cast<size_t>(spec.precision);
+    const size_t minimumDigits = field.precision < 0 ? 1 : static_cast<size_t>(field.precision);
     size_t zeros = minimumDigits > digitCount ? minimumDigits - digitCount : 0;
-    if (spec.alternate && base == 8 && zeros == 0 &&
+    if (field.alternate && base == 8 && zeros == 0 &&
         (digitCount == 0 || digits[digitCount - 1] != '0')) {
         zeros = 1; // the alternate octal form always starts with 0
     }
     const size_t body = prefixLength + zeros + digitCount;
-    size_t padding = spec.width > body ? spec.width - body : 0;
-    if (spec.zero && !spec.left && spec.precision < 0) {
+    size_t padding = field.width > body ? field.width - body : 0;
+    if (field.zero && !field.left && field.precision < 0) {
         zeros += padding;
         padding = 0;
     }
 
-    if (!spec.left) {
+    if (!field.left) {
         out.Pad(padding, u' ');
     }
     out.Put(prefix, prefixLength);
@@ -334,7 +334,7 @@ void PutInteger(WideWriter& out, const FormatSpec& spec, uint64_t magnitude, boo
     while (digitCount > 0 && !out.IsCut()) {
         out.Put(static_cast<char16_t>(digits[--digitCount]));
     }
-    if (spec.left) {
+    if (field.left) {
         out.Pad(padding, u' ');
     }
 }
@@ -343,46 +343,47 @@ void PutInteger(WideWriter& out, const FormatSpec& spec, uint64_t magnitude, boo
 // precision only adds zeros; they are added here instead of asking the C library for them.
 constexpr int64_t kMaxExactPrecision = 16500;
 
-void PutFloat(WideWriter& out, const FormatSpec& spec, va_list& args)
+void PutFloat(WideWriter& out, const FieldFormat& field, va_list& args)
 {
-    const bool isLongDouble = spec.length == LengthModifier::LongDouble;
+    const bool isLongDouble = field.length == LengthModifier::LongDouble;
     const long double value = isLongDouble ? va_arg(args, long double) : va_arg(args, double);
-    const char conversion = static_cast<char>(spec.conversion);
+    const char conversion = static_cast<char>(field.conversion);
 
-    int64_t precision = spec.precision;
+    int64_t precision = field.precision;
     size_t extraZeros = 0;
     if (precision > kMaxExactPrecision) {
-        const bool keepsTrailingZeros = !(conversion == 'g' || conversion == 'G') || spec.alternate;
+        const bool keepsTrailingZeros =
+            !(conversion == 'g' || conversion == 'G') || field.alternate;
         if (std::isfinite(value) && keepsTrailingZeros) {
             extraZeros = static_cast<size_t>(precision - kMaxExactPrecision);
         }
         precision = kMaxExactPrecision;
     }
 
-    std::string narrowSpec = "%";
-    if (spec.plus) {
-        narrowSpec += '+';
+    std::string narrowField = "%";
+    if (field.plus) {
+        narrowField += '+';
     }
-    if (spec.space) {
-        narrowSpec += ' ';
+    if (field.space) {
+        narrowField += ' ';
     }
-    if (spec.alternate) {
-        narrowSpec += '#';
+    if (field.alternate) {
+        narrowField += '#';
     }
     if (precision >= 0) {
-        narrowSpec += '.';
-        narrowSpec += std::to_string(precision);
+        narrowField += '.';
+        narrowField += std::to_string(precision);
     }
     if (isLongDouble) {
-        narrowSpec += 'L';
+        narrowField += 'L';
     }
-    narrowSpec += conversion;
+    narrowField += conversion;
 
     char small[128];
     std::string large;
     std::string_view text;
-    const int needed = isLongDouble ? std::snprintf(small, sizeof small, narrowSpec.c_str(), value)
-                                    : std::snprintf(small, sizeof small, narrowSpec.c_str(),
+    const int needed = isLongDouble ? std::snprintf(small, sizeof small, narrowField.c_str(), value)
+                                    : std::snprintf(small, sizeof small, narrowField.c_str(),
                                                     static_cast<double>(value));
     if (needed < 0) {
         return;
@@ -392,9 +393,9 @@ void PutFloat(WideWriter& out, const FormatSpec& spec, va_list& args)
     } else {
         large.resize(static_cast<size_t>(needed) + 1);
         if (isLongDouble) {
-            std::snprintf(large.data(), large.size(), narrowSpec.c_str(), value);
+            std::snprintf(large.data(), large.size(), narrowField.c_str(), value);
         } else {
-            std::snprintf(large.data(), large.size(), narrowSpec.c_str(),
+            std::snprintf(large.data(), large.size(), narrowField.c_str(),
                           static_cast<double>(value));
         }
         text = std::string_view(large.data(), static_cast<size_t>(needed));
@@ -418,13 +419,13 @@ void PutFloat(WideWriter& out, const FormatSpec& spec, va_list& args)
     }
 
     const size_t body = text.size() + extraZeros;
-    size_t padding = spec.width > body ? spec.width - body : 0;
+    size_t padding = field.width > body ? field.width - body : 0;
     size_t zeros = 0;
-    if (spec.zero && !spec.left && std::isfinite(value)) {
+    if (field.zero && !field.left && std::isfinite(value)) {
         zeros = padding;
         padding = 0;
     }
-    if (!spec.left) {
+    if (!field.left) {
         out.Pad(padding, u' ');
     }
     out.PutAscii(text.substr(0, signLength));
@@ -432,19 +433,19 @@ void PutFloat(WideWriter& out, const FormatSpec& spec, va_list& args)
     out.PutAscii(text.substr(signLength, exponentAt - signLength));
     out.Pad(extraZeros, u'0');
     out.PutAscii(text.substr(exponentAt));
-    if (spec.left) {
+    if (field.left) {
         out.Pad(padding, u' ');
     }
 }
 
-void PutPadded(WideWriter& out, const FormatSpec& spec, const char16_t* text, size_t length)
+void PutPadded(WideWriter& out, const FieldFormat& field, const char16_t* text, size_t length)
 {
-    const size_t padding = spec.width > length ? spec.width - length : 0;
-    if (!spec.left) {
+    const size_t padding = field.width > length ? field.width - length : 0;
+    if (!field.left) {
         out.Pad(padding, u' ');
     }
     out.Put(text, length);
-    if (spec.left) {
+    if (field.left) {
         out.Pad(padding, u' ');
     }
 }
@@ -498,9 +499,9 @@ std::u16string WidenUtf8(const char* text, int64_t precision)
     return result;
 }
 
-bool TakesNarrowText(const FormatSpec& spec)
+bool TakesNarrowText(const FieldFormat& field)
 {
-    switch (spec.length) {
+    switch (field.length) {
     case LengthModifier::Char:
     case LengthModifier::Short:
         return true;
@@ -508,47 +509,47 @@ bool TakesNarrowText(const FormatSpec& spec)
     case LengthModifier::LongLong:
         return false;
     default:
-        return spec.conversion == u'C' || spec.conversion == u'S';
+        return field.conversion == u'C' || field.conversion == u'S';
     }
 }
 
-void PutCharacter(WideWriter& out, const FormatSpec& spec, va_list& args)
+void PutCharacter(WideWriter& out, const FieldFormat& field, va_list& args)
 {
     const int value = va_arg(args, int);
     char16_t unit = static_cast<char16_t>(value);
-    if (TakesNarrowText(spec)) {
+    if (TakesNarrowText(field)) {
         // One byte holds a whole UTF-8 character only when it is ASCII.
         const auto byte = static_cast<unsigned char>(value);
         unit = byte < 0x80 ? byte : kReplacementUnit;
     }
-    PutPadded(out, spec, &unit, 1);
+    PutPadded(out, field, &unit, 1);
 }
 
-void PutString(WideWriter& out, const FormatSpec& spec, va_list& args)
+void PutString(WideWriter& out, const FieldFormat& field, va_list& args)
 {
-    if (TakesNarrowText(spec)) {
+    if (TakesNarrowText(field)) {
         const char* text = va_arg(args, const char*);
-        const std::u16string wide = WidenUtf8(text != nullptr ? text : "(null)", spec.precision);
-        PutPadded(out, spec, wide.data(), wide.size());
+        const std::u16string wide = WidenUtf8(text != nullptr ? text : "(null)", field.precision);
+        PutPadded(out, field, wide.data(), wide.size());
         return;
     }
     const char16_t* text = va_arg(args, const char16_t*);
     if (text == nullptr) {
         text = u"(null)";
     }
-    PutPadded(out, spec, text, UnitsWithin(text, spec.precision));
+    PutPadded(out, field, text, UnitsWithin(text, field.precision));
 }
 
-void PutPointer(WideWriter& out, const FormatSpec& spec, va_list& args)
+void PutPointer(WideWriter& out, const FieldFormat& field, va_list& args)
 {
     // All the digits of the address, upper case, without a prefix.
     const auto address = reinterpret_cast<uintptr_t>(va_arg(args, void*));
-    FormatSpec hexSpec;
-    hexSpec.left = spec.left;
-    hexSpec.width = spec.width;
-    hexSpec.precision = static_cast<int64_t>(2 * sizeof(void*));
-    hexSpec.conversion = u'X';
-    PutInteger(out, hexSpec, address, false);
+    FieldFormat hexField;
+    hexField.left = field.left;
+    hexField.width = field.width;
+    hexField.precision = static_cast<int64_t>(2 * sizeof(void*));
+    hexField.conversion = u'X';
+    PutInteger(out, hexField, address, false);
 }
 
 } // namespace
@@ -571,23 +572,23 @@ int32_t WideFormatV(char16_t* buffer, size_t capacity, const char16_t* format, v
             out.Put(*cursor++);
             continue;
         }
-        const char16_t* specStart = cursor++;
-        const FormatSpec spec = ParseSpec(cursor, work);
-        switch (spec.conversion) {
+        const char16_t* fieldStart = cursor++;
+        const FieldFormat field = ParseField(cursor, work);
+        switch (field.conversion) {
         case u'd':
         case u'i': {
-            const int64_t value = FetchSigned(work, spec.length);
+            const int64_t value = FetchSigned(work, field.length);
             // The magnitude of the most negative value does not fit a signed integer.
             const uint64_t magnitude = value < 0 ? uint64_t{0} - static_cast<uint64_t>(value)
                                                  : static_cast<uint64_t>(value);
-            PutInteger(out, spec, magnitude, value < 0);
+            PutInteger(out, field, magnitude, value < 0);
             break;
         }
         case u'u':
         case u'o':
         case u'x':
         case u'X':
-            PutInteger(out, spec, FetchUnsigned(work, spec.length), false);
+            PutInteger(out, field, FetchUnsigned(work, field.length), false);
             break;
         case u'f':
         case u'F':
@@ -597,18 +598,18 @@ int32_t WideFormatV(char16_t* buffer, size_t capacity, const char16_t* format, v
         case u'G':
         case u'a':
         case u'A':
-            PutFloat(out, spec, work);
+            PutFloat(out, field, work);
             break;
         case u'c':
         case u'C':
-            PutCharacter(out, spec, work);
+            PutCharacter(out, field, work);
             break;
         case u's':
         case u'S':
-            PutString(out, spec, work);
+            PutString(out, field, work);
             break;
         case u'p':
-            PutPointer(out, spec, work);
+            PutPointer(out, field, work);
             break;
         case u'n':
             // Writing through a pointer taken from the argument list is how format strings are
@@ -620,10 +621,10 @@ int32_t WideFormatV(char16_t* buffer, size_t capacity, const char16_t* format, v
             break;
         case 0:
             // The format ends inside a conversion: what there is of it is text.
-            out.Put(specStart, static_cast<size_t>(cursor - specStart));
+            out.Put(fieldStart, static_cast<size_t>(cursor - fieldStart));
             continue;
         default:
-            out.Put(specStart, static_cast<size_t>(cursor - specStart + 1));
+            out.Put(fieldStart, static_cast<size_t>(cursor - fieldStart + 1));
             break;
         }
         ++cursor;

@@ -59,23 +59,23 @@ TEST(WideFormat, NumericConversionsMatchTheCLibraryForEveryFlagCombination)
             for (const char* precision : precisions) {
                 const std::string prefix = std::string("%") + flags + width + precision;
                 for (char conversion : std::string("diuoxX")) {
-                    const std::string spec = prefix + conversion;
-                    const std::u16string wideSpec = Widen(spec);
+                    const std::string field = prefix + conversion;
+                    const std::u16string wideField = Widen(field);
                     for (int value : integers) {
                         char expected[64];
-                        std::snprintf(expected, sizeof expected, spec.c_str(), value);
-                        EXPECT_EQ(Format(wideSpec.c_str(), value), Widen(expected))
-                            << spec << " " << value;
+                        std::snprintf(expected, sizeof expected, field.c_str(), value);
+                        EXPECT_EQ(Format(wideField.c_str(), value), Widen(expected))
+                            << field << " " << value;
                     }
                 }
                 for (char conversion : std::string("fFeEgGaA")) {
-                    const std::string spec = prefix + conversion;
-                    const std::u16string wideSpec = Widen(spec);
+                    const std::string field = prefix + conversion;
+                    const std::u16string wideField = Widen(field);
                     for (double value : doubles) {
                         char expected[512];
-                        std::snprintf(expected, sizeof expected, spec.c_str(), value);
-                        EXPECT_EQ(Format(wideSpec.c_str(), value), Widen(expected))
-                            << spec << " " << value;
+                        std::snprintf(expected, sizeof expected, field.c_str(), value);
+                        EXPECT_EQ(Format(wideField.c_str(), value), Widen(expected))
+                            << field << " " << value;
                     }
                 }
             }
