@@ -41,7 +41,10 @@ public:
     Variant& operator=(Variant&& other) noexcept;
     virtual ~Variant();
 
-    // Converting getters: every type answers every getter (see Variant.cpp for the rules).
+    // Converting getters: every type answers every getter. Integers are cut to the getter's
+    // width, floats rounded half away from zero, data read from its first bytes (missing bytes
+    // as 0), a string gives its length without the terminator and a list 0 (true to GetBool when
+    // it has data); an empty Variant gives 0 and false.
     virtual bool GetBool() const;
     virtual uint8_t GetUInt8() const;
     virtual int16_t GetInt16() const;

@@ -220,8 +220,9 @@ TEST(VariantRecordTest, DeserializeRefusesMalformedRecordsAndLeavesTheVariantEmp
     };
     const Case cases[] = {
         {"head cut short", {0x0C, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}},
-        {"total size 0", {0x00, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}},
-        {"total size 11", {0x0B, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}},
+        // Below the head, the payload's length would come out near 4 GiB.
+        {"total size 0", {0x00, 0, 0, 0, 1, 0, 0, 0, 0x0E, 0, 0, 0, 0x07}},
+        {"total size 11", {0x0B, 0, 0, 0, 1, 0, 0, 0, 0x10, 0, 0, 0, 0x07}},
         {"total size beyond the bytes", {0x0E, 0, 0, 0, 1, 0, 0, 0, 0x03, 0, 0, 0, 0x07}},
         {"total size 4 GiB", {0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 0x0E, 0, 0, 0, 0x07}},
         {"version 2", {0x0D, 0, 0, 0, 2, 0, 0, 0, 0x03, 0, 0, 0, 0x07}},
