@@ -48,13 +48,7 @@ public:
     ConstRCPtrArray& operator=(const ConstRCPtrArray&) = delete;
 
     // Every element is released in index order before the storage goes.
-    ~ConstRCPtrArray() override
-    {
-        ConstRCPtr<T> released;
-        while (GetCount() > 0) {
-            DetachInto(0, released);
-        }
-    }
+    ~ConstRCPtrArray() override { ReleaseFrom(0); }
 
     int32_t GetCount() const override
     {
@@ -68,12 +62,7 @@ public:
         }
         const int32_t old = GetCount();
         if (count < old) {
-            // Released one by one in index order; a release that changes this array from a
-            // destructor ends the loop early rather than reaching past the end.
-            ConstRCPtr<T> released;
-            while (GetCount() > count) {
-                DetachInto(count, released);
-            }
+            ReleaseFrom(count);
             return GetCount();
         }
         if (count > old && !ResizeSlots(count)) {
@@ -192,6 +181,40 @@ protected:
         slots[count - 1] = nullptr;
         ResizeSlots(count - 1);
         return true;
+    }
+
+    // Empties the slots from `keep` on in ascending order, each reference given back when the
+    // next one is taken and the last after the storage has shrunk. A release may run a
+    // destructor that changes this array: every step reads the slots afresh, and the storage
+    // shrinks only when no reference is left behind `keep`.
+    void ReleaseFrom(int32_t keep)
+    {
+        ConstRCPtr<T> released;
+        while (HoldsAnyFrom(keep)) {
+            for (int32_t i = keep; i < GetCount(); ++i) {
+                if (Slots()[i] != nullptr) {
+                    released = nullptr;
+                    if (i < GetCount()) {
+                        released = std::move(reinterpret_cast<ConstRCPtr<T>&>(Slots()[i]));
+                    }
+                }
+            }
+        }
+        if (GetCount() > keep) {
+            ResizeSlots(keep);
+        }
+    }
+
+    bool HoldsAnyFrom(int32_t index) const
+    {
+        const int32_t count = GetCount();
+        T** slots = Slots();
+        for (int32_t i = index; i < count; ++i) {
+            if (slots[i] != nullptr) {
+                return true;
+            }
+        }
+        return false;
     }
 
     template <class Ptr>

@@ -162,6 +162,26 @@ TEST_F(RCPtrArrayTest, ElementsAreReleasedInIndexOrder)
     }
 }
 
+TEST_F(RCPtrArrayTest, AnElementWhoseReleaseEmptiesTheArrayEndsTheClearingCleanly)
+{
+    // A member of a pool that takes the rest of the pool down with it when it goes.
+    struct Saboteur : TrackedObject
+    {
+        Saboteur(Tally& tally, SV::RCPtrArray<TrackedObject>& pool)
+            : TrackedObject(tally), mPool(pool)
+        {}
+        ~Saboteur() override { mPool.RemoveAll(); }
+        SV::RCPtrArray<TrackedObject>& mPool;
+    };
+    SV::RCPtrArray<TrackedObject> pool;
+    pool.Add(SV::RCPtr<TrackedObject>(new Saboteur(mTally, pool)));
+    for (int i = 0; i < 3; ++i) {
+        pool.Add(SV::RCPtr<TrackedObject>(new TrackedObject(mTally)));
+    }
+    EXPECT_EQ(0, pool.SetCount(0));
+    EXPECT_EQ(4, mTally.destroyed);
+}
+
 TEST_F(RCPtrArrayTest, RemovingARangePastTheEndRemovesUpToTheEndThenThrows)
 {
     Array array;
