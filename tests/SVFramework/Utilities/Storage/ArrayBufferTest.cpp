@@ -54,6 +54,23 @@ TEST(ArrayBufferTest, InsertingAtTheEndAppendsZeroElements)
     EXPECT_EQ(E_INVALIDARG, array.InsertCountAt(6, 1));
 }
 
+TEST(ArrayBufferTest, RemovingAnElementOutsideTheArrayIsRefusedWithoutReadingIt)
+{
+    SV::ArrayBuffer<int32_t> buffer;
+    SV::ArrayBufferM<int32_t, 2> inlined;
+    SV::SimpleFixedArray<int32_t, 4> fixed;
+    for (SV::IArray<int32_t>* array :
+         std::vector<SV::IArray<int32_t>*>{&buffer, &inlined, &fixed}) {
+        int32_t out = 7;
+        EXPECT_EQ(E_INVALIDARG, array->RemoveLast(out));
+        array->Add(1);
+        EXPECT_EQ(E_INVALIDARG, array->RemoveItem(1, out));
+        EXPECT_EQ(E_INVALIDARG, array->RemoveItem(-1, out));
+        EXPECT_EQ(7, out);
+        EXPECT_EQ(1, array->GetCount());
+    }
+}
+
 TEST(ArrayBufferTest, CapacityGrowsInStepsAndShrinksPastTheSlack)
 {
     struct Case
