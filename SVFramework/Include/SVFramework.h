@@ -1,6 +1,8 @@
-// The framework in one include: objects, pointers, buffers, text, arrays, values, colours and points.
+// The framework in one include: objects, pointers, buffers, text, arrays, values, files, the debug log,
+// colours and points.
 #pragma once
 
+#include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/RCPtr.h"
@@ -17,6 +19,7 @@
 #include "Utilities/Storage/HashedList.h"
 #include "Utilities/Storage/IArray.h"
 #include "Utilities/Storage/Pair.h"
+#include "Utilities/Storage/Paths.h"
 #include "Utilities/Storage/ParamValues.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/RCPtrMap.h"
@@ -24,6 +27,7 @@
 #include "Utilities/Storage/SimpleFixedArray.h"
 #include "Utilities/Storage/StringArray.h"
 #include "Utilities/Storage/StringT.h"
+#include "Utilities/Storage/SVFile.h"
 #include "Utilities/Storage/TextEncoding.h"
 #include "Utilities/Storage/Variant.h"
 #include "Utilities/Storage/WideFormat.h"

@@ -3,6 +3,8 @@
 #include "FileSystem.h"
 #include "ResultCodes.h"
 
+#include <vector>
+
 namespace SV {
 namespace {
 
@@ -84,11 +86,10 @@ bool CreateDirectoryTree(const WideString& path, bool lastPartIsFile)
     return IsDirectory(utf8.substr(0, lastSeparator));
 }
 
-namespace detail {
-
-int32_t FindFilesInFolder(const WideString& folder, const WideString& pattern,
-                          std::vector<WideString>& files)
+int32_t ListFilesInFolder(const WideString& folder, const WideString& pattern,
+                          IArray<WideString>& files)
 {
+    files.RemoveAll();
     const std::string folderPath = ToPlatformPath(folder);
     if (!IsDirectory(folderPath)) {
         return E_NOTIMPL;
@@ -97,13 +98,11 @@ int32_t FindFilesInFolder(const WideString& folder, const WideString& pattern,
     const bool complete = svp::ListFolder(folderPath, ToPlatformPath(pattern), entries);
     for (const svp::DirectoryEntry& entry : entries) {
         if (!entry.isDirectory) {
-            files.push_back(JoinPath(folder, WideString(entry.name.c_str())));
+            files.Add(JoinPath(folder, WideString(entry.name.c_str())));
         }
     }
-    return complete ? S_OK : E_FAIL;
+    return complete ? files.GetCount() : E_FAIL;
 }
-
-} // namespace detail
 
 WideString SanitizeFileName(const WideString& name)
 {

@@ -3,11 +3,11 @@
 // UTF-8; where a path is split into its parts, both '\' and '/' separate them.
 #pragma once
 
+#include "Utilities/Storage/IArray.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace SV {
 
@@ -33,29 +33,12 @@ int32_t EnsureFolder(const WideString& path);
 // last part the folder before the last separator (true when there is no separator).
 bool CreateDirectoryTree(const WideString& path, bool lastPartIsFile);
 
-namespace detail {
-// The full paths of the entries of `folder` that match `pattern` and are not directories, in
-// the order of the listing. E_NOTIMPL when the folder is not an existing directory, E_FAIL when
-// the listing stopped on an error (the paths found before it stay), else 0.
-int32_t FindFilesInFolder(const WideString& folder, const WideString& pattern,
-                          std::vector<WideString>& files);
-} // namespace detail
-
 // Empties `files`, then adds the full path of every entry of the folder that matches the
 // wildcard pattern and is not a directory. Answers the number of paths, E_NOTIMPL when the
 // folder is not an existing directory, E_FAIL when the listing stopped on an error (the paths
-// found before it stay in the array). StringArray needs RemoveAll, Add and GetCount.
-template <class StringArray>
-int32_t ListFilesInFolder(const WideString& folder, const WideString& pattern, StringArray& files)
-{
-    files.RemoveAll();
-    std::vector<WideString> found;
-    const int32_t result = detail::FindFilesInFolder(folder, pattern, found);
-    for (const WideString& path : found) {
-        files.Add(path);
-    }
-    return result < 0 ? result : files.GetCount();
-}
+// found before it stay in the array).
+int32_t ListFilesInFolder(const WideString& folder, const WideString& pattern,
+                          IArray<WideString>& files);
 
 // A copy in which every character that cannot stand in a file name, or needs quoting in a
 // shell, becomes '_': \ / : * ? " < > | & ; , ^ ( )

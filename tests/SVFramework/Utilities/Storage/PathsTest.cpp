@@ -1,7 +1,7 @@
 #include "Utilities/Storage/Paths.h"
 
 #include "ResultCodes.h"
-#include "StringList.h"
+#include "Utilities/Storage/StringArray.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -104,14 +104,14 @@ TEST_F(PathsTest, ListFilesInFolderGivesFullPathsOfMatchingFiles)
     mFolder.MakeFolder("d.ttf");
     const WideString folder = Wide(mFolder.Path());
 
-    svtest::StringList<WideString> files;
+    SV::WideStringArray files;
     files.Add(WideString(u"left over"));
     ASSERT_EQ(2, SV::ListFilesInFolder(folder, u"*.ttf", files));
-    EXPECT_EQ(Wide(mFolder.Join("A.TTF")), files.At(0));
-    EXPECT_EQ(Wide(mFolder.Join("b.ttf")), files.At(1));
+    EXPECT_EQ(Wide(mFolder.Join("A.TTF")), *files.At(0));
+    EXPECT_EQ(Wide(mFolder.Join("b.ttf")), *files.At(1));
 
     EXPECT_EQ(1, SV::ListFilesInFolder(u".", u"*.ttc", files));
-    EXPECT_EQ(WideString(u"./c.ttc"), files.At(0));
+    EXPECT_EQ(WideString(u"./c.ttc"), *files.At(0));
     EXPECT_EQ(0, SV::ListFilesInFolder(folder, u"*.otf", files));
     EXPECT_EQ(0, files.GetCount());
 
@@ -129,7 +129,7 @@ TEST_F(PathsTest, ListFilesInFolderFailsForAFolderItCannotRead)
     }
     mFolder.MakeFolder("locked");
     ASSERT_EQ(0, chmod("locked", 0));
-    svtest::StringList<WideString> files;
+    SV::WideStringArray files;
     EXPECT_EQ(E_FAIL, SV::ListFilesInFolder(u"locked", u"*", files));
     EXPECT_EQ(0, files.GetCount());
 }
