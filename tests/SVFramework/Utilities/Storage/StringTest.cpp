@@ -1,7 +1,7 @@
 #include "Utilities/Storage/StringT.h"
 
 #include "ResultCodes.h"
-#include "StringList.h"
+#include "Utilities/Storage/StringArray.h"
 
 #include <gtest/gtest.h>
 
@@ -253,12 +253,13 @@ TEST(StringTest, SplitGivesEmptyPartsBetweenSeparatorsButNoneAfterTheLast)
         {u"a;b,c", {u"a", u"b", u"c"}}, {u",", {u""}},
     };
     for (const Case& c : cases) {
-        svtest::StringList<WideString> parts;
+        SV::WideStringArray array;
+        SV::IArray<WideString>& parts = array;
         parts.Add(WideString(u"left over"));
         const int32_t count = WideString(c.text.c_str()).Split(u",;", parts);
         std::vector<std::u16string> actual;
-        for (int32_t i = 0; i < parts.GetCount(); ++i) {
-            actual.push_back(Text(parts.At(i)));
+        for (const WideString& part : parts) {
+            actual.push_back(Text(part));
         }
         EXPECT_EQ(c.parts, actual);
         EXPECT_EQ(static_cast<int32_t>(c.parts.size()), count);
