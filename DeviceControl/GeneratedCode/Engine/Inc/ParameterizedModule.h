@@ -3,6 +3,9 @@
 // validate ids, answer defaults and route reads and writes to the root, the one place where
 // values are stored. The editor's controls implement the same interfaces, so these base
 // operations run unchanged on both trees.
+//
+// Modules live in intrusive pointers from their creation on: lookups answer the module itself and
+// the root as new pointers, which would free a module that nothing holds yet.
 #pragma once
 
 #include "ObjectBase/RCPtr.h"
