@@ -441,6 +441,184 @@ bool Variant::IsEqual(const Variant& other) const
     }
 }
 
+namespace {
+
+// Sub-parts are flat or nearly so; lists nested deeper than this compare by their bytes.
+constexpr int32_t kMaxOrderedListDepth = 16;
+
+bool IsFloating(int32_t type)
+{
+    return type == Variant::kFloat || type == Variant::kDouble;
+}
+
+bool IsNumber(int32_t type)
+{
+    return type >= Variant::kBool && type <= Variant::kUInt64;
+}
+
+// Data in order: the shorter first, then by the first byte that differs, read as `Byte`.
+template <class Byte>
+bool BytesLess(const uint8_t* a, uint32_t aLength, const uint8_t* b, uint32_t bLength)
+{
+    if (aLength != bLength) {
+        return aLength < bLength;
+    }
+    for (uint32_t i = 0; i < aLength; ++i) {
+        if (a[i] != b[i]) {
+            return static_cast<Byte>(a[i]) < static_cast<Byte>(b[i]);
+        }
+    }
+    return false;
+}
+
+// Two numbers of different types of which at least one is a 64-bit integer, compared exactly:
+// through a double they would lose the low bits of large integers, and through a rounded float
+// a fraction would decide wrongly (-2.4 would not come before -2).
+bool MixedNumberLess(const Variant& a, const Variant& b)
+{
+    const bool aFloating = IsFloating(a.GetType());
+    const bool bFloating = IsFloating(b.GetType());
+    if ((aFloating && std::isnan(a.GetDouble())) || (bFloating && std::isnan(b.GetDouble()))) {
+        return false;
+    }
+    const bool aNegative = a.IsNegative();
+    if (aNegative != b.IsNegative()) {
+        return aNegative;
+    }
+    // Both have the same sign from here on, so both fit the signed range when negative and the
+    // unsigned range otherwise. A floating value is compared through its floor (as the
+    // smaller side) or its ceiling (as the larger side), which keeps the order exact.
+    if (aFloating) {
+        const double value = a.GetDouble();
+        if (value < -kTwoTo63) {
+            return true;
+        }
+        if (value >= kTwoTo64) {
+            return false;
+        }
+        const double floor = std::floor(value);
+        return value < 0.0 ? static_cast<int64_t>(floor) < b.GetInt64()
+                           : static_cast<uint64_t>(floor) < b.GetUInt64();
+    }
+    if (bFloating) {
+        const double value = b.GetDouble();
+        if (value < -kTwoTo63) {
+            return false;
+        }
+        if (value >= kTwoTo64) {
+            return true;
+        }
+        const double ceiling = std::ceil(value);
+        return value < 0.0 ? a.GetInt64() < static_cast<int64_t>(ceiling)
+                           : a.GetUInt64() < static_cast<uint64_t>(ceiling);
+    }
+    return aNegative ? a.GetInt64() < b.GetInt64() : a.GetUInt64() < b.GetUInt64();
+}
+
+} // namespace
+
+bool Variant::IsNegative() const
+{
+    switch (mType) {
+    case kInt8:
+        return Stored<int8_t>() < 0;
+    case kInt16:
+        return Stored<int16_t>() < 0;
+    case kInt32:
+        return Stored<int32_t>() < 0;
+    case kInt64:
+        return Stored<int64_t>() < 0;
+    case kFloat:
+        return Stored<float>() < 0.0f;
+    case kDouble:
+        return Stored<double>() < 0.0;
+    default:
+        return false;
+    }
+}
+
+bool Variant::IsLess(const Variant& other) const
+{
+    return IsLessAt(other, 0);
+}
+
+const uint8_t* Variant::OrderBytes(uint32_t& length) const
+{
+    if (IsNumber(mType)) {
+        length = sizeof mValue;
+        return mValue;
+    }
+    length = mLength;
+    return mData;
+}
+
+bool Variant::IsLessAt(const Variant& other, int32_t depth) const
+{
+    if (mType != other.mType) {
+        if (mType == kEmpty || other.mType == kEmpty) {
+            return mType < other.mType;
+        }
+        if (mType <= kDouble && other.mType <= kDouble) {
+            return GetDouble() < other.GetDouble();
+        }
+        if (IsNumber(mType) && IsNumber(other.mType)) {
+            return MixedNumberLess(*this, other);
+        }
+    } else {
+        switch (mType) {
+        case kEmpty:
+            return false;
+        case kBool:
+            return mValue[0] < other.mValue[0];
+        // Signed integers by their value, unsigned ones by theirs, each widened to 32 bits.
+        case kInt8:
+        case kInt16:
+        case kInt32:
+            return GetInt32() < other.GetInt32();
+        case kUInt8:
+        case kUInt16:
+        case kUInt32:
+            return GetUInt32() < other.GetUInt32();
+        case kFloat:
+            return Stored<float>() < other.Stored<float>();
+        case kDouble:
+            return Stored<double>() < other.Stored<double>();
+        case kInt64:
+            return Stored<int64_t>() < other.Stored<int64_t>();
+        case kUInt64:
+            return Stored<uint64_t>() < other.Stored<uint64_t>();
+        case kString:
+            return BytesLess<int8_t>(mData, mLength, other.mData, other.mLength);
+        case kList: {
+            if (depth >= kMaxOrderedListDepth) {
+                break;
+            }
+            const int32_t count = GetListItemCount();
+            const int32_t otherCount = other.GetListItemCount();
+            const int32_t common = count < otherCount ? count : otherCount;
+            Variant item;
+            Variant otherItem;
+            for (int32_t i = 0; i < common; ++i) {
+                GetListItem(i, item);
+                other.GetListItem(i, otherItem);
+                if (!item.IsEqual(otherItem)) {
+                    return item.IsLessAt(otherItem, depth + 1);
+                }
+            }
+            return count < otherCount;
+        }
+        default:
+            // Blobs and references order by their data.
+            break;
+        }
+    }
+    uint32_t length = 0;
+    uint32_t otherLength = 0;
+    const uint8_t* bytes = OrderBytes(length);
+    const uint8_t* otherBytes = other.OrderBytes(otherLength);
+    return BytesLess<uint8_t>(bytes, length, otherBytes, otherLength);
+}
+
 uint8_t* Variant::GetData(uint32_t& size)
 {
     if (const uint32_t width = ScalarWidth(mType); width != 0) {

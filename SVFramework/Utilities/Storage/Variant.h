@@ -88,6 +88,14 @@ public:
     int32_t Assign(const Variant& other);
     // Same type and same content; floats compare as numbers, so NaN equals nothing.
     bool IsEqual(const Variant& other) const;
+    // The order of Variants that keeps sub-parts sorted. Within a type: numbers by value (NaN
+    // before and after nothing), data by length and then byte by byte (string characters
+    // signed), lists by their first unequal entry and then by entry count. Across types: the
+    // empty Variant first; numbers by value; anything else by its bytes (a number's 8 stored
+    // bytes) as data is ordered.
+    bool IsLess(const Variant& other) const;
+    // A negative int8, int16, int32, int64, float or double; false for every other type.
+    bool IsNegative() const;
 
     // Number of records of a list: the walk over their size words ends where fewer than 5 bytes
     // are left or at a record whose size word is below 12 (counted, but it cannot be stepped
@@ -129,6 +137,11 @@ private:
     uint64_t IntegerBits() const;
     template <class T>
     T Stored() const;
+    // IsLess at a depth of nested lists; deeper lists than a sub-part ever has compare by their
+    // bytes, so a crafted record cannot exhaust the stack.
+    bool IsLessAt(const Variant& other, int32_t depth) const;
+    // The bytes IsLess orders Variants of different kinds by.
+    const uint8_t* OrderBytes(uint32_t& length) const;
 
     // The scalar, stored from its first byte with the rest 0.
     alignas(8) uint8_t mValue[8] = {};
