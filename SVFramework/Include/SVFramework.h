@@ -1,5 +1,5 @@
 // The framework in one include: objects, pointers, buffers, text, arrays, values, files, the debug log,
-// colours and points.
+// threads and pools, colours and points.
 #pragma once
 
 #include "ObjectBase/DebugLog.h"
@@ -8,6 +8,15 @@
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ObjectBase/TaggableObject.h"
+#include "Threads/Event.h"
+#include "Threads/EventGatedThreader.h"
+#include "Threads/EventPool.h"
+#include "Threads/Mutex.h"
+#include "Threads/RetriggerableThreader.h"
+#include "Threads/ReuseAllocator.h"
+#include "Threads/Thread.h"
+#include "Threads/ThreadPool.h"
+#include "Threads/ThreadWorker.h"
 #include "Utilities/Graphics/Color.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Storage/Allocator.h"
@@ -33,3 +42,4 @@
 #include "Utilities/Storage/WideFormat.h"
 #include "Utilities/Storage/WideText.h"
 #include "ResultCodes.h"
+#include "WaitResults.h"
