@@ -92,16 +92,17 @@ LNotificationDistributor::LNotificationClientPool::Send(const LNotificationDistr
     if (count == 0) {
         return 1;
     }
+    const ConstRCPtr<LNotificationDistributor> heldSender(sender);
     // Receivers may register and unregister others while they run: registrations added now get
     // nothing from this send, removed ones nothing after their removal, and the send index,
     // lowered by removals below it, keeps every other registration served exactly once.
     for (int32_t i = count - 1; i >= 0; --i) {
         if (i >= mClients.GetCount()) {
-            // Removals while the receiver above ran left fewer registrations than the index.
+            // Only a nested send of this pool can leave the index past the end.
             i = mClients.GetCount();
             continue;
         }
-        i = SendToClient(sender, i, notification);
+        i = Deliver(heldSender, i, notification);
     }
     return 0;
 }
@@ -109,20 +110,27 @@ LNotificationDistributor::LNotificationClientPool::Send(const LNotificationDistr
 int32_t LNotificationDistributor::LNotificationClientPool::SendToClient(
     const LNotificationDistributor* sender, int32_t index, const RCPtr<LNotification>& notification)
 {
-    // Held for the delivery: the receiver may unregister itself meanwhile.
-    const RCPtr<LNotificationRegisteredClientInfo> info = *mClients.At(index);
-    const RCPtr<LNotificationReceiver> receiver = info->mReceiver;
-    if ((info->mFlags & kLatestPostedOnly) != 0) {
+    return Deliver(ConstRCPtr<LNotificationDistributor>(sender), index, notification);
+}
+
+int32_t LNotificationDistributor::LNotificationClientPool::Deliver(
+    const ConstRCPtr<LNotificationDistributor>& sender, int32_t index,
+    const RCPtr<LNotification>& notification)
+{
+    LNotificationRegisteredClientInfo& info = **mClients.At(index);
+    if ((info.mFlags & kLatestPostedOnly) != 0) {
         MutexLock lock(GetNotificationQueueLock());
-        if (info->mLatestPosted.Get() != notification.Get()) {
+        if (info.mLatestPosted.Get() != notification.Get()) {
             return index;
         }
         // The caller still holds the notification, so this releases nothing.
-        info->mLatestPosted = nullptr;
+        info.mLatestPosted = nullptr;
     }
+    // Held for the delivery: the receiver may unregister itself meanwhile, and its registration
+    // goes with that.
+    const RCPtr<LNotificationReceiver> receiver = info.mReceiver;
     mSendIndex = index;
-    receiver->Receive(ConstRCPtr<LNotificationDistributor>(sender),
-                      ConstRCPtr<LNotification>(notification));
+    receiver->Receive(sender, notification);
     return mSendIndex;
 }
 

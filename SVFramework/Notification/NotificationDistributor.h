@@ -68,6 +68,9 @@ public:
         friend class LNotificationDistributor;
         friend class LNotificationQueue;
 
+        int32_t Deliver(const ConstRCPtr<LNotificationDistributor>& sender, int32_t index,
+                        const RCPtr<LNotification>& notification);
+
         int32_t mFlags = 0;
         NotificationId mId;
         RCPtrArray<LNotificationRegisteredClientInfo, 1, 0> mClients;

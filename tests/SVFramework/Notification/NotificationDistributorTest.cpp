@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,8 @@ struct SendChange
     int acting;                   // the receiver that acts while it receives
     std::vector<int> unregisters; // whom it unregisters
     Lines expected;
+
+    friend void PrintTo(const SendChange& change, std::ostream* out) { *out << change.description; }
 };
 
 class RegistrationsChangedDuringASend : public ThreeReceivers,
