@@ -1,7 +1,15 @@
-// The framework in one include: objects, pointers, buffers, text, arrays, values, files, the debug log,
-// threads and pools, colours and points.
+// The framework in one include: objects, pointers, buffers, text, arrays, values,
+// notifications, files, the debug log, threads and pools, colours and points.
 #pragma once
 
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenter.h"
+#include "Notification/NotificationClient.h"
+#include "Notification/NotificationDistributor.h"
+#include "Notification/NotificationHandler.h"
+#include "Notification/NotificationId.h"
+#include "Notification/NotificationQueue.h"
+#include "Notification/NotificationReceiver.h"
 #include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
@@ -32,6 +40,7 @@
 #include "Utilities/Storage/ParamValues.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/RCPtrMap.h"
+#include "Utilities/Storage/RCPtrQueue.h"
 #include "Utilities/Storage/SharedBuffer.h"
 #include "Utilities/Storage/SimpleFixedArray.h"
 #include "Utilities/Storage/StringArray.h"

@@ -3,6 +3,7 @@
 #include "ModuleDoubles.h"
 #include "ObjectBase/Exception.h"
 #include "VariantBytes.h"
+#include "ExceptionText.h"
 
 #include <gtest/gtest.h>
 
@@ -13,20 +14,11 @@
 
 namespace {
 
+using svtest::ExceptionTextOf;
+
 using svtest::Blob;
 using svtest::BytesOf;
 using svtest::FakeRootModule;
-
-template <class Call>
-std::string LogicErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const SV::Exception<std::logic_error>& error) {
-        return error.What();
-    }
-    return "no exception";
-}
 
 // A device hung under a root, as the model builds it.
 struct ModelTree
@@ -130,25 +122,25 @@ TEST(DeviceTest, ADeviceIdOtherThanTheRootsIsRefusedByTheFirstLeaf)
     root->SetFirstParamID(nullptr, 10, 0);
     const SV::RCPtr<LDevice> device = LDevice::Create();
 
-    EXPECT_EQ(LogicErrorOf([&] { device->SetFirstParamID(root.Get(), 11, 0); }),
+    EXPECT_EQ(ExceptionTextOf([&] { device->SetFirstParamID(root.Get(), 11, 0); }),
               "Logic Error : Invalid FirstParamID : LCommunicationType::SetFirstParamID : "
               "..\\DeviceControl\\GeneratedCode\\Engine\\Src\\CommunicationType : Line 72");
     EXPECT_EQ(device->GetFirstParamID(), 11);
 
     // An unattached device is its own root.
-    EXPECT_EQ(LogicErrorOf([&] { device->SetFirstParamID(nullptr, 11, 0); }), "no exception");
+    EXPECT_EQ(ExceptionTextOf([&] { device->SetFirstParamID(nullptr, 11, 0); }), "no exception");
 }
 
 TEST(DeviceTest, TheDeviceHasNoLocalValueAndNoDefault)
 {
     ModelTree tree(0);
 
-    EXPECT_EQ(LogicErrorOf([&] {
+    EXPECT_EQ(ExceptionTextOf([&] {
                   tree.device->SetParamValueLocal(SV::ParamDescriptor(0), Blob({1}), false);
               }),
               "Logic Error : LParameterizedModule::SetParamValueLocal : "
               "DeviceControl\\GeneratedCode\\Engine\\Inc\\RootModuleInterface : Line 102");
-    EXPECT_EQ(LogicErrorOf([&] { tree.device->GetParamValueLocal(SV::ParamDescriptor(0)); }),
+    EXPECT_EQ(ExceptionTextOf([&] { tree.device->GetParamValueLocal(SV::ParamDescriptor(0)); }),
               "Logic Error : LParameterizedModule::GetParamValueLocal : "
               "DeviceControl\\GeneratedCode\\Engine\\Inc\\RootModuleInterface : Line 116");
     EXPECT_EQ(tree.device->GetParamValueDefault(0).GetType(), SV::Variant::kEmpty);

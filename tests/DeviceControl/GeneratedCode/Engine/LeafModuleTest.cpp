@@ -6,6 +6,7 @@
 #include "ModuleDoubles.h"
 #include "ObjectBase/Exception.h"
 #include "VariantBytes.h"
+#include "ExceptionText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,8 @@
 #include <vector>
 
 namespace {
+
+using svtest::ExceptionTextOf;
 
 using svtest::Blob;
 using svtest::Bytes;
@@ -68,17 +71,6 @@ std::string LeafError(const LeafCase& leaf, const std::string& detail, const std
            std::to_string(line);
 }
 
-template <class Call>
-std::string LogicErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const SV::Exception<std::logic_error>& error) {
-        return error.What();
-    }
-    return "no exception";
-}
-
 // A root whose first id is 10, as the tests below hang the leaves under it directly.
 class LeafModuleTest : public ::testing::Test
 {
@@ -119,7 +111,7 @@ TEST_F(LeafModuleTest, AFirstIdAwayFromTheLeafsOffsetIsRefusedButKept)
         const SV::RCPtr<LParameterizedModule> module = leaf.create();
         const int32_t wrongID = kRootFirstID + leaf.offset + 1;
 
-        EXPECT_EQ(LogicErrorOf([&] { module->SetFirstParamID(root.Get(), wrongID, 0); }),
+        EXPECT_EQ(ExceptionTextOf([&] { module->SetFirstParamID(root.Get(), wrongID, 0); }),
                   LeafError(leaf, "Invalid FirstParamID : ", "SetFirstParamID", 72));
         EXPECT_EQ(module->GetFirstParamID(), wrongID);
         EXPECT_EQ(module->GetParent(), root);
@@ -149,9 +141,9 @@ TEST_F(LeafModuleTest, ALeafAnswersOnlyForItsOwnId)
         // Another leaf's id, and ids beyond the device, are not written and cannot be read.
         for (const int32_t other : {id + 1, id - 1, std::numeric_limits<int32_t>::max()}) {
             EXPECT_EQ(module->SetParamValueLocal(SV::ParamDescriptor(other), Blob({1}), false), -1);
-            EXPECT_EQ(LogicErrorOf([&] { module->GetParamValueLocal(SV::ParamDescriptor(other)); }),
+            EXPECT_EQ(ExceptionTextOf([&] { module->GetParamValueLocal(SV::ParamDescriptor(other)); }),
                       LeafError(leaf, "", "GetParamValueLocal", 91));
-            EXPECT_EQ(LogicErrorOf([&] { module->GetParamValueDefault(other); }),
+            EXPECT_EQ(ExceptionTextOf([&] { module->GetParamValueDefault(other); }),
                       LeafError(leaf, "", "GetParamValueDefault", 210));
         }
         EXPECT_EQ(root->stores.size(), 1u);

@@ -4,6 +4,7 @@
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "VariantBytes.h"
+#include "ExceptionText.h"
 
 #include <gtest/gtest.h>
 
@@ -16,24 +17,14 @@
 
 namespace {
 
+using svtest::ExceptionTextOf;
+
 using svtest::Blob;
 using svtest::BytesOf;
 
 SV::RCPtr<LParameterizedModule> MakeModule(bool routeToParent)
 {
     return SV::RCPtr<LParameterizedModule>(new LParameterizedModule(routeToParent));
-}
-
-// Catches the logic error a call throws and answers its text.
-template <class Call>
-std::string LogicErrorOf(Call call)
-{
-    try {
-        call();
-    } catch (const SV::Exception<std::logic_error>& error) {
-        return error.What();
-    }
-    return "no exception";
 }
 
 // Keeps the arguments of the relays that reach it.
@@ -78,10 +69,10 @@ TEST(ParameterizedModuleTest, AModuleWithoutRoutingHasNoLocalValue)
     const SV::ParamDescriptor descriptor(0);
 
     EXPECT_FALSE(module->IsRoutedToParent());
-    EXPECT_EQ(LogicErrorOf([&] { module->SetParamValueLocal(descriptor, Blob({1}), false); }),
+    EXPECT_EQ(ExceptionTextOf([&] { module->SetParamValueLocal(descriptor, Blob({1}), false); }),
               "Logic Error : LParameterizedModule::SetParamValueLocal : "
               "DeviceControl\\GeneratedCode\\Engine\\Inc\\RootModuleInterface : Line 102");
-    EXPECT_EQ(LogicErrorOf([&] { module->GetParamValueLocal(descriptor); }),
+    EXPECT_EQ(ExceptionTextOf([&] { module->GetParamValueLocal(descriptor); }),
               "Logic Error : LParameterizedModule::GetParamValueLocal : "
               "DeviceControl\\GeneratedCode\\Engine\\Inc\\RootModuleInterface : Line 116");
 }

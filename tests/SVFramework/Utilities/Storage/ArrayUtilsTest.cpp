@@ -4,6 +4,7 @@
 #include "Utilities/Storage/ArrayBuffer.h"
 #include "Utilities/Storage/RCPtrArray.h"
 
+#include "ExceptionText.h"
 #include "TrackedObjects.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 
 namespace {
 
+using svtest::ExceptionTextOf;
+
 template <class T>
 std::vector<T> Items(const SV::IArray<T>& array)
 {
@@ -27,17 +30,6 @@ void Fill(SV::IArray<T>& array, const std::vector<T>& items)
 {
     array.SetCount(static_cast<int32_t>(items.size()));
     std::copy(items.begin(), items.end(), array.GetData());
-}
-
-template <class Call>
-std::string OutOfRangeText(Call call)
-{
-    try {
-        call();
-    } catch (const std::out_of_range& error) {
-        return error.what();
-    }
-    return "no exception";
 }
 
 const auto kLess = [](int32_t a, int32_t b) { return a < b; };
@@ -68,11 +60,11 @@ TEST(ArrayUtilsTest, RangesBeyondTheEndThrowAndChangeNothing)
     // The last case wraps around 32 bits: 0xFFFFFFFF + 2 is 1.
     for (const Case& c : {Case{2, 2}, Case{0, 4}, Case{3, 2}, Case{0xFFFFFFFF, 2}}) {
         EXPECT_EQ(sortText,
-                  OutOfRangeText([&] { SV::ArrayUtils::Sort(array, c.first, c.count, kLess); }))
+                  ExceptionTextOf<std::out_of_range>([&] { SV::ArrayUtils::Sort(array, c.first, c.count, kLess); }))
             << c.first << ", " << c.count;
         SV::ArrayBuffer<uint32_t> indexes;
         indexes.Add(77);
-        EXPECT_EQ(indexText, OutOfRangeText([&] {
+        EXPECT_EQ(indexText, ExceptionTextOf<std::out_of_range>([&] {
                       SV::ArrayUtils::SortIndecies(indexes, array, c.first, c.count, kLess);
                   }));
         EXPECT_EQ((std::vector<uint32_t>{77}), Items<uint32_t>(indexes));
@@ -81,13 +73,13 @@ TEST(ArrayUtilsTest, RangesBeyondTheEndThrowAndChangeNothing)
 
     // Fewer than two elements are not sorted, so Sort does not look at the range; SortIndecies
     // always does.
-    EXPECT_EQ("no exception", OutOfRangeText([&] { SV::ArrayUtils::Sort(array, 9, 1, kLess); }));
-    EXPECT_EQ("no exception", OutOfRangeText([&] { SV::ArrayUtils::Sort(array, 9, 0, kLess); }));
+    EXPECT_EQ("no exception", ExceptionTextOf<std::out_of_range>([&] { SV::ArrayUtils::Sort(array, 9, 1, kLess); }));
+    EXPECT_EQ("no exception", ExceptionTextOf<std::out_of_range>([&] { SV::ArrayUtils::Sort(array, 9, 0, kLess); }));
     SV::Array<int32_t> one;
     one.Add(1);
     SV::ArrayBuffer<uint32_t> indexes;
     EXPECT_EQ(indexText,
-              OutOfRangeText([&] { SV::ArrayUtils::SortIndecies(indexes, one, 2, 0, kLess); }));
+              ExceptionTextOf<std::out_of_range>([&] { SV::ArrayUtils::SortIndecies(indexes, one, 2, 0, kLess); }));
 }
 
 TEST(ArrayUtilsTest, SortIndeciesWritesTheIndexesOfTheRangeInOrder)

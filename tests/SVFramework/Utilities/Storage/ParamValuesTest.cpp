@@ -3,6 +3,7 @@
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/RCPtr.h"
 #include "ResultCodes.h"
+#include "VariantBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,43 +15,7 @@
 namespace SV {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Variant Int32(int32_t value)
-{
-    Variant variant;
-    variant.SetData(Variant::kInt32, &value, sizeof value);
-    return variant;
-}
-
-Variant Blob(const Bytes& bytes)
-{
-    Variant variant;
-    variant.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return variant;
-}
-
-Variant List(std::initializer_list<Variant> items)
-{
-    Variant variant;
-    variant.SetList(items.begin(), static_cast<int32_t>(items.size()));
-    return variant;
-}
-
-// A list Variant holding exactly the given record bytes.
-Variant RawList(const Bytes& bytes)
-{
-    Variant variant;
-    variant.SetData(Variant::kList, bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return variant;
-}
-
-Bytes Data(Variant& variant)
-{
-    uint32_t size = 0;
-    const uint8_t* data = variant.GetData(size);
-    return data != nullptr ? Bytes(data, data + size) : Bytes();
-}
+using namespace svtest;
 
 // The records of entry `index` of a list of entries.
 std::vector<Variant> EntryRecords(const Variant& list, int32_t index)
@@ -92,7 +57,7 @@ TEST(ParamRangesTest, SetRangesWritesOneEntryOfTwoInt32RecordsPerRange)
     ParamRanges ranges;
     ASSERT_EQ(ranges.SetRanges(&range, 1), 0);
     EXPECT_EQ(ranges.GetType(), Variant::kList);
-    EXPECT_EQ(Data(ranges), (Bytes{
+    EXPECT_EQ(DataOf(ranges), (Bytes{
                                 0x2C, 0, 0, 0, 1, 0, 0, 0, 0x10, 0, 0, 0,             // the entry
                                 0x10, 0, 0, 0, 1, 0, 0, 0, 0x06, 0, 0, 0, 2, 0, 0, 0, // first id
                                 0x10, 0, 0, 0, 1, 0, 0, 0, 0x06, 0, 0, 0, 3, 0, 0, 0, // count
@@ -217,7 +182,7 @@ TEST_F(ParamValuesGetItemTest, AnswersMinus7ForAnEntryThatIsNotThreeReadableReco
 {
     const Bytes badVersion = {0x0D, 0, 0, 0, 2, 0, 0, 0, 0x03, 0, 0, 0, 0x07};
     Variant firstTwo = List({Blob({1}), Int32(1)});
-    const Bytes twoRecords = Data(firstTwo);
+    const Bytes twoRecords = DataOf(firstTwo);
     auto twoRecordsAnd = [&twoRecords](const Bytes& third) {
         Bytes bytes = twoRecords;
         bytes.insert(bytes.end(), third.begin(), third.end());

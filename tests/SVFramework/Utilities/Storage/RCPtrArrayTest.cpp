@@ -4,6 +4,7 @@
 #include "Utilities/Storage/ConstRCPtrArray.h"
 
 #include "ResultCodes.h"
+#include "ExceptionText.h"
 #include "TrackedObjects.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 
 namespace {
 
+using svtest::ExceptionTextOf;
 using svtest::Tally;
 using svtest::TrackedObject;
 
@@ -55,17 +57,6 @@ protected:
             numbers.push_back(item ? item->GetNumber() : -1);
         }
         return numbers;
-    }
-
-    template <class Call>
-    static std::string OutOfRangeText(Call call)
-    {
-        try {
-            call();
-        } catch (const std::out_of_range& error) {
-            return error.what();
-        }
-        return "no exception";
     }
 
     Tally mTally;
@@ -123,15 +114,15 @@ TEST_F(RCPtrArrayTest, RemoveItemOutsideTheArrayThrowsWithTheArrayInstanceInTheT
     const TrackedObject* held = out.Get();
     EXPECT_EQ("Out of Range : SV::RCPtrArray<class svtest::TrackedObject,1,0>::RemoveItem : "
               "utilities\\Storage/RCPtrArray : Line 175",
-              OutOfRangeText([&] { array.RemoveItem(1, out); }));
+              ExceptionTextOf<std::out_of_range>([&] { array.RemoveItem(1, out); }));
     SV::ConstRCPtr<TrackedObject> constOut;
     EXPECT_EQ("Out of Range : SV::ConstRCPtrArray<class svtest::TrackedObject,1,0>::RemoveItem : "
               "utilities\\Storage/ConstRCPtrArray : Line 216",
-              OutOfRangeText([&] { array.AsConst().RemoveItem(-1, constOut); }));
+              ExceptionTextOf<std::out_of_range>([&] { array.AsConst().RemoveItem(-1, constOut); }));
     SV::ConstRCPtrArray<TrackedObject, 256, 256> queue;
     EXPECT_EQ("Out of Range : SV::ConstRCPtrArray<class svtest::TrackedObject,256,256>::RemoveItem"
               " : utilities\\Storage/ConstRCPtrArray : Line 216",
-              OutOfRangeText([&] { queue.RemoveItem(0, constOut); }));
+              ExceptionTextOf<std::out_of_range>([&] { queue.RemoveItem(0, constOut); }));
     // Neither the array nor the target changed.
     EXPECT_EQ(held, out.Get());
     EXPECT_EQ(1, array.GetCount());
@@ -188,7 +179,7 @@ TEST_F(RCPtrArrayTest, RemovingARangePastTheEndRemovesUpToTheEndThenThrows)
     for (int number : {0, 1, 2}) {
         AddNew(array, number);
     }
-    EXPECT_NE("no exception", OutOfRangeText([&] { array.RemoveAt(1, 5); }));
+    EXPECT_NE("no exception", ExceptionTextOf<std::out_of_range>([&] { array.RemoveAt(1, 5); }));
     EXPECT_EQ((std::vector<int>{1, 2}), mDestroyed);
     EXPECT_EQ((std::vector<int>{0}), Numbers(array));
     EXPECT_EQ(1, array.RemoveAt(1, 0));

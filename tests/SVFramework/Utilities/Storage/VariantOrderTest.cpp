@@ -1,5 +1,7 @@
 #include "Utilities/Storage/Variant.h"
 
+#include "VariantBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -11,75 +13,7 @@
 namespace SV {
 namespace {
 
-template <class T>
-Variant Scalar(int32_t type, T value)
-{
-    Variant variant;
-    variant.SetData(type, &value, sizeof value);
-    return variant;
-}
-
-Variant Int8(int8_t value)
-{
-    return Scalar(Variant::kInt8, value);
-}
-Variant UInt8(uint8_t value)
-{
-    return Scalar(Variant::kUInt8, value);
-}
-Variant Int16(int16_t value)
-{
-    return Scalar(Variant::kInt16, value);
-}
-Variant Int32(int32_t value)
-{
-    return Scalar(Variant::kInt32, value);
-}
-Variant UInt32(uint32_t value)
-{
-    return Scalar(Variant::kUInt32, value);
-}
-Variant Int64(int64_t value)
-{
-    return Scalar(Variant::kInt64, value);
-}
-Variant UInt64(uint64_t value)
-{
-    return Scalar(Variant::kUInt64, value);
-}
-Variant Float(float value)
-{
-    return Scalar(Variant::kFloat, value);
-}
-Variant Double(double value)
-{
-    return Scalar(Variant::kDouble, value);
-}
-Variant Bool(bool value)
-{
-    return Scalar(Variant::kBool, static_cast<uint8_t>(value));
-}
-
-Variant Blob(std::initializer_list<uint8_t> bytes)
-{
-    Variant variant;
-    variant.SetBlob(bytes.begin(), static_cast<uint32_t>(bytes.size()));
-    return variant;
-}
-
-Variant Text(const char* text)
-{
-    Variant variant;
-    variant.SetString(text);
-    return variant;
-}
-
-Variant List(std::initializer_list<Variant> items)
-{
-    Variant variant;
-    variant.SetList(items.begin(), static_cast<int32_t>(items.size()));
-    return variant;
-}
+using namespace svtest;
 
 struct OrderCase
 {

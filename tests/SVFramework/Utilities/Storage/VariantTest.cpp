@@ -1,6 +1,7 @@
 #include "Utilities/Storage/Variant.h"
 
 #include "ResultCodes.h"
+#include "VariantBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -16,51 +17,7 @@
 namespace SV {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-template <class T>
-Variant Scalar(int32_t type, T value)
-{
-    Variant variant;
-    EXPECT_EQ(variant.SetData(type, &value, sizeof value), type);
-    return variant;
-}
-
-Variant Blob(const Bytes& bytes)
-{
-    Variant variant;
-    variant.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return variant;
-}
-
-Variant Text(const char* text)
-{
-    Variant variant;
-    variant.SetString(text);
-    return variant;
-}
-
-Variant List(std::initializer_list<Variant> items)
-{
-    Variant variant;
-    variant.SetList(items.begin(), static_cast<int32_t>(items.size()));
-    return variant;
-}
-
-// A list Variant holding exactly the given record bytes.
-Variant RawList(const Bytes& bytes)
-{
-    Variant variant;
-    variant.SetData(Variant::kList, bytes.data(), static_cast<uint32_t>(bytes.size()));
-    return variant;
-}
-
-Bytes Data(Variant& variant)
-{
-    uint32_t size = 0;
-    const uint8_t* data = variant.GetData(size);
-    return data != nullptr ? Bytes(data, data + size) : Bytes();
-}
+using namespace svtest;
 
 // References (types 12 and 13) are made only by classes that expose memory of their own.
 class ReferenceVariant : public Variant
@@ -442,9 +399,9 @@ TEST(VariantSetterTest, SetDataTakesScalarsOnlyAtTheirWidthAndTurnsDataIntoOwned
         EXPECT_EQ(variant.GetType(), c.expected);
         if (c.expected == Variant::kEmpty) {
             EXPECT_EQ(variant.GetLength(), 0u);
-            EXPECT_EQ(Data(variant), Bytes());
+            EXPECT_EQ(DataOf(variant), Bytes());
         } else if (c.expected != Variant::kString) {
-            EXPECT_EQ(Data(variant), Bytes(bytes, bytes + c.size));
+            EXPECT_EQ(DataOf(variant), Bytes(bytes, bytes + c.size));
         }
     }
 
@@ -459,7 +416,7 @@ TEST(VariantSetterTest, StringsCarryTheirTerminatorAndAreNeverReadBeyondTheirSiz
     Variant variant;
     EXPECT_EQ(variant.SetString("abc"), Variant::kString);
     EXPECT_EQ(variant.GetLength(), 4u);
-    EXPECT_EQ(Data(variant), (Bytes{'a', 'b', 'c', 0}));
+    EXPECT_EQ(DataOf(variant), (Bytes{'a', 'b', 'c', 0}));
 
     // Exactly three bytes on the heap and no 0 among them.
     const Bytes unterminated = {'x', 'y', 'z'};
@@ -608,7 +565,7 @@ TEST(VariantOwnershipTest, CopiesAreDeepAndMovesHandTheBlockOver)
     Variant copy = original;
     uint32_t size = 0;
     copy.GetData(size)[0] = 9;
-    EXPECT_EQ(Data(original), (Bytes{1, 2, 3}));
+    EXPECT_EQ(DataOf(original), (Bytes{1, 2, 3}));
 
     uint8_t* block = original.GetData(size);
     Variant moved = std::move(original);
@@ -619,7 +576,7 @@ TEST(VariantOwnershipTest, CopiesAreDeepAndMovesHandTheBlockOver)
     assigned = std::move(moved);
     EXPECT_EQ(assigned.GetData(size), block);
     assigned = copy;
-    EXPECT_EQ(Data(assigned), (Bytes{9, 2, 3}));
+    EXPECT_EQ(DataOf(assigned), (Bytes{9, 2, 3}));
 
     // Growing a vector moves its Variants; every value survives.
     std::vector<Variant> values;
@@ -644,11 +601,11 @@ TEST(VariantOwnershipTest, AVariantCanBeRebuiltFromItsOwnData)
     Variant& same = variant;
     variant = same;
     EXPECT_EQ(variant.Assign(same), Variant::kBlob);
-    EXPECT_EQ(Data(variant), (Bytes{1, 2, 3, 4}));
+    EXPECT_EQ(DataOf(variant), (Bytes{1, 2, 3, 4}));
 
     uint32_t size = 0;
     variant.SetBlob(variant.GetData(size) + 1, 2);
-    EXPECT_EQ(Data(variant), (Bytes{2, 3}));
+    EXPECT_EQ(DataOf(variant), (Bytes{2, 3}));
     variant.SetData(Variant::kUInt16, variant.GetData(size), 2);
     EXPECT_EQ(variant.GetUInt16(), 0x0302);
 
