@@ -8,11 +8,11 @@
 #include "Threads/Mutex.h"
 #include "Threads/ThreadWorker.h"
 #include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/RCPtrQueue.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <new>
 #include <thread>
 
@@ -38,7 +38,8 @@ struct LDeviceCommunicationInterface::State
     SV::RCPtr<SV::LEventGatedThreader> thread;
     SV::RCPtr<SV::LEvent> gate;
     SV::Mutex queueLock;
-    std::deque<SV::RCPtr<IncomingList>> queue;
+    // Oldest first; it grows rather than drop a list.
+    SV::RCPtrQueue<IncomingList, 256> queue{&queueLock};
     // Held while the thread hands lists to the receiver.
     SV::Mutex deliveryLock;
     SV::RCPtr<LDeviceCommunicationThreadWorker> worker;
@@ -472,26 +473,16 @@ void LDeviceCommunicationInterface::DeviceControlClientCallback(void* context, i
     SV::RCPtr<IncomingList> copy(values != nullptr ? new IncomingList(SV::ParamValues(*values))
                                                    : new IncomingList());
     State& state = *communication->mState;
-    {
-        SV::MutexLock lock(state.queueLock);
-        state.queue.push_back(std::move(copy));
-    }
+    state.queue.Enqueue(copy);
     state.gate->Set();
 }
 
 int32_t LDeviceCommunicationInterface::DrainQueue()
 {
     SV::MutexLock delivery(mState->deliveryLock);
-    for (;;) {
-        SV::RCPtr<IncomingList> values;
-        {
-            SV::MutexLock lock(mState->queueLock);
-            if (mState->queue.empty()) {
-                break;
-            }
-            values = std::move(mState->queue.front());
-            mState->queue.pop_front();
-        }
+    // This thread is the only one that takes lists out, so a list counted is there to take.
+    while (mState->queue.GetCount() > 0) {
+        const SV::RCPtr<IncomingList> values = mState->queue.Dequeue();
         DeviceCommunicationReceiver* receiver = nullptr;
         {
             SV::MutexLock lock(mState->lock);

@@ -1,11 +1,14 @@
 #include "RootModuleEngine.h"
 
+#include "Notification/NotificationCenter.h"
+#include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
 #include "ThreadPriority.h"
 #include "Utilities/Storage/Pair.h"
 
 #include <chrono>
+#include <new>
 #include <thread>
 
 SV::WideString ParamDescriptorToString(const SV::ParamDescriptor& descriptor)
@@ -19,7 +22,17 @@ constexpr const char16_t* kParamModuleStateChange = u"NID_PARAM_MODULE_STATE_CHA
 constexpr const char16_t* kDeviceConnectionStateChange = u"NID_DEVICE_CONNECTION_STATE_CHANGE";
 constexpr const char16_t* kRemoteDeviceListChange = u"NID_REMOTE_DEVICE_LIST_CHANGE";
 
+constexpr const char16_t* kParamModuleChangeRequest = u"NID_PARAM_MODULE_CHANGE_REQ";
+
 std::atomic<IRootModuleEngineHost*> gHost{nullptr};
+
+// The program-wide bus as the engine posts to it from any thread: found, never created, since
+// the centre list belongs to the user-interface thread (the application made the centre long
+// before).
+SV::RCPtr<SV::LNotificationCenter> FindApplicationCenter()
+{
+    return SV::GetNotificationCenterManager()->FindCenter(SV::GetApplicationCenterName());
+}
 
 void SleepFor(uint32_t milliseconds)
 {
@@ -78,6 +91,19 @@ void LRootModuleEngine::SetTiming(Timing timing)
 
 int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
 {
+    mHandler = new (std::nothrow) SV::LNotificationHandler<LRootModuleEngine>(this);
+    if (!mHandler) {
+        return E_FAIL;
+    }
+    const SV::RCPtr<SV::LNotificationCenter> center =
+        SV::GetNotificationCenterManager()->GetCenter(SV::GetApplicationCenterName());
+    const int32_t registered = mHandler->RegisterHandler(
+        &LRootModuleEngine::OnParamModuleChangeRequest, center, kParamModuleChangeRequest);
+    if (registered < 0) {
+        throw SV::Exception<SV::FailedResultException>(SV::FormatFailedResult(
+            registered, "LRootModuleEngine::Initialize", "Engine\\RootModuleEngine", 237));
+    }
+
     mInterface = CreateDeviceCommunicationInterface();
     mCache = new LParamCache(static_cast<uint32_t>(IRootModule::kParamCount));
     if (mTiming.pause) {
@@ -370,11 +396,13 @@ int32_t LRootModuleEngine::Run(const SV::ConstRCPtr<SV::LRefCountedObject>& /*pa
     // The thread's job holds the engine for the run: counted as internal, so that the last
     // outside release still reaches the release hook, which stops this loop.
     AddInternalRef();
+    // Everything the loop reports goes to the centre: without one there is nothing to do.
+    SV::RCPtr<SV::LNotificationCenter> center = FindApplicationCenter();
     const SV::Array<_GUID> noKinds;
     SV::Array<SV::Variant> devices;
     int32_t waits = 0;
     bool lastAnsweredOne = false;
-    while (!mStopRequested.load()) {
+    while (center && !mStopRequested.load()) {
         bool present = false;
         {
             SV::MutexLock lock(mLock);
@@ -426,14 +454,47 @@ int32_t LRootModuleEngine::Run(const SV::ConstRCPtr<SV::LRefCountedObject>& /*pa
             Pause(kPollIntervalMilliseconds);
         }
     }
+    center = nullptr;
     ReleaseInternalRef();
     return S_OK;
+}
+
+void LRootModuleEngine::Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
+                                const SV::ConstRCPtr<SV::LNotification>& notification)
+{
+    if (mHandler && mInitialized.load()) {
+        mHandler->HandleNotification(sender, notification);
+    }
+}
+
+int32_t LRootModuleEngine::Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
+                                      const char16_t* name)
+{
+    if (mHandler) {
+        mHandler->UnregisterHandler(distributor, name);
+    }
+    return SV::LNotificationClient::Unregister(distributor, name);
 }
 
 int32_t LRootModuleEngine::ReleaseHook()
 {
     StopThreadAndWait();
-    return SV::LRefCountedObject::ReleaseHook();
+    return SV::LNotificationClient::ReleaseHook();
+}
+
+int32_t LRootModuleEngine::OnParamModuleChangeRequest(
+    const SV::ConstRCPtr<SV::LNotificationDistributor>& /*sender*/,
+    const SV::ConstRCPtr<SV::LNotification>& notification)
+{
+    const auto* request =
+        notification ? dynamic_cast<const ParamValuePair*>(notification->GetPayload().Get())
+                     : nullptr;
+    if (request != nullptr && mConnectionState.load() == kConnected && mRoot) {
+        if (mRoot->SetParamValue(request->first, request->second) < 0) {
+            UpdateConnectionState();
+        }
+    }
+    return 1;
 }
 
 SV::RCPtr<LDeviceCommunicationInterface> LRootModuleEngine::CreateDeviceCommunicationInterface()
@@ -441,9 +502,14 @@ SV::RCPtr<LDeviceCommunicationInterface> LRootModuleEngine::CreateDeviceCommunic
     return SV::RCPtr<LDeviceCommunicationInterface>(new LDeviceCommunicationInterface());
 }
 
-void LRootModuleEngine::PostNotification(const char16_t* /*name*/,
-                                         const SV::ConstRCPtr<SV::LRefCountedObject>& /*payload*/)
-{}
+void LRootModuleEngine::PostNotification(const char16_t* name,
+                                         const SV::ConstRCPtr<SV::LRefCountedObject>& payload)
+{
+    // Delivered later on the user-interface thread, whatever thread made the change.
+    if (const SV::RCPtr<SV::LNotificationCenter> center = FindApplicationCenter()) {
+        center->Post(SV::CreateNotification(name, payload));
+    }
+}
 
 void LRootModuleEngine::PostValueChanges(SV::IArray<SV::ParamValue>& values)
 {

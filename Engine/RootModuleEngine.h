@@ -10,6 +10,9 @@
 #pragma once
 
 #include "DeviceCommunicationInterface.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationClient.h"
+#include "Notification/NotificationHandler.h"
 #include "ObjectBase/Holder.h"
 #include "ObjectBase/RCPtr.h"
 #include "ParamCache.h"
@@ -33,7 +36,7 @@ SV::WideString ParamDescriptorToString(const SV::ParamDescriptor& descriptor);
 using ParamValuePair = SV::LPair<SV::ParamDescriptor, SV::Variant, ParamDescriptorToString>;
 using ParamValueList = SV::LWrapper<SV::ParamValues, SV::LRefCountedObject>;
 
-class LRootModuleEngine : public SV::LThreadWorker
+class LRootModuleEngine : public SV::LNotificationClient, public SV::LThreadWorker
 {
 public:
     // The engine produces 0, 1 and 3; 2 belongs to the enumeration only.
@@ -72,10 +75,11 @@ public:
     // Before Initialize.
     void SetTiming(Timing timing);
 
-    // Creates the interface, the cache and the root numbered from `firstParamID`, loads the
-    // library (or stays local when no client can be made), posts the model's values and
-    // connects to the device when there is a client. 0, or E_FAIL when the handler table
-    // cannot be made.
+    // Registers for "NID_PARAM_MODULE_CHANGE_REQ" on the "application" centre, creates the
+    // interface, the cache and the root numbered from `firstParamID`, loads the library (or
+    // stays local when no client can be made), posts the model's values and connects to the
+    // device when there is a client. 0, or E_FAIL when the handler table cannot be made; a
+    // failed registration throws SV::Exception<SV::FailedResultException>.
     virtual int32_t Initialize(int32_t firstParamID);
 
     // Only in the connected state (E_FAIL otherwise): the root's answer; a refusal re-evaluates
@@ -122,8 +126,18 @@ public:
     // The thread's loop; 0.
     int32_t Run(const SV::ConstRCPtr<SV::LRefCountedObject>& parameter) override;
 
+    // Handed to the handler table once the engine is initialized.
+    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
+                 const SV::ConstRCPtr<SV::LNotification>& notification) override;
+    // Drops the table entry, then the registration.
+    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
+                       const char16_t* name) override;
     // Stops the thread and waits for it before the engine lets its registrations go.
     int32_t ReleaseHook() override;
+
+    // "NID_PARAM_MODULE_CHANGE_REQ": sets the pair's value in the connected state; 1.
+    int32_t OnParamModuleChangeRequest(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
+                                       const SV::ConstRCPtr<SV::LNotification>& notification);
 
 protected:
     // The interface Initialize creates; tests put one of their own here.
@@ -144,6 +158,7 @@ private:
     void PostRemoteDeviceCount(int32_t count);
     void Pause(uint32_t milliseconds);
 
+    SV::RCPtr<SV::LNotificationHandler<LRootModuleEngine>> mHandler;
     std::atomic<bool> mInitialized{false};
     bool mLocalMode = false;
     std::atomic<bool> mStopRequested{true};

@@ -1,5 +1,6 @@
 #include "RootModuleEngine.h"
 
+#include "ApplicationDouble.h"
 #include "DeviceControlClientInterface.h"
 #include "EngineDoubles.h"
 #include "FakeDeviceControlClient.h"
@@ -114,10 +115,28 @@ protected:
         return communication;
     }
 
+    // The application outlives the engine, as it does in the program.
+    svtest::ApplicationDouble application;
     svtest::TempFolder emptyFolder;
     svtest::FakeDeviceControlClient library{svtest::kFakeClientFolder};
     HeldClock clock;
     SV::RCPtr<RecordingEngine> engine{new RecordingEngine()};
+};
+
+// A receiver on the "application" centre, as the main control is: keeps what reaches it and on
+// which thread.
+class CentreWatcher : public SV::LNotificationClient
+{
+public:
+    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& /*sender*/,
+                 const SV::ConstRCPtr<SV::LNotification>& notification) override
+    {
+        received.push_back(notification);
+        threads.push_back(std::this_thread::get_id());
+    }
+
+    std::vector<SV::ConstRCPtr<SV::LNotification>> received;
+    std::vector<std::thread::id> threads;
 };
 
 TEST_F(RootModuleEngineTest, WithoutTheLibraryTheModelWorksLocallyAndPostsEveryChange)
@@ -453,6 +472,69 @@ TEST_F(RootModuleEngineTest, AThreadThatOutlivesTheStopChecksKeepsTheEngineUntil
     EXPECT_EQ(0, library.CallCount("ReleaseAll"));
     clock.Open();
     EXPECT_TRUE(library.WaitForCalls("ReleaseAll", 1));
+}
+
+TEST_F(RootModuleEngineTest, ChangesMadeOnAnyThreadAreDeliveredOnTheDrainingThread)
+{
+    UseLibrary(false);
+    engine->Initialize(0);
+    const SV::RCPtr<CentreWatcher> watcher(new CentreWatcher());
+    watcher->Register(application.GetNotificationCenter(), u"NID_PARAM_MODULE_STATE_CHANGE");
+    application.IdlePass(true);
+    // What Initialize posted reaches only receivers registered before the drain.
+    watcher->received.clear();
+    watcher->threads.clear();
+
+    // A program reply arrives on a worker thread of the MIDI layer.
+    std::thread worker(
+        [&] { EXPECT_EQ(S_OK, engine->SetParamValue(SV::ParamDescriptor(3), Blob({0x0D}))); });
+    worker.join();
+    EXPECT_TRUE(watcher->received.empty());
+    application.IdlePass(true);
+    ASSERT_EQ(1u, watcher->received.size());
+    EXPECT_EQ(std::this_thread::get_id(), watcher->threads[0]);
+    const auto* pair =
+        dynamic_cast<const ParamValuePair*>(watcher->received[0]->GetPayload().Get());
+    ASSERT_NE(nullptr, pair);
+    EXPECT_EQ(3, pair->first.id);
+    EXPECT_EQ(Bytes{0x0D}, BytesOf(pair->second));
+}
+
+TEST_F(RootModuleEngineTest, ChangeRequestsOnTheCentreSetValuesOnlyWhenConnected)
+{
+    engine->Initialize(0);
+    const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
+    const auto request = [&](int32_t id, const Bytes& bytes) {
+        center->Post(SV::CreateNotification(
+            u"NID_PARAM_MODULE_CHANGE_REQ",
+            SV::RCPtr<ParamValuePair>(new ParamValuePair(SV::ParamDescriptor(id), Blob(bytes)))));
+        application.IdlePass(false);
+    };
+    request(1, {0x06});
+    // A payload of another kind is taken and ignored.
+    center->Post(
+        SV::CreateNotification(u"NID_PARAM_MODULE_CHANGE_REQ",
+                               SV::RCPtr<SV::LHolder<int32_t>>(new SV::LHolder<int32_t>(1))));
+    application.IdlePass(false);
+    auto expected = Defaults();
+    expected[1] = {0x06};
+    EXPECT_EQ(expected, ModelBytes(*engine));
+
+    // Once unregistered, the engine hears no more requests.
+    EXPECT_EQ(S_OK, engine->Unregister(center, u"NID_PARAM_MODULE_CHANGE_REQ"));
+    request(1, {0x07});
+    EXPECT_EQ(expected, ModelBytes(*engine));
+}
+
+TEST_F(RootModuleEngineTest, AnEngineWithoutAClientIgnoresChangeRequests)
+{
+    InitializeControllable()->clientCanBeMade = false;
+    engine->Initialize(0);
+    application.GetNotificationCenter()->Post(SV::CreateNotification(
+        u"NID_PARAM_MODULE_CHANGE_REQ",
+        SV::RCPtr<ParamValuePair>(new ParamValuePair(SV::ParamDescriptor(1), Blob({0x06})))));
+    application.IdlePass(false);
+    EXPECT_EQ(Defaults(), ModelBytes(*engine));
 }
 
 TEST_F(RootModuleEngineTest, OtherCodeReachesTheEngineThroughItsHost)
