@@ -4,8 +4,8 @@
 #include "FakeDeviceControlClient.h"
 #include "ResultCodes.h"
 #include "TempFolder.h"
-#include "VariantBytes.h"
 #include "Utilities/Storage/Array.h"
+#include "VariantBytes.h"
 
 #include <gtest/gtest.h>
 
