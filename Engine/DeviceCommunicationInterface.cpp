@@ -76,19 +76,6 @@ void TakeDeviceList(const SV::Variant& answer, SV::IArray<SV::Variant>& devices)
     }
 }
 
-bool SameDevices(const SV::IArray<SV::Variant>& first, const SV::IArray<SV::Variant>& second)
-{
-    if (first.GetCount() != second.GetCount()) {
-        return false;
-    }
-    for (int32_t i = 0; i < first.GetCount(); ++i) {
-        if (!first.At(i)->IsEqual(*second.At(i))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Library calls are made outside the interface's lock with a copy of the device id, so that a
 // slow library never holds up the threads that only need the id.
 SV::Variant CopyDeviceId(LDeviceCommunicationInterface::State& state)
@@ -224,7 +211,7 @@ int32_t LDeviceCommunicationInterface::WaitForRemoteDevices(const SV::IArray<_GU
             return E_FAIL;
         }
         TakeDeviceList(answer, devices);
-        if (!SameDevices(devices, known)) {
+        if (!IsSameDeviceList(devices, known)) {
             return S_OK;
         }
         if (elapsed >= milliseconds) {
@@ -437,6 +424,20 @@ int32_t LDeviceCommunicationInterface::GetProductNameIndex(int32_t& index)
 {
     index = 0;
     return S_OK;
+}
+
+bool LDeviceCommunicationInterface::IsSameDeviceList(const SV::IArray<SV::Variant>& first,
+                                                     const SV::IArray<SV::Variant>& second)
+{
+    if (first.GetCount() != second.GetCount()) {
+        return false;
+    }
+    for (int32_t i = 0; i < first.GetCount(); ++i) {
+        if (!first.At(i)->IsEqual(*second.At(i))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void LDeviceCommunicationInterface::SetReceiver(DeviceCommunicationReceiver* receiver)

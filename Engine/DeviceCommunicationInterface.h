@@ -110,6 +110,10 @@ public:
     void SetEnabled(bool enabled);
     void SetSleepFunction(SleepFunction sleep);
 
+    // Two device lists are the same when they hold equal ids in the same order.
+    static bool IsSameDeviceList(const SV::IArray<SV::Variant>& first,
+                                 const SV::IArray<SV::Variant>& second);
+
     // Drops the device-communication thread's reference back to the interface.
     int32_t ReleaseHook() override;
 

@@ -39,19 +39,6 @@ void SleepFor(uint32_t milliseconds)
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-bool SameDevices(const SV::IArray<SV::Variant>& first, const SV::IArray<SV::Variant>& second)
-{
-    if (first.GetCount() != second.GetCount()) {
-        return false;
-    }
-    for (int32_t i = 0; i < first.GetCount(); ++i) {
-        if (!first.At(i)->IsEqual(*second.At(i))) {
-            return false;
-        }
-    }
-    return true;
-}
-
 void CopyDevices(const SV::IArray<SV::Variant>& from, SV::IArray<SV::Variant>& to)
 {
     to.RemoveAll();
@@ -446,7 +433,7 @@ int32_t LRootModuleEngine::Run(const SV::ConstRCPtr<SV::LRefCountedObject>& /*pa
             if (result >= 0) {
                 lastAnsweredOne = result == S_FALSE;
                 SV::MutexLock lock(mLock);
-                if (!SameDevices(devices, mRemoteDevices)) {
+                if (!LDeviceCommunicationInterface::IsSameDeviceList(devices, mRemoteDevices)) {
                     CopyDevices(devices, mRemoteDevices);
                     PostRemoteDeviceCount(mRemoteDevices.GetCount());
                 }
