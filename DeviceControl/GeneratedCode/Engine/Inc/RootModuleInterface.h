@@ -6,6 +6,7 @@
 
 #include "ParameterizedModule.h"
 
+#include <atomic>
 #include <cstdint>
 
 class LDeviceCommunicationInterface;
@@ -123,11 +124,13 @@ public:
 
     // In local mode values live only at the root: no module is asked and nothing goes to the
     // device.
-    bool IsLocalMode() const { return mLocalMode; }
+    bool IsLocalMode() const { return mLocalMode.load(); }
 
 protected:
-    void SetLocalMode(bool localMode) { mLocalMode = localMode; }
+    // A connection attempt on the engine's thread may switch the mode while values are set on
+    // other threads.
+    void SetLocalMode(bool localMode) { mLocalMode.store(localMode); }
 
 private:
-    bool mLocalMode = false;
+    std::atomic<bool> mLocalMode{false};
 };

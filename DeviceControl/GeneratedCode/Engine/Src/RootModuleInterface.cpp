@@ -142,7 +142,7 @@ void IRootModule::OnReservedEvent()
 
 int32_t IRootModule::SetParamValue(const SV::ParamDescriptor& descriptor, const SV::Variant& value)
 {
-    if (mLocalMode) {
+    if (IsLocalMode()) {
         return SetCachedParamValue(descriptor, value);
     }
     const int32_t id = descriptor.id;
@@ -163,7 +163,7 @@ int32_t IRootModule::SetParamValue(const SV::ParamDescriptor& descriptor, const 
 
 int32_t IRootModule::GetParamValue(const SV::ParamDescriptor& descriptor, SV::Variant& value)
 {
-    if (mLocalMode) {
+    if (IsLocalMode()) {
         value = GetCachedParamValue(descriptor);
         return S_OK;
     }
