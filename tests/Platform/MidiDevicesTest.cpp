@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
@@ -421,6 +422,56 @@ TEST_F(MidiDevicesTest, StopHandsBackAPartBufferAndResetHandsBackEveryBuffer)
     }
     for (svp::MIDIHDR& header : headers) {
         EXPECT_EQ(MHDR_DONE | MHDR_PREPARED, header.dwFlags);
+        EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInUnprepareHeader(input, &header, sizeof header));
+    }
+    EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInClose(input));
+}
+
+// A callback that hands every buffer straight back, whatever it holds.
+struct AlwaysRefilling
+{
+    std::atomic<bool> refill{true};
+    std::atomic<int32_t> handedBack{0};
+
+    static void OnInput(svp::HMIDIIN handle, uint32_t message, uintptr_t instance, uintptr_t param1,
+                        uintptr_t)
+    {
+        auto* self = reinterpret_cast<AlwaysRefilling*>(instance);
+        if (message == MIM_LONGDATA) {
+            ++self->handedBack;
+            if (self->refill) {
+                auto* header = reinterpret_cast<svp::MIDIHDR*>(param1);
+                svp::midiInAddBuffer(handle, header, sizeof *header);
+            }
+        }
+    }
+};
+
+TEST_F(MidiDevicesTest, AResetEndsEvenWhenTheCallbackQueuesEveryBufferAgain)
+{
+    AlwaysRefilling calls;
+    svp::HMIDIIN input = nullptr;
+    ASSERT_EQ(MMSYSERR_NOERROR,
+              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
+                              &AlwaysRefilling::OnInput, reinterpret_cast<uintptr_t>(&calls),
+                              CALLBACK_FUNCTION));
+    char data[2][256];
+    svp::MIDIHDR headers[2]{};
+    for (size_t index = 0; index < 2; ++index) {
+        headers[index].lpData = data[index];
+        headers[index].dwBufferLength = 256;
+        ASSERT_EQ(MMSYSERR_NOERROR,
+                  svp::midiInPrepareHeader(input, &headers[index], sizeof(svp::MIDIHDR)));
+        ASSERT_EQ(MMSYSERR_NOERROR,
+                  svp::midiInAddBuffer(input, &headers[index], sizeof(svp::MIDIHDR)));
+    }
+    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInReset(input));
+    EXPECT_EQ(2, calls.handedBack.load()); // each once, though each went straight back
+    EXPECT_EQ(MIDIERR_STILLPLAYING, svp::midiInClose(input));
+
+    calls.refill = false;
+    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInReset(input));
+    for (svp::MIDIHDR& header : headers) {
         EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInUnprepareHeader(input, &header, sizeof header));
     }
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInClose(input));
