@@ -2,6 +2,7 @@
 
 #include "DeviceControlClientInterface.h"
 #include "FakeDeviceControlClient.h"
+#include "ParamValueLists.h"
 #include "ResultCodes.h"
 #include "TempFolder.h"
 #include "Utilities/Storage/Array.h"
@@ -21,23 +22,8 @@ namespace {
 
 using svtest::Blob;
 using svtest::FakeDeviceControlClient;
-
-SV::Variant IntValue(int32_t value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kInt32, &value, sizeof value);
-    return variant;
-}
-
-// A one-entry list of parameter values.
-SV::ParamValues ValueList(int32_t id, const SV::Variant& value)
-{
-    SV::Array<SV::ParamValue> entries;
-    entries.InsertAt(0, SV::ParamValue(id, SV::Variant(), value));
-    SV::ParamValues values;
-    values.SetFromArray(&entries, 1);
-    return values;
-}
+using svtest::Int32;
+using svtest::ValueList;
 
 int32_t FirstId(const SV::ParamValues& values)
 {
@@ -168,7 +154,7 @@ TEST_F(DeviceCommunicationInterfaceTest, WithoutClientTheInterfaceAnswersTheSyst
             EXPECT_TRUE(value.GetBool());
         }
     }
-    EXPECT_EQ(-1, communication->ConnectDevice(IntValue(1)));
+    EXPECT_EQ(-1, communication->ConnectDevice(Int32(1)));
     EXPECT_EQ(-1, communication->DisconnectDevice());
     EXPECT_TRUE(library.CallNames().empty());
 }
@@ -191,8 +177,8 @@ TEST_F(DeviceCommunicationInterfaceTest, FindDevicesAnswersOneEmptyDeviceWithout
 {
     auto communication = Connected();
     SV::Array<SV::Variant> devices;
-    devices.InsertAt(0, IntValue(1));
-    devices.InsertAt(1, IntValue(2));
+    devices.InsertAt(0, Int32(1));
+    devices.InsertAt(1, Int32(2));
     EXPECT_EQ(S_OK, communication->FindDevices(noKinds, devices));
     ASSERT_EQ(1, devices.GetCount());
     EXPECT_EQ(SV::Variant::kEmpty, devices.At(0)->GetType());
@@ -203,15 +189,15 @@ TEST_F(DeviceCommunicationInterfaceTest, WritesOfTheConnectionRecordAndRefusedId
 {
     auto communication = Connected();
     // No receiver: every write is refused before anything else.
-    EXPECT_EQ(E_FAIL, communication->SetParamValue(SV::ParamDescriptor(-4), IntValue(1)));
+    EXPECT_EQ(E_FAIL, communication->SetParamValue(SV::ParamDescriptor(-4), Int32(1)));
     EXPECT_FALSE(communication->NotifyConnectionState(1));
 
     RecordingReceiver receiver;
     communication->SetReceiver(&receiver);
     for (int32_t id : {-242, -241, -240}) {
-        EXPECT_EQ(E_FAIL, communication->SetParamValue(SV::ParamDescriptor(id), IntValue(1)));
+        EXPECT_EQ(E_FAIL, communication->SetParamValue(SV::ParamDescriptor(id), Int32(1)));
     }
-    EXPECT_EQ(S_OK, communication->SetParamValue(SV::ParamDescriptor(-4), IntValue(7)));
+    EXPECT_EQ(S_OK, communication->SetParamValue(SV::ParamDescriptor(-4), Int32(7)));
     EXPECT_TRUE(library.CallNames().empty());
 
     // The record comes back on the calling thread: id -4, [int64 value, bool true].
@@ -234,10 +220,10 @@ TEST_F(DeviceCommunicationInterfaceTest, WritesOfTheConnectionRecordAndRefusedId
     EXPECT_TRUE(connected.GetBool());
 
     // Any other id goes to the library with the remembered device id.
-    communication->ConnectDevice(IntValue(9));
+    communication->ConnectDevice(Int32(9));
     library.SetWriteResult(3);
     EXPECT_EQ(3, communication->SetParamValue(SV::ParamDescriptor(1), Blob({5})));
-    EXPECT_TRUE(library.Calls().back().deviceId.IsEqual(IntValue(9)));
+    EXPECT_TRUE(library.Calls().back().deviceId.IsEqual(Int32(9)));
     communication->SetReceiver(nullptr);
 }
 
@@ -245,10 +231,10 @@ TEST_F(DeviceCommunicationInterfaceTest, AFailedConnectionStillRemembersTheDevic
 {
     auto communication = Connected();
     library.SetConnectResult(-6);
-    EXPECT_EQ(-6, communication->ConnectDevice(IntValue(4)));
+    EXPECT_EQ(-6, communication->ConnectDevice(Int32(4)));
     SV::Variant id;
     EXPECT_EQ(S_OK, communication->GetConnectedDeviceID(id));
-    EXPECT_TRUE(id.IsEqual(IntValue(4)));
+    EXPECT_TRUE(id.IsEqual(Int32(4)));
 
     // The per-device calls carry the copy of that id; a single request becomes a one-entry list.
     communication->RequestParamValue(SV::ParamDescriptor(-8));
@@ -264,7 +250,7 @@ TEST_F(DeviceCommunicationInterfaceTest, AFailedConnectionStillRemembersTheDevic
     EXPECT_EQ(-4, sent.GetDescriptor(1, sentId, sentPart));
     EXPECT_EQ("DisconnectDevice", calls[2].name);
     for (const auto& call : calls) {
-        EXPECT_TRUE(call.deviceId.IsEqual(IntValue(4))) << call.name;
+        EXPECT_TRUE(call.deviceId.IsEqual(Int32(4))) << call.name;
     }
 }
 
@@ -272,11 +258,11 @@ TEST_F(DeviceCommunicationInterfaceTest, RemoteDeviceQueriesFillTheListFromTheLi
 {
     auto communication = Connected();
     SV::Array<SV::Variant> devices;
-    library.SetRemoteDevices({IntValue(1), IntValue(2)});
+    library.SetRemoteDevices({Int32(1), Int32(2)});
     library.SetSingleQueryResult(1);
     EXPECT_EQ(1, communication->FindRemoteDevices(noKinds, devices));
     ASSERT_EQ(2, devices.GetCount());
-    EXPECT_TRUE(devices.At(1)->IsEqual(IntValue(2)));
+    EXPECT_TRUE(devices.At(1)->IsEqual(Int32(2)));
 
     library.SetRemoteDevices({});
     library.SetSingleQueryResult(0);
@@ -284,7 +270,7 @@ TEST_F(DeviceCommunicationInterfaceTest, RemoteDeviceQueriesFillTheListFromTheLi
     EXPECT_EQ(0, devices.GetCount());
 
     // A failure leaves the list as it was.
-    devices.InsertAt(0, IntValue(3));
+    devices.InsertAt(0, Int32(3));
     library.SetSingleQueryResult(-2);
     EXPECT_EQ(-2, communication->FindRemoteDevices(noKinds, devices));
     EXPECT_EQ(1, devices.GetCount());
@@ -296,8 +282,8 @@ TEST_F(DeviceCommunicationInterfaceTest, WaitingForRemoteDevicesEndsOnAChangeOrA
     std::vector<uint32_t> sleeps;
     communication->SetSleepFunction([&](uint32_t milliseconds) { sleeps.push_back(milliseconds); });
     SV::Array<SV::Variant> devices;
-    devices.InsertAt(0, IntValue(1));
-    library.SetRemoteDevices({IntValue(1)});
+    devices.InsertAt(0, Int32(1));
+    library.SetRemoteDevices({Int32(1)});
 
     // Time-out 0: one query, unchanged.
     EXPECT_EQ(S_FALSE, communication->WaitForRemoteDevices(noKinds, devices, 0));
@@ -314,10 +300,10 @@ TEST_F(DeviceCommunicationInterfaceTest, WaitingForRemoteDevicesEndsOnAChangeOrA
     }
 
     // A changed list ends the wait at once and is handed back.
-    library.SetRemoteDevices({IntValue(1), IntValue(5)});
+    library.SetRemoteDevices({Int32(1), Int32(5)});
     EXPECT_EQ(S_OK, communication->WaitForRemoteDevices(noKinds, devices, 1500));
     ASSERT_EQ(2, devices.GetCount());
-    EXPECT_TRUE(devices.At(1)->IsEqual(IntValue(5)));
+    EXPECT_TRUE(devices.At(1)->IsEqual(Int32(5)));
 
     library.SetWaitQueryResult(-1);
     EXPECT_EQ(E_FAIL, communication->WaitForRemoteDevices(noKinds, devices, 1500));
@@ -332,7 +318,7 @@ TEST_F(DeviceCommunicationInterfaceTest, ListsPushedByTheLibraryReachTheReceiver
     RecordingReceiver receiver;
     communication->SetReceiver(&receiver);
     communication->SetEnabled(true);
-    ASSERT_GE(communication->ConnectDevice(IntValue(1)), 0);
+    ASSERT_GE(communication->ConnectDevice(Int32(1)), 0);
 
     // The first delivery waits until three more lists are queued: they all follow in order.
     Gate queued;
@@ -366,7 +352,7 @@ TEST_F(DeviceCommunicationInterfaceTest, ListsThatArriveWhileDeliveryIsOffAreDro
     RecordingReceiver receiver;
     communication->SetReceiver(&receiver);
     communication->SetEnabled(true);
-    ASSERT_GE(communication->ConnectDevice(IntValue(1)), 0);
+    ASSERT_GE(communication->ConnectDevice(Int32(1)), 0);
 
     // Delivery is switched off during the first delivery; the lists queued meanwhile are
     // drained by the same run and dropped.
@@ -399,11 +385,11 @@ TEST_F(DeviceCommunicationInterfaceTest, ListsThatArriveWhileDeliveryIsOffAreDro
 TEST_F(DeviceCommunicationInterfaceTest, TheLastReleaseDisconnectsAndUnloadsTheLibrary)
 {
     auto communication = Connected();
-    communication->ConnectDevice(IntValue(8));
+    communication->ConnectDevice(Int32(8));
     library.ClearCalls();
     communication = nullptr;
     EXPECT_EQ((std::vector<std::string>{"DisconnectDevice", "ReleaseAll"}), library.CallNames());
-    EXPECT_TRUE(library.Calls()[0].deviceId.IsEqual(IntValue(8)));
+    EXPECT_TRUE(library.Calls()[0].deviceId.IsEqual(Int32(8)));
     EXPECT_FALSE(library.HasCallback());
 }
 

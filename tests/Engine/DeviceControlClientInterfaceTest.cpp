@@ -16,13 +16,7 @@ namespace {
 using SV::DeviceControlClientInterface;
 using svtest::Blob;
 using svtest::FakeDeviceControlClient;
-
-SV::Variant IntValue(int32_t value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kInt32, &value, sizeof value);
-    return variant;
-}
+using svtest::Int32;
 
 // Every wrapper once, each with the answer the library (or its absence) gave.
 struct WrapperCall
@@ -33,7 +27,7 @@ struct WrapperCall
 
 std::vector<WrapperCall> AllWrappers()
 {
-    static const SV::Variant id = IntValue(7);
+    static const SV::Variant id = Int32(7);
     return {
         {"FindDevices",
          [](DeviceControlClientInterface& c) {
@@ -66,7 +60,7 @@ std::vector<WrapperCall> AllWrappers()
          }},
         {"SetParamValue",
          [](DeviceControlClientInterface& c) {
-             return c.SetParamValue(id, SV::ParamDescriptor(1), IntValue(1));
+             return c.SetParamValue(id, SV::ParamDescriptor(1), Int32(1));
          }},
         {"SetParamValues",
          [](DeviceControlClientInterface& c) { return c.SetParamValues(id, SV::ParamValues()); }},
@@ -114,7 +108,7 @@ TEST_F(DeviceControlClientInterfaceTest, EveryWrapperReachesItsExportWithTheDevi
     for (const WrapperCall& wrapper : AllWrappers()) {
         EXPECT_EQ(0, wrapper.call(client)) << wrapper.name;
     }
-    EXPECT_TRUE(client.IsDeviceConnected(IntValue(7)));
+    EXPECT_TRUE(client.IsDeviceConnected(Int32(7)));
 
     std::vector<std::string> expected;
     for (const WrapperCall& wrapper : AllWrappers()) {
@@ -124,7 +118,7 @@ TEST_F(DeviceControlClientInterfaceTest, EveryWrapperReachesItsExportWithTheDevi
     EXPECT_EQ(expected, library.CallNames());
     for (const FakeDeviceControlClient::Call& call : library.Calls()) {
         if (call.name != "FindDevices" && call.name != "FindRemoteDevices") {
-            EXPECT_TRUE(call.deviceId.IsEqual(IntValue(7))) << call.name;
+            EXPECT_TRUE(call.deviceId.IsEqual(Int32(7))) << call.name;
         }
     }
 }
@@ -134,7 +128,7 @@ TEST_F(DeviceControlClientInterfaceTest, AnswersAndResultsOfTheLibraryPassUnchan
     FakeDeviceControlClient library(svtest::kFakeClientFolder);
     UseFolder(svtest::kFakeClientFolder);
     DeviceControlClientInterface client;
-    const SV::Variant id = IntValue(3);
+    const SV::Variant id = Int32(3);
 
     library.SetDeviceValue(2, Blob({1, 2, 3}), 4);
     SV::Variant value;
@@ -145,7 +139,7 @@ TEST_F(DeviceControlClientInterfaceTest, AnswersAndResultsOfTheLibraryPassUnchan
     EXPECT_EQ(-5, client.SetParamValue(id, SV::ParamDescriptor(2), Blob({9})));
     EXPECT_TRUE(library.Calls().back().value.IsEqual(Blob({9})));
 
-    library.SetRemoteDevices({IntValue(11), IntValue(12)});
+    library.SetRemoteDevices({Int32(11), Int32(12)});
     library.SetSingleQueryResult(1);
     SV::Variant devices;
     EXPECT_EQ(1, client.FindRemoteDevices(nullptr, 0, devices, kRemoteDeviceSingleQuery));

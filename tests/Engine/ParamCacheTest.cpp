@@ -15,13 +15,7 @@ namespace {
 using svtest::Blob;
 using svtest::Bytes;
 using svtest::BytesOf;
-
-SV::Variant Int32(int32_t value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kInt32, &value, sizeof value);
-    return variant;
-}
+using svtest::Int32;
 
 // Keeps every change the cache reports.
 class RecordingCache : public LParamCache

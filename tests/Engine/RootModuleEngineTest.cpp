@@ -4,6 +4,7 @@
 #include "DeviceControlClientInterface.h"
 #include "EngineDoubles.h"
 #include "FakeDeviceControlClient.h"
+#include "ParamValueLists.h"
 #include "ResultCodes.h"
 #include "TempFolder.h"
 #include "VariantBytes.h"
@@ -22,8 +23,10 @@ using svtest::Bytes;
 using svtest::BytesOf;
 using svtest::ControllableCommunicationInterface;
 using svtest::HeldClock;
+using svtest::Int32;
 using svtest::PostedNotification;
 using svtest::RecordingEngine;
+using svtest::ValueList;
 
 const std::u16string kStateChange = u"NID_PARAM_MODULE_STATE_CHANGE";
 const std::u16string kConnectionChange = u"NID_DEVICE_CONNECTION_STATE_CHANGE";
@@ -31,22 +34,6 @@ const std::u16string kRemoteListChange = u"NID_REMOTE_DEVICE_LIST_CHANGE";
 
 const Bytes kDefaults[] = {
     {0x00, 0x02}, {0x04}, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x78, 0x00}, {0x0C}};
-
-SV::Variant IntValue(int32_t value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kInt32, &value, sizeof value);
-    return variant;
-}
-
-SV::ParamValues ValueList(int32_t id, const SV::Variant& value)
-{
-    SV::Array<SV::ParamValue> entries;
-    entries.InsertAt(0, SV::ParamValue(id, SV::Variant(), value));
-    SV::ParamValues values;
-    values.SetFromArray(&entries, 1);
-    return values;
-}
 
 const ParamValuePair* PairOf(const PostedNotification& post)
 {
@@ -304,7 +291,7 @@ TEST_F(RootModuleEngineTest, GetParamValuesEmptiesOrGrowsTheOutputAsAsked)
 
 TEST_F(RootModuleEngineTest, TheThreadWatchesAPresentDeviceUntilItIsDisconnected)
 {
-    const SV::Variant keyboard = IntValue(42);
+    const SV::Variant keyboard = Int32(42);
     library.SetPresentDevices({keyboard});
     engine->Initialize(0);
     EXPECT_EQ(0, engine->ConnectToDevice(keyboard, false));
@@ -327,7 +314,7 @@ TEST_F(RootModuleEngineTest, APendingConnectionIsFinishedByTheThreadOnceItSuccee
 {
     auto communication = InitializeControllable();
     communication->deviceConnected = false;
-    const SV::Variant keyboard = IntValue(42);
+    const SV::Variant keyboard = Int32(42);
     library.SetPresentDevices({keyboard});
     engine->Initialize(0);
     EXPECT_EQ(LRootModuleEngine::kNoDevice, engine->GetConnectionState());
@@ -350,14 +337,14 @@ TEST_F(RootModuleEngineTest, APendingConnectionIsFinishedByTheThreadOnceItSuccee
     // A device that is not there is never left pending.
     library.SetPresentDevices({});
     library.SetConnectResult(-1);
-    EXPECT_EQ(-1, engine->ConnectToDevice(IntValue(7), true));
+    EXPECT_EQ(-1, engine->ConnectToDevice(Int32(7), true));
     EXPECT_EQ(LRootModuleEngine::kNoDevice, engine->GetConnectionState());
 }
 
 TEST_F(RootModuleEngineTest, PollingWaitsEightTimesThenAsksOnceAndPauses)
 {
-    const SV::Variant first = IntValue(1);
-    const SV::Variant second = IntValue(2);
+    const SV::Variant first = Int32(1);
+    const SV::Variant second = Int32(2);
     library.SetRemoteDevices({first});
     engine->Initialize(0);
     engine->ClearPosts();
@@ -397,7 +384,7 @@ TEST_F(RootModuleEngineTest, PollingWaitsEightTimesThenAsksOnceAndPauses)
 
 TEST_F(RootModuleEngineTest, WhileTheLibraryAnswersOneOnlyFreshQueriesAreMade)
 {
-    library.SetRemoteDevices({IntValue(1)});
+    library.SetRemoteDevices({Int32(1)});
     engine->Initialize(0);
     library.SetSingleQueryResult(1);
     ASSERT_EQ(S_OK, engine->EnableRemoteDevicePolling(true));
@@ -426,11 +413,11 @@ TEST_F(RootModuleEngineTest, AFailedProbeIsNeverRepeated)
 TEST_F(RootModuleEngineTest, WithoutPollingTheRemoteDevicesAreTheLibrarysOfThisMoment)
 {
     engine->Initialize(0);
-    library.SetRemoteDevices({IntValue(5), IntValue(6)});
+    library.SetRemoteDevices({Int32(5), Int32(6)});
     SV::Array<SV::Variant> devices;
     EXPECT_EQ(S_OK, engine->GetRemoteDevices(devices));
     ASSERT_EQ(2, devices.GetCount());
-    EXPECT_TRUE(devices.At(1)->IsEqual(IntValue(6)));
+    EXPECT_TRUE(devices.At(1)->IsEqual(Int32(6)));
     EXPECT_EQ(1, library.CallCount("FindRemoteDevices"));
     EXPECT_EQ(kRemoteDeviceWait, library.Calls().back().mode);
     EXPECT_EQ(0,
@@ -441,9 +428,9 @@ TEST_F(RootModuleEngineTest, WithoutPollingTheRemoteDevicesAreTheLibrarysOfThisM
 // and only then does the engine go, with everything it owns.
 TEST_F(RootModuleEngineTest, ReleasingTheEngineStopsAndJoinsItsThreadBeforeItGoes)
 {
-    library.SetPresentDevices({IntValue(42)});
+    library.SetPresentDevices({Int32(42)});
     engine->Initialize(0);
-    engine->ConnectToDevice(IntValue(42), false);
+    engine->ConnectToDevice(Int32(42), false);
     ASSERT_TRUE(clock.WaitForHeldPauses(1));
     clock.onStopCheck = [&](int32_t check) {
         if (check == 1) {
@@ -462,9 +449,9 @@ TEST_F(RootModuleEngineTest, ReleasingTheEngineStopsAndJoinsItsThreadBeforeItGoe
 // when the thread's run is over, on that thread.
 TEST_F(RootModuleEngineTest, AThreadThatOutlivesTheStopChecksKeepsTheEngineUntilItEnds)
 {
-    library.SetPresentDevices({IntValue(42)});
+    library.SetPresentDevices({Int32(42)});
     engine->Initialize(0);
-    engine->ConnectToDevice(IntValue(42), false);
+    engine->ConnectToDevice(Int32(42), false);
     ASSERT_TRUE(clock.WaitForHeldPauses(1));
     clock.onStopCheck = [](int32_t) {};
     engine = nullptr;

@@ -3,6 +3,7 @@
 #include "DeviceControlClientInterface.h"
 #include "FakeDeviceControlClient.h"
 #include "ModuleDoubles.h"
+#include "ParamValueLists.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/Array.h"
 #include "VariantBytes.h"
@@ -19,34 +20,12 @@
 namespace {
 
 using svtest::Blob;
+using svtest::Bool;
 using svtest::Bytes;
 using svtest::BytesOf;
 using svtest::FakeDeviceCommunicationInterface;
-
-SV::Variant BoolValue(bool value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kBool, &value, sizeof value);
-    return variant;
-}
-
-SV::Variant IntValue(int32_t value)
-{
-    SV::Variant variant;
-    variant.SetData(SV::Variant::kInt32, &value, sizeof value);
-    return variant;
-}
-
-SV::ParamValues ValueList(const std::vector<SV::ParamValue>& entries)
-{
-    SV::Array<SV::ParamValue> array;
-    for (const SV::ParamValue& entry : entries) {
-        array.InsertAt(array.GetCount(), entry);
-    }
-    SV::ParamValues values;
-    values.SetFromArray(&array, array.GetCount());
-    return values;
-}
+using svtest::Int32;
+using svtest::ValueList;
 
 class RootModuleTest : public ::testing::Test
 {
@@ -167,7 +146,7 @@ TEST_F(RootModuleTest, InLocalModeValuesLiveOnlyInTheCache)
 TEST_F(RootModuleTest, ValuesFromTheDeviceAreStoredAndReportedButNotSentBack)
 {
     auto root = Initialized(false, device);
-    SV::ParamValues incoming = ValueList({SV::ParamValue(-2, SV::Variant(), BoolValue(true)),
+    SV::ParamValues incoming = ValueList({SV::ParamValue(-2, SV::Variant(), Bool(true)),
                                           SV::ParamValue(0, SV::Variant(), Blob({0x03, 0x00})),
                                           SV::ParamValue(9, SV::Variant(), Blob({0x01}))});
     root->ReceiveParamValues(incoming);
@@ -190,7 +169,7 @@ TEST_F(RootModuleTest, ValuesFromTheDeviceAreStoredAndReportedButNotSentBack)
 TEST_F(RootModuleTest, AnUnreadableIncomingEntryReachesTheListenerAsIdMinusOne)
 {
     auto root = Initialized(false, device);
-    const SV::Variant notAnEntry = IntValue(5);
+    const SV::Variant notAnEntry = Int32(5);
     SV::ParamValues incoming;
     incoming.SetList(&notAnEntry, 1);
     root->ReceiveParamValues(incoming);
@@ -202,14 +181,14 @@ TEST_F(RootModuleTest, AnUnreadableIncomingEntryReachesTheListenerAsIdMinusOne)
 TEST_F(RootModuleTest, TheConnectionRecordAnswersWhetherItReachedTheRoot)
 {
     auto root = Initialized(false, device);
-    EXPECT_EQ(S_OK, root->SetParamValue(SV::ParamDescriptor(-4), IntValue(1)));
+    EXPECT_EQ(S_OK, root->SetParamValue(SV::ParamDescriptor(-4), Int32(1)));
     ASSERT_EQ(1u, Changes().size());
     EXPECT_EQ(-4, Changes()[0].descriptor.id);
     EXPECT_EQ(2, Changes()[0].value.GetListItemCount());
     EXPECT_TRUE(device->writes.empty());
 
     device->SetReceiver(nullptr);
-    EXPECT_EQ(S_FALSE, root->SetParamValue(SV::ParamDescriptor(-4), IntValue(1)));
+    EXPECT_EQ(S_FALSE, root->SetParamValue(SV::ParamDescriptor(-4), Int32(1)));
     EXPECT_EQ(1u, Changes().size());
 }
 
@@ -246,13 +225,13 @@ TEST_F(ConnectedRootModuleTest, AFailedConnectionSwitchesToLocalModeAndASuccessf
 {
     auto root = Initialized(false, communication);
     library.SetConnectResult(-2);
-    EXPECT_EQ(-2, root->ConnectDevice(IntValue(6)));
+    EXPECT_EQ(-2, root->ConnectDevice(Int32(6)));
     EXPECT_TRUE(root->IsLocalMode());
     EXPECT_EQ((std::vector<std::string>{"DisconnectDevice", "ConnectDevice"}), library.CallNames());
 
     library.ClearCalls();
     library.SetConnectResult(0);
-    EXPECT_EQ(0, root->ConnectDevice(IntValue(6)));
+    EXPECT_EQ(0, root->ConnectDevice(Int32(6)));
     EXPECT_FALSE(root->IsLocalMode());
     const auto calls = library.Calls();
     ASSERT_EQ(4u, calls.size());
@@ -273,7 +252,7 @@ TEST_F(ConnectedRootModuleTest, AFailedConnectionSwitchesToLocalModeAndASuccessf
 TEST_F(ConnectedRootModuleTest, ValuesFromTheDeviceAndFromTheCallerAreSerialised)
 {
     auto root = Initialized(false, communication);
-    ASSERT_EQ(0, root->ConnectDevice(IntValue(1)));
+    ASSERT_EQ(0, root->ConnectDevice(Int32(1)));
     constexpr uint8_t kRounds = 100;
     std::thread libraryThread([&] {
         for (uint8_t i = 1; i <= kRounds; ++i) {
