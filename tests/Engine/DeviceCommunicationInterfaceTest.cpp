@@ -5,6 +5,7 @@
 #include "ParamValueLists.h"
 #include "ResultCodes.h"
 #include "TempFolder.h"
+#include "TestSync.h"
 #include "Utilities/Storage/Array.h"
 #include "VariantBytes.h"
 
@@ -22,6 +23,7 @@ namespace {
 
 using svtest::Blob;
 using svtest::FakeDeviceControlClient;
+using svtest::Gate;
 using svtest::Int32;
 using svtest::ValueList;
 
@@ -78,28 +80,6 @@ private:
     std::condition_variable mChanged;
     std::vector<SV::ParamValues> mLists;
     std::vector<std::thread::id> mThreads;
-};
-
-// A gate a test opens once.
-class Gate
-{
-public:
-    void Open()
-    {
-        std::lock_guard lock(mMutex);
-        mOpen = true;
-        mChanged.notify_all();
-    }
-    bool Wait()
-    {
-        std::unique_lock lock(mMutex);
-        return mChanged.wait_for(lock, std::chrono::seconds(20), [&] { return mOpen; });
-    }
-
-private:
-    std::mutex mMutex;
-    std::condition_variable mChanged;
-    bool mOpen = false;
 };
 
 class DeviceCommunicationInterfaceTest : public ::testing::Test
@@ -324,7 +304,7 @@ TEST_F(DeviceCommunicationInterfaceTest, ListsPushedByTheLibraryReachTheReceiver
     Gate queued;
     receiver.onReceive = [&](const SV::ParamValues& values) {
         if (FirstId(values) == 0) {
-            queued.Wait();
+            queued.Pass();
         }
     };
     ASSERT_TRUE(library.Push(ValueList(0, Blob({0}))));
@@ -360,7 +340,7 @@ TEST_F(DeviceCommunicationInterfaceTest, ListsThatArriveWhileDeliveryIsOffAreDro
     receiver.onReceive = [&](const SV::ParamValues& values) {
         if (FirstId(values) == 0) {
             communication->SetEnabled(false);
-            queued.Wait();
+            queued.Pass();
         }
     };
     ASSERT_TRUE(library.Push(ValueList(0, Blob({0}))));
