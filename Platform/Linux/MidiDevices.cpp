@@ -52,6 +52,40 @@ bool IsHeaderSizeValid(const MIDIHDR* header, uint32_t headerSize)
     return header != nullptr && headerSize >= sizeof(MIDIHDR);
 }
 
+// A header's flags change under its device's lock: the device's thread reads them while it
+// fills or sends the header.
+MMRESULT PrepareHeader(std::mutex& deviceMutex, MIDIHDR* header)
+{
+    if (header->lpData == nullptr || header->dwBufferLength == 0) {
+        return MMSYSERR_INVALPARAM;
+    }
+    const std::lock_guard<std::mutex> lock(deviceMutex);
+    header->dwFlags |= MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+MMRESULT UnprepareHeader(std::mutex& deviceMutex, MIDIHDR* header)
+{
+    const std::lock_guard<std::mutex> lock(deviceMutex);
+    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
+        return MIDIERR_STILLPLAYING;
+    }
+    header->dwFlags &= ~MHDR_PREPARED;
+    return MMSYSERR_NOERROR;
+}
+
+// Runs `operation` on the open device of `handle` with a header of the right size.
+template <class Table, class Handle, class Operation>
+MMRESULT WithHeader(Table& openDevices, Handle handle, MIDIHDR* header, uint32_t headerSize,
+                    Operation operation)
+{
+    const auto device = openDevices.Find(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    return IsHeaderSizeValid(header, headerSize) ? operation(*device, header) : MMSYSERR_INVALPARAM;
+}
+
 // Callbacks of one device never overlap: a callback runs only while no other thread is in one.
 // The thread inside a callback may call back into its device (nested callbacks are allowed).
 class CallbackGate
@@ -205,25 +239,8 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
     }
 
     // --- the caller's side
-    MMRESULT Prepare(MIDIHDR* header)
-    {
-        if (header->lpData == nullptr || header->dwBufferLength == 0) {
-            return MMSYSERR_INVALPARAM;
-        }
-        const std::lock_guard<std::mutex> lock(mMutex);
-        header->dwFlags |= MHDR_PREPARED;
-        return MMSYSERR_NOERROR;
-    }
-
-    MMRESULT Unprepare(MIDIHDR* header)
-    {
-        const std::lock_guard<std::mutex> lock(mMutex);
-        if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-            return MIDIERR_STILLPLAYING;
-        }
-        header->dwFlags &= ~MHDR_PREPARED;
-        return MMSYSERR_NOERROR;
-    }
+    MMRESULT Prepare(MIDIHDR* header) { return PrepareHeader(mMutex, header); }
+    MMRESULT Unprepare(MIDIHDR* header) { return UnprepareHeader(mMutex, header); }
 
     MMRESULT AddBuffer(MIDIHDR* header)
     {
@@ -565,25 +582,8 @@ struct MidiOutDevice final : std::enable_shared_from_this<MidiOutDevice>
         return result == midi::SendResult::Failed ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
 
-    MMRESULT Prepare(MIDIHDR* header)
-    {
-        if (header->lpData == nullptr || header->dwBufferLength == 0) {
-            return MMSYSERR_INVALPARAM;
-        }
-        const std::lock_guard<std::mutex> lock(mMutex);
-        header->dwFlags |= MHDR_PREPARED;
-        return MMSYSERR_NOERROR;
-    }
-
-    MMRESULT Unprepare(MIDIHDR* header)
-    {
-        const std::lock_guard<std::mutex> lock(mMutex);
-        if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-            return MIDIERR_STILLPLAYING;
-        }
-        header->dwFlags &= ~MHDR_PREPARED;
-        return MMSYSERR_NOERROR;
-    }
+    MMRESULT Prepare(MIDIHDR* header) { return PrepareHeader(mMutex, header); }
+    MMRESULT Unprepare(MIDIHDR* header) { return UnprepareHeader(mMutex, header); }
 
     MMRESULT LongMessage(MIDIHDR* header)
     {
@@ -803,29 +803,20 @@ MMRESULT midiInOpen(HMIDIIN* handle, int32_t deviceId, MidiInProc callback, uint
 
 MMRESULT midiInPrepareHeader(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenInputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->Prepare(header) : MMSYSERR_INVALPARAM;
+    return WithHeader(OpenInputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.Prepare(valid); });
 }
 
 MMRESULT midiInUnprepareHeader(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenInputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->Unprepare(header) : MMSYSERR_INVALPARAM;
+    return WithHeader(OpenInputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.Unprepare(valid); });
 }
 
 MMRESULT midiInAddBuffer(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenInputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->AddBuffer(header) : MMSYSERR_INVALPARAM;
+    return WithHeader(OpenInputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.AddBuffer(valid); });
 }
 
 MMRESULT midiInStart(HMIDIIN handle)
@@ -913,20 +904,14 @@ MMRESULT midiOutShortMsg(HMIDIOUT handle, uint32_t message)
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenOutputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->Prepare(header) : MMSYSERR_INVALPARAM;
+    return WithHeader(OpenOutputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.Prepare(valid); });
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenOutputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->Unprepare(header) : MMSYSERR_INVALPARAM;
+    return WithHeader(OpenOutputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.Unprepare(valid); });
 }
 
 MMRESULT midiOutLongMsg(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
