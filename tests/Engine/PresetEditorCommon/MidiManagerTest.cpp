@@ -144,7 +144,6 @@ TEST_F(MidiManagerTest, OnlyTheFirstOfTwoRepliesIsApplied)
 
 TEST_F(MidiManagerTest, RepliesAreRecognisedByLengthAndHeaderOnly)
 {
-    manager->SetReplyTimeout(150);
     Bytes otherSlot = Reply(3, kProgram);
     Bytes noF7 = Reply(1, kProgram);
     noF7.back() = 0x00;
@@ -171,6 +170,8 @@ TEST_F(MidiManagerTest, RepliesAreRecognisedByLengthAndHeaderOnly)
         SCOPED_TRACE(each.name);
         const size_t before = engine->SetCalls().size();
         AnswerWith({each.reply});
+        // Only a get that is to fail is kept short.
+        manager->SetReplyTimeout(each.result == 0 ? 60000 : 150);
         EXPECT_EQ(each.result, manager->GetPresetFromMidiDevice(1));
         EXPECT_EQ(each.result == 0 ? before + 4 : before, engine->SetCalls().size());
     }
@@ -192,7 +193,7 @@ TEST_F(MidiManagerTest, AReplyAfterTheTimeOutIsNeverApplied)
 {
     manager->SetReplyTimeout(100);
     KeyboardSimulator::Answer answer = AnswerOf(KeyboardSimulator::Answer::Mode::Late);
-    answer.delay = 400ms;
+    answer.delay = 1000ms;
     keyboard->SetAnswer(answer);
     EXPECT_EQ(-3, manager->GetPresetFromMidiDevice(1));
     ASSERT_TRUE(keyboard->WaitForAnswers(1, 10s));
@@ -230,8 +231,9 @@ TEST_F(MidiManagerTest, AReplyIsIgnoredWhenTheValueSizesDoNotMakeFourteenBytes)
 
 TEST_F(MidiManagerTest, AGetThatTimesOutReturnsOnlyOnceTheReplyBeingAppliedIsDone)
 {
-    constexpr auto kTimeout = 500ms;
-    manager->SetReplyTimeout(static_cast<int32_t>(kTimeout.count()));
+    // The product's time-out, which the reply beats by far.
+    constexpr auto kTimeout =
+        std::chrono::milliseconds(SV::LMidiManager::kReplyTimeoutMilliseconds);
     std::mutex mutex;
     std::condition_variable changed;
     bool holding = false;
