@@ -1,5 +1,6 @@
 // Stand-ins around the root module engine: an engine that records what it posts (and still posts
-// it) so that tests can wait for it, an interface whose connection and library loading a test
+// it) so that tests can wait for it, an engine that only stores values a test chooses, an
+// interface whose connection and library loading a test
 // decides, a clock that holds the engine's thread in its pauses until the test lets it go, and
 // the application's side of GetRootModuleEngine.
 //
@@ -102,6 +103,114 @@ private:
     std::mutex mMutex;
     std::condition_variable mChanged;
     std::vector<PostedNotification> mPosts;
+};
+
+// An engine that is nothing but its values: the ones a test gives (the default model's four at
+// first), with every SetParamValue recorded in order and stored unless the test has it refuse
+// them. Any thread. It is never initialized and has no thread, cache or library.
+class ValueStoreEngine : public LRootModuleEngine
+{
+public:
+    struct SetCall
+    {
+        int32_t id = 0;
+        std::vector<uint8_t> bytes;
+
+        bool operator==(const SetCall& other) const = default;
+    };
+
+    ValueStoreEngine()
+    {
+        SetValues({{0x00, 0x02},
+                   {0x04},
+                   {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x78, 0x00},
+                   {0x0C}});
+    }
+
+    // The values of ids 0, 1, ... as byte blobs; fewer or more than four as a test needs.
+    void SetValues(const std::vector<std::vector<uint8_t>>& values)
+    {
+        std::lock_guard lock(mMutex);
+        mValues = values;
+    }
+    std::vector<std::vector<uint8_t>> Values()
+    {
+        std::lock_guard lock(mMutex);
+        return mValues;
+    }
+    void Refuse(bool refuse)
+    {
+        std::lock_guard lock(mMutex);
+        mRefuse = refuse;
+    }
+    std::vector<SetCall> SetCalls()
+    {
+        std::lock_guard lock(mMutex);
+        return mSetCalls;
+    }
+    // Runs at the start of each SetParamValue, outside the engine's lock.
+    void SetHook(std::function<void(int32_t id)> hook)
+    {
+        std::lock_guard lock(mMutex);
+        mHook = std::move(hook);
+    }
+
+    int32_t SetParamValue(const SV::ParamDescriptor& descriptor, const SV::Variant& value) override
+    {
+        std::function<void(int32_t id)> hook;
+        {
+            std::lock_guard lock(mMutex);
+            hook = mHook;
+        }
+        if (hook) {
+            hook(descriptor.id);
+        }
+        uint32_t size = 0;
+        const uint8_t* data = value.GetConstData(size);
+        std::vector<uint8_t> bytes =
+            data != nullptr ? std::vector<uint8_t>(data, data + size) : std::vector<uint8_t>();
+        std::lock_guard lock(mMutex);
+        mSetCalls.push_back({descriptor.id, bytes});
+        if (mRefuse) {
+            return E_FAIL;
+        }
+        if (descriptor.id >= 0 && static_cast<size_t>(descriptor.id) < mValues.size()) {
+            mValues[static_cast<size_t>(descriptor.id)] = std::move(bytes);
+        }
+        return S_OK;
+    }
+
+    // As the engine does for a negative start: the list is emptied first. Only the ids that
+    // hold a value are answered.
+    int32_t GetParamValues(const SV::ParamIdRange& range, SV::IArray<SV::ParamValue>& values,
+                           int32_t startIndex) override
+    {
+        std::lock_guard lock(mMutex);
+        if (startIndex < 0) {
+            values.RemoveAll();
+            startIndex = 0;
+        }
+        for (int32_t k = 0; k < range.count; ++k) {
+            const int32_t id = range.firstId + k;
+            if (id < 0 || static_cast<size_t>(id) >= mValues.size()) {
+                break;
+            }
+            SV::Variant blob;
+            const std::vector<uint8_t>& bytes = mValues[static_cast<size_t>(id)];
+            blob.SetBlob(bytes.data(), static_cast<uint32_t>(bytes.size()));
+            values.InsertAt(startIndex + k, SV::ParamValue(id, SV::Variant(), blob));
+        }
+        return S_OK;
+    }
+
+    int32_t GetFirstParamID() const override { return 0; }
+
+private:
+    std::mutex mMutex;
+    std::vector<std::vector<uint8_t>> mValues;
+    std::vector<SetCall> mSetCalls;
+    bool mRefuse = false;
+    std::function<void(int32_t id)> mHook;
 };
 
 // The interface with the answers the product's never gives: no client object, or a device that

@@ -1,0 +1,418 @@
+#include "PresetEditorCommon/MidiManager.h"
+
+#include "ObjectBase/Exception.h"
+#include "ResultCodes.h"
+#include "RootModuleEngine.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/ParamValues.h"
+#include "Utilities/Storage/SimpleFixedArray.h"
+#include "Utilities/Storage/Variant.h"
+#include "WaitResults.h"
+
+#include <algorithm>
+#include <iterator>
+#include <mutex>
+
+namespace SV {
+namespace {
+
+constexpr const char16_t* kDataCaptured = u"NID_MIDI_DATA_CAPTURED";
+constexpr const char* kSourcePath = "Engine\\PresetEditorCommon\\MidiManager";
+
+constexpr uint8_t kSysExStart = 0xF0;
+constexpr uint8_t kSysExEnd = 0xF7;
+
+// The model's four values, in id order, make up the data of a program.
+constexpr int32_t kProgramValueCount = 4;
+constexpr uint32_t kProgramDataSize = 14;
+
+// Every message of the exchange starts with the maker's and the device's bytes, then a command.
+constexpr uint8_t kGetRequest[] = {0x47, 0x7F, 0x3E, 0x66, 0x00, 0x01};
+constexpr uint8_t kSendProgram[] = {0x47, 0x7F, 0x3E, 0x5E, 0x00, 0x63};
+constexpr uint8_t kReplyHeader[] = {0xF0, 0x47, 0x7F, 0x3E, 0x53, 0x00, 0x0F};
+constexpr uint8_t kIdentityRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
+// A program reply: the header, the slot, the 14 data bytes and F7.
+constexpr int32_t kReplySize = 23;
+constexpr int32_t kReplyDataStart = 8;
+
+[[noreturn]] void ThrowFailedResult(int32_t code, const char* function, int line)
+{
+    throw Exception<FailedResultException>(FormatFailedResult(code, function, kSourcePath, line));
+}
+
+// The delivery lock of a port layer; nothing for any other distributor.
+std::unique_lock<Mutex> LockDelivery(const LNotificationDistributor* distributor)
+{
+    auto* portLayer = dynamic_cast<LMidiComm*>(const_cast<LNotificationDistributor*>(distributor));
+    return portLayer != nullptr ? std::unique_lock<Mutex>(portLayer->GetDeliveryLock())
+                                : std::unique_lock<Mutex>();
+}
+
+template <size_t N>
+void AppendBytes(IArray<signed char>& list, const uint8_t (&bytes)[N])
+{
+    for (uint8_t byte : bytes) {
+        list.Add(static_cast<signed char>(byte));
+    }
+}
+
+uint8_t ByteAt(const IArray<signed char>& list, int32_t index)
+{
+    return static_cast<uint8_t>(*list.At(index));
+}
+
+// 23 bytes starting F0 47 7F 3E 53 00 0F; the slot and the last byte are not looked at.
+bool IsProgramReply(const IArray<signed char>& bytes)
+{
+    if (bytes.GetCount() != kReplySize) {
+        return false;
+    }
+    for (int32_t index = 0; index < static_cast<int32_t>(std::size(kReplyHeader)); ++index) {
+        if (ByteAt(bytes, index) != kReplyHeader[index]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The engine's current four values (fewer or none when it has no such values).
+void ReadProgramValues(LRootModuleEngine* engine, Array<ParamValue>& values)
+{
+    values.RemoveAll();
+    if (engine != nullptr &&
+        engine->GetParamValues({engine->GetFirstParamID(), kProgramValueCount}, values, -1) < 0) {
+        values.RemoveAll();
+    }
+}
+
+} // namespace
+
+RCPtr<LMidiManager> LMidiManager::Create()
+{
+    RCPtr<LMidiManager> manager(new LMidiManager());
+    if (manager->mHandler) {
+        manager->mPortLayer = LMidiComm::Create();
+    }
+    return manager;
+}
+
+LMidiManager::LMidiManager() : mHandler(new LNotificationHandler<LMidiManager>(this))
+{}
+
+LMidiManager::~LMidiManager() = default;
+
+WideString LMidiManager::GetDevicePortName()
+{
+    return WideString(u"Vudozi Vedozi Duruzava");
+}
+
+bool LMidiManager::HasDevicePorts()
+{
+    const WideString name = GetDevicePortName();
+    return FindDevicePorts(name, name);
+}
+
+bool LMidiManager::FindDevicePorts(const WideString& inputName, const WideString& outputName)
+{
+    if (mPortLayer) {
+        UnregisterReplyHandler();
+        mPortLayer = nullptr;
+    }
+    mPortLayer = LMidiComm::Create();
+    RegisterReplyHandler();
+    // A trial: both ports close again as they go.
+    RCPtr<LMidiCapturePort> input;
+    RCPtr<LMidiRenderPort> output;
+    mPortLayer->OpenCapturePort(inputName, input);
+    mPortLayer->OpenRenderPort(outputName, output);
+    const bool found = input && output;
+    output = nullptr;
+    input = nullptr;
+    return found;
+}
+
+int32_t LMidiManager::GetPresetFromMidiDevice(int32_t slot)
+{
+    const WideString name = GetDevicePortName();
+    if (!FindDevicePorts(name, name)) {
+        return kDeviceNotFound;
+    }
+    Array<signed char> request;
+    AppendBytes(request, kGetRequest);
+    request.Add(static_cast<signed char>(slot));
+
+    // The input stays open and started for the whole get; both close as the get returns (or
+    // throws).
+    RCPtr<LMidiRenderPort> output;
+    RCPtr<LMidiCapturePort> input;
+    mPortLayer->OpenRenderPort(name, output);
+    mPortLayer->OpenCapturePort(name, input);
+
+    const int32_t registered = RegisterReplyHandler();
+    if (registered < 0) {
+        ThrowFailedResult(registered, "SV::LMidiManager::GetPresetFromMidiDevice", 265);
+    }
+    mReplyGate.Reset();
+    mReplyRefused.store(false);
+
+    // One attempt: the request is never repeated.
+    int32_t result = kDeviceNotFound;
+    if (SendSysEx(request, output) >= 0) {
+        result = WaitForReply();
+    }
+
+    const int32_t unregistered = UnregisterReplyHandler();
+    if (unregistered < 0) {
+        ThrowFailedResult(unregistered, "SV::LMidiManager::GetPresetFromMidiDevice", 301);
+    }
+    return result;
+}
+
+int32_t LMidiManager::SendPresetToMidiDevice(int32_t slot)
+{
+    const WideString name = GetDevicePortName();
+    if (!FindDevicePorts(name, name)) {
+        return kDeviceNotFound;
+    }
+    RCPtr<LMidiRenderPort> output;
+    if (mPortLayer->OpenRenderPort(name, output) < 0 || !output) {
+        return kDeviceNotFound;
+    }
+    Array<ParamValue> values;
+    ReadProgramValues(GetRootModuleEngine().Get(), values);
+
+    Array<signed char> message;
+    AppendBytes(message, kSendProgram);
+    message.Add(static_cast<signed char>(slot));
+    if (values.GetCount() == kProgramValueCount) {
+        for (int32_t index = 0; index < values.GetCount(); ++index) {
+            uint32_t size = 0;
+            const uint8_t* data = values.At(index)->value.GetData(size);
+            for (uint32_t offset = 0; data != nullptr && offset < size; ++offset) {
+                message.Add(static_cast<signed char>(data[offset]));
+            }
+        }
+    }
+    // Every byte between F0 and F7 must be a data byte: a value's F7 would otherwise end the
+    // message early, and any other status byte cut it on the wire.
+    for (int32_t index = 0; index < message.GetCount(); ++index) {
+        if (ByteAt(message, index) >= 0x80) {
+            return kDeviceNotFound;
+        }
+    }
+    const int32_t sent = SendSysEx(message, output);
+    return sent < 0 ? kDeviceNotFound : sent;
+}
+
+int32_t LMidiManager::OpenDeviceRenderPort(const WideString& /*text*/)
+{
+    const WideString name = GetDevicePortName();
+    if (!FindDevicePorts(name, name)) {
+        return kDeviceNotFound;
+    }
+    RCPtr<LMidiRenderPort> output;
+    return mPortLayer->OpenRenderPort(name, output);
+}
+
+int32_t LMidiManager::RequestNonPresetParameterFromDevice(const WideString& /*text*/)
+{
+    const WideString name = GetDevicePortName();
+    if (!FindDevicePorts(name, name)) {
+        return E_FAIL;
+    }
+    RCPtr<LMidiRenderPort> output;
+    RCPtr<LMidiCapturePort> input;
+    mPortLayer->OpenRenderPort(name, output);
+    const int32_t opened = mPortLayer->OpenCapturePort(name, input);
+    const int32_t registered = RegisterReplyHandler();
+    if (registered < 0) {
+        ThrowFailedResult(registered, "SV::LMidiManager::RequestNonPresetParameterFromDevice", 419);
+    }
+    mParameterGate.Reset();
+    const int32_t unregistered = UnregisterReplyHandler();
+    if (unregistered < 0) {
+        ThrowFailedResult(unregistered, "SV::LMidiManager::RequestNonPresetParameterFromDevice",
+                          450);
+    }
+    return opened;
+}
+
+bool LMidiManager::IsDeviceFirmwareVersionUseable()
+{
+    const WideString name = GetDevicePortName();
+    if (!FindDevicePorts(name, name)) {
+        return false;
+    }
+    RCPtr<LMidiRenderPort> output;
+    RCPtr<LMidiCapturePort> input;
+    mPortLayer->OpenRenderPort(name, output);
+    if (mPortLayer->OpenCapturePort(name, input) < 0) {
+        return false;
+    }
+    const int32_t registered = RegisterReplyHandler();
+    if (registered < 0) {
+        ThrowFailedResult(registered, "SV::LMidiManager::IsDeviceFirmwareVersionUseable", 487);
+    }
+    mInquiryGate.Reset();
+    int32_t result = -1;
+    if (SendDeviceInquiry(output) >= 0) {
+        // Nothing recognises the keyboard's answer to the inquiry: this waits the whole time.
+        const bool answered =
+            mInquiryGate.IsSignaled() || mInquiryGate.Wait(mReplyTimeout.load()) == WAIT_OBJECT_0;
+        result = answered ? 0 : -2;
+    }
+    const int32_t unregistered = UnregisterReplyHandler();
+    if (unregistered < 0) {
+        ThrowFailedResult(unregistered, "SV::LMidiManager::IsDeviceFirmwareVersionUseable", 518);
+    }
+    return result >= 0;
+}
+
+int32_t LMidiManager::SendDeviceInquiry(const RCPtr<LMidiRenderPort>& port)
+{
+    if (!port) {
+        return E_FAIL;
+    }
+    SimpleFixedArray<signed char, 8> inquiry;
+    AppendBytes(inquiry, kIdentityRequest);
+    return SendSysEx(inquiry, port);
+}
+
+int32_t LMidiManager::SendSysEx(IArray<signed char>& bytes, const RCPtr<LMidiRenderPort>& port)
+{
+    if (!port || !mPortLayer) {
+        return kDeviceNotFound;
+    }
+    const int32_t count = bytes.GetCount();
+    if (count == 0) {
+        return E_FAIL;
+    }
+    const uint8_t first = ByteAt(bytes, 0);
+    if (count < 2) {
+        if (first == kSysExStart || first == kSysExEnd) {
+            return E_FAIL;
+        }
+        bytes.InsertItemAt(0, static_cast<signed char>(kSysExStart));
+        bytes.Add(static_cast<signed char>(kSysExEnd));
+    } else {
+        if (first != kSysExStart) {
+            bytes.InsertItemAt(0, static_cast<signed char>(kSysExStart));
+        }
+        if (ByteAt(bytes, bytes.GetCount() - 1) != kSysExEnd) {
+            bytes.Add(static_cast<signed char>(kSysExEnd));
+        }
+    }
+    // A status byte inside would end the message early on the wire, or start another.
+    for (int32_t index = 1; index + 1 < bytes.GetCount(); ++index) {
+        if (ByteAt(bytes, index) >= 0x80) {
+            return E_FAIL;
+        }
+    }
+    return mPortLayer->Send(ConstRCPtr<LRefCountedObject>(port), bytes);
+}
+
+int32_t LMidiManager::OnMidiDataCaptured(const ConstRCPtr<LNotificationDistributor>& sender,
+                                         const ConstRCPtr<LNotification>& notification)
+{
+    const auto* data =
+        notification
+            ? dynamic_cast<const LMidiCaptureNotificationData*>(notification->GetPayload().Get())
+            : nullptr;
+    // Runs under the delivery lock of the sender, which every change of the port layer waits
+    // for: the current one cannot change meanwhile.
+    const LNotificationDistributor* current = mPortLayer.Get();
+    if (data == nullptr || sender.Get() == nullptr || sender.Get() != current) {
+        return 1;
+    }
+    Array<signed char> bytes;
+    bytes.Append(data->GetBytes());
+    // A second reply to the same request is not applied.
+    if (!IsProgramReply(bytes) || mReplyGate.IsSignaled()) {
+        return 1;
+    }
+    const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
+    Array<ParamValue> values;
+    ReadProgramValues(engine.Get(), values);
+    // The reply is cut by the sizes the values have now; sizes that do not fill the 14 data
+    // bytes exactly do not describe this reply.
+    uint32_t total = 0;
+    for (int32_t index = 0; index < values.GetCount(); ++index) {
+        uint32_t size = 0;
+        values.At(index)->value.GetData(size);
+        total += size;
+    }
+    if (values.GetCount() != kProgramValueCount || total != kProgramDataSize) {
+        return 1;
+    }
+    bool refused = false;
+    int32_t offset = kReplyDataStart;
+    for (int32_t index = 0; index < values.GetCount(); ++index) {
+        uint32_t size = 0;
+        values.At(index)->value.GetData(size);
+        Variant blob;
+        blob.SetBlob(bytes.GetData() + offset, size);
+        if (engine->SetParamValue(ParamDescriptor(values.At(index)->descriptor.id), blob) < 0) {
+            refused = true;
+        }
+        offset += static_cast<int32_t>(size);
+    }
+    mReplyRefused.store(refused);
+    mReplyGate.Set();
+    return 1;
+}
+
+void LMidiManager::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                           const ConstRCPtr<LNotification>& notification)
+{
+    if (mHandler && mHandler->HandleNotification(sender, notification) != 0) {
+        return;
+    }
+    LNotificationClient::Receive(sender, notification);
+}
+
+int32_t LMidiManager::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                                 const char16_t* name)
+{
+    const std::unique_lock<Mutex> delivery = LockDelivery(distributor.Get());
+    if (mHandler) {
+        mHandler->UnregisterHandler(distributor, name);
+    }
+    return LNotificationClient::Unregister(distributor, name);
+}
+
+int32_t LMidiManager::ReleaseHook()
+{
+    // The manager is registered with its current port layer only.
+    const std::unique_lock<Mutex> delivery = LockDelivery(mPortLayer.Get());
+    return LNotificationClient::ReleaseHook();
+}
+
+int32_t LMidiManager::RegisterReplyHandler()
+{
+    if (!mHandler || !mPortLayer) {
+        return E_FAIL;
+    }
+    const std::unique_lock<Mutex> delivery(mPortLayer->GetDeliveryLock());
+    return mHandler->RegisterHandler(&LMidiManager::OnMidiDataCaptured, mPortLayer, kDataCaptured);
+}
+
+int32_t LMidiManager::UnregisterReplyHandler()
+{
+    if (!mHandler || !mPortLayer) {
+        return E_FAIL;
+    }
+    const std::unique_lock<Mutex> delivery(mPortLayer->GetDeliveryLock());
+    const bool removed = mHandler->UnregisterHandler(mPortLayer, kDataCaptured);
+    const int32_t result = LNotificationClient::Unregister(mPortLayer, kDataCaptured);
+    return removed ? result : E_FAIL;
+}
+
+int32_t LMidiManager::WaitForReply()
+{
+    const bool applied =
+        mReplyGate.IsSignaled() || mReplyGate.Wait(mReplyTimeout.load()) == WAIT_OBJECT_0;
+    // Values the engine refused leave the editor without the program: no success.
+    return applied && !mReplyRefused.load() ? 0 : kNoReply;
+}
+
+} // namespace SV

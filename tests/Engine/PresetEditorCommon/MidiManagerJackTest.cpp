@@ -1,0 +1,104 @@
+// Getting and sending programs over a real transport: a JACK dummy server of this test's own and
+// the keyboard simulator running as a separate process on it.
+#include "PresetEditorCommon/MidiManager.h"
+
+#include "EngineDoubles.h"
+#include "HexBytes.h"
+#include "JackServer.h"
+#include "KeyboardSimulatorProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using svtest::ValueStoreEngine;
+
+const Bytes kProgram = {0x05, 0x00, 0x04, 0x01, 0x01, 0x02, 0x00,
+                        0x00, 0x00, 0x02, 0x00, 0x78, 0x00, 0x0C};
+
+class MidiManagerJackTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        sServer = new svtest::JackServer;
+        if (sServer->IsRunning()) {
+            sKeyboard = new svtest::KeyboardSimulatorProcess(SV_KEYBOARD_SIMULATOR);
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete sKeyboard;
+        sKeyboard = nullptr;
+        delete sServer;
+        sServer = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (sServer->IsMissing()) {
+            GTEST_SKIP() << sServer->GetProblem();
+        }
+        ASSERT_TRUE(sServer->IsRunning()) << sServer->GetProblem();
+        ASSERT_TRUE(sKeyboard->IsReady()) << sKeyboard->GetProblem();
+        ASSERT_TRUE(sKeyboard->Command("answer normal"));
+    }
+
+    static svtest::JackServer* sServer;
+    static svtest::KeyboardSimulatorProcess* sKeyboard;
+
+    SV::RCPtr<ValueStoreEngine> engine{new ValueStoreEngine()};
+    svtest::EngineHost host{engine};
+    SV::RCPtr<SV::LMidiManager> manager = SV::LMidiManager::Create();
+};
+
+svtest::JackServer* MidiManagerJackTest::sServer = nullptr;
+svtest::KeyboardSimulatorProcess* MidiManagerJackTest::sKeyboard = nullptr;
+
+TEST_F(MidiManagerJackTest, GetsAProgramFromTheKeyboardProcess)
+{
+    ASSERT_TRUE(sKeyboard->Command("program 1 " + svtest::ToHex(kProgram)));
+    const size_t before = sKeyboard->GetReceived().size();
+    EXPECT_EQ(0, manager->GetPresetFromMidiDevice(1));
+    ASSERT_TRUE(sKeyboard->WaitForReceived(before + 1));
+    EXPECT_EQ((Bytes{0xF0, 0x47, 0x7F, 0x3E, 0x66, 0x00, 0x01, 0x01, 0xF7}),
+              sKeyboard->GetReceived().back());
+    EXPECT_EQ(
+        (std::vector<Bytes>{
+            {0x05, 0x00}, {0x04}, Bytes(kProgram.begin() + 3, kProgram.begin() + 13), {0x0C}}),
+        engine->Values());
+}
+
+TEST_F(MidiManagerJackTest, AReplyInPiecesIsAppliedAndSilenceIsMinusThree)
+{
+    ASSERT_TRUE(sKeyboard->Command("program 3 " + svtest::ToHex(kProgram)));
+    ASSERT_TRUE(sKeyboard->Command("answer pieces 5 9 4 wire"));
+    EXPECT_EQ(0, manager->GetPresetFromMidiDevice(3));
+    EXPECT_EQ(4u, engine->SetCalls().size());
+
+    ASSERT_TRUE(sKeyboard->Command("answer silent"));
+    manager->SetReplyTimeout(200);
+    EXPECT_EQ(-3, manager->GetPresetFromMidiDevice(3));
+    EXPECT_EQ(4u, engine->SetCalls().size());
+}
+
+TEST_F(MidiManagerJackTest, SendsTheEnginesProgramIntoASlotOfTheKeyboardProcess)
+{
+    const size_t before = sKeyboard->GetReceived().size();
+    EXPECT_EQ(23, manager->SendPresetToMidiDevice(2));
+    ASSERT_TRUE(sKeyboard->WaitForReceived(before + 1));
+    EXPECT_EQ((Bytes{0xF0, 0x47, 0x7F, 0x3E, 0x5E, 0x00, 0x63, 0x02, 0x00, 0x02, 0x04, 0x00,
+                     0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x78, 0x00, 0x0C, 0xF7}),
+              sKeyboard->GetReceived().back());
+    std::vector<std::string> shown;
+    ASSERT_TRUE(sKeyboard->Command("show 2", &shown));
+    ASSERT_EQ(1u, shown.size());
+    EXPECT_EQ("program 2 00 02 04 00 00 00 00 00 00 02 00 78 00 0C", shown[0]);
+}
+
+} // namespace
