@@ -23,7 +23,6 @@ LThreadPool::LThreadPool(int32_t workerCount, int32_t dispatcherPriority)
     // The job pool is made before the thread pool is complete, so that at exit it is destroyed
     // after any thread pool that lives until then and still holds jobs.
     GetReusePool<LWorkerParams>();
-    mQueue.reserve(16);
     const int32_t requested = std::max(workerCount, 0);
     mEventPool = std::make_unique<EventPool>(requested);
     // Every worker needs its completion event: without the events there are no workers.
@@ -165,7 +164,7 @@ int32_t LThreadPool::StartWorker(int32_t index, const RCPtr<LThreadWorker>& work
 void LThreadPool::Shutdown()
 {
     mWorkerCount.store(0);
-    std::vector<RCPtr<LWorkerParams>> dropped;
+    std::deque<RCPtr<LWorkerParams>> dropped;
     {
         MutexLock lock(mMutex);
         dropped.swap(mQueue);

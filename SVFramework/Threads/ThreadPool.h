@@ -12,8 +12,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <memory>
-#include <vector>
 
 namespace SV {
 
@@ -89,8 +89,10 @@ private:
     RetriggerableThreader mDispatcher;
     // Set while the dispatcher is not running.
     RCPtr<LEvent> mDispatcherCompletion;
-    // Ordered by priority, lowest first; among equal priorities the newest first.
-    std::vector<RCPtr<LWorkerParams>> mQueue;
+    // Ordered by priority, lowest first; among equal priorities the newest first. A deque, so
+    // that the usual case, a job of the lowest priority queued, is taken at either end in
+    // constant time however long the queue has grown.
+    std::deque<RCPtr<LWorkerParams>> mQueue;
     // Guards the queue and every hand-over of a job to a worker or the dispatcher.
     Mutex mMutex;
     int32_t mDispatcherPriority = 0;
