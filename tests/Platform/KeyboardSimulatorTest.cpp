@@ -35,6 +35,7 @@ KeyboardSimulator::Program ProgramOf(uint8_t seed)
 Bytes Reply(uint8_t slot, const KeyboardSimulator::Program& program)
 {
     Bytes reply = {0xF0, 0x47, 0x7F, 0x3E, 0x53, 0x00, 0x0F, slot};
+    reply.reserve(reply.size() + program.size() + 1);
     reply.insert(reply.end(), program.begin(), program.end());
     reply.push_back(0xF7);
     return reply;

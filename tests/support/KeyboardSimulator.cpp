@@ -23,7 +23,9 @@ bool StartsWith(const KeyboardSimulator::Bytes& bytes, const uint8_t (&command)[
 KeyboardSimulator::Bytes ReplyOf(int32_t slot, const KeyboardSimulator::Program& program,
                                  size_t length)
 {
-    KeyboardSimulator::Bytes reply(std::begin(kHeader), std::end(kHeader));
+    KeyboardSimulator::Bytes reply;
+    reply.reserve(kDataStart + program.size() + 1);
+    reply.assign(std::begin(kHeader), std::end(kHeader));
     reply.insert(reply.end(), std::begin(kProgramReply), std::end(kProgramReply));
     reply.push_back(static_cast<uint8_t>(slot));
     reply.insert(reply.end(), program.begin(), program.end());
