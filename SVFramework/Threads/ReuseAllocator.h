@@ -141,12 +141,15 @@ private:
 template <class T>
 struct ReusePoolTraits;
 
-// The process-wide pool of a pooled class, made on its first use and destroyed at exit.
+// The process-wide pool of a pooled class, made on its first use and never destroyed: a pool
+// thread that finishes its last job while the process exits (its owner was released by that
+// job) still gives its objects back after the static destructors have run.
 template <class T>
 ReuseAllocator<T, ReusePoolTraits<T>::kStep>& GetReusePool()
 {
-    static ReuseAllocator<T, ReusePoolTraits<T>::kStep> pool(ReusePoolTraits<T>::kThreadSafe);
-    return pool;
+    static auto* pool = new ReuseAllocator<T, ReusePoolTraits<T>::kStep>(
+        ReusePoolTraits<T>::kThreadSafe);
+    return *pool;
 }
 
 // The class-level allocation of a pooled class T (derive T from ReusePooled<T>); classes

@@ -20,9 +20,6 @@ LThreadPool::CreateWorkerParams(const RCPtr<LThreadWorker>& worker,
 
 LThreadPool::LThreadPool(int32_t workerCount, int32_t dispatcherPriority)
 {
-    // The job pool is made before the thread pool is complete, so that at exit it is destroyed
-    // after any thread pool that lives until then and still holds jobs.
-    GetReusePool<LWorkerParams>();
     const int32_t requested = std::max(workerCount, 0);
     mEventPool = std::make_unique<EventPool>(requested);
     // Every worker needs its completion event: without the events there are no workers.
