@@ -76,29 +76,11 @@ bool LMidiComm::NameMatches(const WideString& name, const WideString& request)
 
 int32_t LMidiComm::GetMidiMessageLength(uint8_t firstByte)
 {
-    if (firstByte < 0x80) {
-        return 1;
-    }
-    if (firstByte < 0xC0 || (firstByte >= 0xE0 && firstByte < 0xF0)) {
-        return 3;
-    }
-    if (firstByte < 0xE0) {
-        return 2;
-    }
-    switch (firstByte) {
-    case kSysExStart:
-    case kSysExEnd:
+    // The bounds of a system-exclusive message have no length of their own.
+    if (firstByte == kSysExStart || firstByte == kSysExEnd) {
         return 0;
-    case 0xF1:
-    case 0xF3:
-    case 0xF4:
-    case 0xF5:
-        return 2;
-    case 0xF2:
-        return 3;
-    default:
-        return 1;
     }
+    return static_cast<int32_t>(svp::MidiShortMessageLength(firstByte));
 }
 
 int32_t LMidiComm::GetShortMessageLength(uint8_t status)

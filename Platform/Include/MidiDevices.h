@@ -91,6 +91,11 @@ struct MIDIOUTCAPS
     std::string szPname; // the device's name (UTF-8, whole)
 };
 
+// The bytes of a short message from its status byte: 3 for notes, controllers, pitch bend and
+// song position, 2 for program, channel pressure and the other two-byte system messages, 1 for
+// a data byte and every other status (system-exclusive bytes included).
+uint32_t MidiShortMessageLength(uint8_t status);
+
 // Input devices. midiInGetNumDevs takes a fresh list of the devices; the indexes of
 // midiInGetDevCaps and midiInOpen refer to the list taken last.
 int32_t midiInGetNumDevs();

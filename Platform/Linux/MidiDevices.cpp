@@ -22,31 +22,6 @@ constexpr uint8_t kSysExStart = 0xF0;
 constexpr uint8_t kSysExEnd = 0xF7;
 constexpr uint8_t kFirstRealTime = 0xF8;
 
-// The bytes of a short message, from its status byte.
-uint32_t ShortMessageLength(uint8_t status)
-{
-    if (status < 0x80) {
-        return 1;
-    }
-    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) {
-        return 3;
-    }
-    if (status < 0xE0) {
-        return 2;
-    }
-    switch (status) {
-    case 0xF1:
-    case 0xF3:
-    case 0xF4:
-    case 0xF5:
-        return 2;
-    case 0xF2:
-        return 3;
-    default:
-        return 1;
-    }
-}
-
 bool IsHeaderSizeValid(const MIDIHDR* header, uint32_t headerSize)
 {
     return header != nullptr && headerSize >= sizeof(MIDIHDR);
@@ -456,7 +431,7 @@ private:
             return;
         }
         uint32_t packed = 0;
-        const size_t length = std::min<size_t>(ShortMessageLength(first), bytes.size());
+        const size_t length = std::min<size_t>(MidiShortMessageLength(first), bytes.size());
         for (size_t index = 0; index < length; ++index) {
             packed |= static_cast<uint32_t>(bytes[index]) << (8 * index);
         }
@@ -578,7 +553,8 @@ struct MidiOutDevice final : std::enable_shared_from_this<MidiOutDevice>
         if (!mConnection) {
             return MMSYSERR_INVALHANDLE;
         }
-        const midi::SendResult result = mConnection->Send(bytes, ShortMessageLength(status), false);
+        const midi::SendResult result =
+            mConnection->Send(bytes, MidiShortMessageLength(status), false);
         return result == midi::SendResult::Failed ? MMSYSERR_ERROR : MMSYSERR_NOERROR;
     }
 
@@ -754,6 +730,30 @@ HandleTable<MidiOutDevice>& OpenOutputs()
 }
 
 } // namespace
+
+uint32_t MidiShortMessageLength(uint8_t status)
+{
+    if (status < 0x80) {
+        return 1;
+    }
+    if (status < 0xC0 || (status >= 0xE0 && status < 0xF0)) {
+        return 3;
+    }
+    if (status < 0xE0) {
+        return 2;
+    }
+    switch (status) {
+    case 0xF1:
+    case 0xF3:
+    case 0xF4:
+    case 0xF5:
+        return 2;
+    case 0xF2:
+        return 3;
+    default:
+        return 1;
+    }
+}
 
 int32_t midiInGetNumDevs()
 {
