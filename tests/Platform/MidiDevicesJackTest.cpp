@@ -3,8 +3,7 @@
 #include "MidiDevices.h"
 
 #include "HexBytes.h"
-#include "JackServer.h"
-#include "KeyboardSimulatorProcess.h"
+#include "KeyboardProcessTest.h"
 #include "MidiTestConnection.h"
 
 #include <gtest/gtest.h>
@@ -19,41 +18,7 @@ using Bytes = std::vector<uint8_t>;
 
 const std::string kKeyboard = "Vudozi Vedozi Duruzava";
 
-class MidiDevicesJackTest : public ::testing::Test
-{
-protected:
-    static void SetUpTestSuite()
-    {
-        sServer = new svtest::JackServer;
-        if (sServer->IsRunning()) {
-            sKeyboard = new svtest::KeyboardSimulatorProcess(SV_KEYBOARD_SIMULATOR);
-        }
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete sKeyboard;
-        sKeyboard = nullptr;
-        delete sServer;
-        sServer = nullptr;
-    }
-
-    void SetUp() override
-    {
-        if (sServer->IsMissing()) {
-            GTEST_SKIP() << sServer->GetProblem();
-        }
-        ASSERT_TRUE(sServer->IsRunning()) << sServer->GetProblem();
-        ASSERT_TRUE(sKeyboard->IsReady()) << sKeyboard->GetProblem();
-        ASSERT_TRUE(sKeyboard->Command("answer normal"));
-    }
-
-    static svtest::JackServer* sServer;
-    static svtest::KeyboardSimulatorProcess* sKeyboard;
-};
-
-svtest::JackServer* MidiDevicesJackTest::sServer = nullptr;
-svtest::KeyboardSimulatorProcess* MidiDevicesJackTest::sKeyboard = nullptr;
+using MidiDevicesJackTest = svtest::KeyboardProcessTest;
 
 TEST_F(MidiDevicesJackTest, ListsTheKeyboardAsAnInputAndAnOutputButNotItsOwnPorts)
 {

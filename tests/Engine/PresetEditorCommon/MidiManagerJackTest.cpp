@@ -4,8 +4,7 @@
 
 #include "EngineDoubles.h"
 #include "HexBytes.h"
-#include "JackServer.h"
-#include "KeyboardSimulatorProcess.h"
+#include "KeyboardProcessTest.h"
 
 #include <gtest/gtest.h>
 
@@ -20,45 +19,13 @@ using svtest::ValueStoreEngine;
 const Bytes kProgram = {0x05, 0x00, 0x04, 0x01, 0x01, 0x02, 0x00,
                         0x00, 0x00, 0x02, 0x00, 0x78, 0x00, 0x0C};
 
-class MidiManagerJackTest : public ::testing::Test
+class MidiManagerJackTest : public svtest::KeyboardProcessTest
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        sServer = new svtest::JackServer;
-        if (sServer->IsRunning()) {
-            sKeyboard = new svtest::KeyboardSimulatorProcess(SV_KEYBOARD_SIMULATOR);
-        }
-    }
-
-    static void TearDownTestSuite()
-    {
-        delete sKeyboard;
-        sKeyboard = nullptr;
-        delete sServer;
-        sServer = nullptr;
-    }
-
-    void SetUp() override
-    {
-        if (sServer->IsMissing()) {
-            GTEST_SKIP() << sServer->GetProblem();
-        }
-        ASSERT_TRUE(sServer->IsRunning()) << sServer->GetProblem();
-        ASSERT_TRUE(sKeyboard->IsReady()) << sKeyboard->GetProblem();
-        ASSERT_TRUE(sKeyboard->Command("answer normal"));
-    }
-
-    static svtest::JackServer* sServer;
-    static svtest::KeyboardSimulatorProcess* sKeyboard;
-
     SV::RCPtr<ValueStoreEngine> engine{new ValueStoreEngine()};
     svtest::EngineHost host{engine};
     SV::RCPtr<SV::LMidiManager> manager = SV::LMidiManager::Create();
 };
-
-svtest::JackServer* MidiManagerJackTest::sServer = nullptr;
-svtest::KeyboardSimulatorProcess* MidiManagerJackTest::sKeyboard = nullptr;
 
 TEST_F(MidiManagerJackTest, GetsAProgramFromTheKeyboardProcess)
 {
