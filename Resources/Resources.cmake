@@ -1,0 +1,13 @@
+# The resources compiled into the program: triples of type, name and file below Resources/.
+# Images in Resources/Images/ are added on their own as "GDIPLUS" resources, named after the file
+# upper-cased with '.' and ' ' turned into '_' (CE.png is CE_PNG), the way the skin refers to them.
+set(SV_RESOURCE_LIST)
+
+file(GLOB SV_RESOURCE_IMAGES CONFIGURE_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/Images/*.png")
+foreach(image ${SV_RESOURCE_IMAGES})
+    get_filename_component(imageName "${image}" NAME)
+    string(TOUPPER "${imageName}" resourceName)
+    string(REPLACE "." "_" resourceName "${resourceName}")
+    string(REPLACE " " "_" resourceName "${resourceName}")
+    list(APPEND SV_RESOURCE_LIST GDIPLUS "${resourceName}" "${image}")
+endforeach()
