@@ -19,10 +19,9 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 
 namespace SV {
-
-class LColorizer;
 
 class LControlFactory : public virtual LRefCountedObject
 {
@@ -90,6 +89,11 @@ public:
     // read throws the file's exception.
     int32_t LoadStringTables(const WideString& applicationPath, const WideString& frameworkPath,
                              int32_t localeId);
+    // The same two loaders over documents already in memory (an empty span is a missing
+    // document).
+    int32_t LoadSkinText(std::span<const char> text);
+    int32_t LoadStringTableTexts(std::span<const char> applicationText,
+                                 std::span<const char> frameworkText, int32_t localeId);
     // Runs the reader over one document of `length` bytes (0: up to a terminating NUL). E_FAIL
     // when the parser reports an error (its text and line are kept), when a handler throws, and
     // for a null, empty or oversized text.
@@ -173,7 +177,7 @@ private:
     int32_t ReadDocument(const WideString& path, Document& document) const;
     // One string-table document parsed in the current string-table locale; answers how many
     // Locale elements matched.
-    int32_t ParseStringTableDocument(const Document& document);
+    int32_t ParseStringTableDocument(std::span<const char> text);
     void PrepareSkinReader();
 
     // The reader's steps.
