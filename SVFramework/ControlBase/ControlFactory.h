@@ -33,8 +33,8 @@ public:
     using Skins = RCPtrArray<LControlDescriptor>;
 
     // A document larger than this is refused rather than parsed: the shipped skin is a small
-    // fraction of it, and each byte read can become a descriptor in memory.
-    static constexpr uint32_t kMaxDocumentBytes = 32u * 1024u * 1024u;
+    // fraction of it, and every few bytes read can become a descriptor in memory.
+    static constexpr uint32_t kMaxDocumentBytes = 8u * 1024u * 1024u;
     // Controls nest far less deeply than this; the limit keeps the recursive walks over the
     // descriptor and control trees (release among them) off the end of the stack.
     static constexpr int32_t kMaxSubControlDepth = 64;
@@ -95,8 +95,8 @@ public:
     int32_t LoadStringTableTexts(std::span<const char> applicationText,
                                  std::span<const char> frameworkText, int32_t localeId);
     // Runs the reader over one document of `length` bytes (0: up to a terminating NUL). E_FAIL
-    // when the parser reports an error (its text and line are kept), when a handler throws, and
-    // for a null, empty or oversized text.
+    // when the parser reports an error (its text and line are kept), for a document that
+    // declares entities, when a handler throws, and for a null, empty or oversized text.
     int32_t ParseXML(const char* text, uint32_t length);
 
     // The resource name of a "::" path: the rest upper-cased, '.' and ' ' made '_'.

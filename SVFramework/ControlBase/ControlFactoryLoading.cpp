@@ -233,6 +233,17 @@ int32_t LControlFactory::ParseXML(const char* text, uint32_t length)
     XML_SetElementHandler(parser, &LControlFactory::XMLStartElementCallback,
                           &LControlFactory::XMLEndElementCallback);
     XML_SetCharacterDataHandler(parser, &LControlFactory::XMLCharacterDataCallback);
+    // Skins and string tables declare no entities; refusing every declaration keeps a small
+    // document from expanding into gigabytes of text.
+    XML_SetEntityDeclHandler(parser, [](void* userData, const XML_Char*, int, const XML_Char*, int,
+                                        const XML_Char*, const XML_Char*, const XML_Char*,
+                                        const XML_Char*) {
+        auto* factory = static_cast<LControlFactory*>(userData);
+        factory->mParseErrorText = WideString(u"entity declarations are not allowed");
+        factory->mParseErrorLine = static_cast<int32_t>(
+            XML_GetCurrentLineNumber(static_cast<XML_Parser>(factory->mParser)));
+        factory->StopAfterHandlerFailure();
+    });
     mParser = parser;
 
     int32_t result = S_OK;
