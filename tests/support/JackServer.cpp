@@ -1,5 +1,7 @@
 #include "JackServer.h"
 
+#include "JackShmRegistry.h"
+
 #include <unistd.h>
 
 #include <atomic>
@@ -52,6 +54,10 @@ JackServer::JackServer() : mName(UniqueServerName())
     options.arguments.insert(options.arguments.end(), driver.begin(), driver.end());
     options.pipeOutput = true; // its chatter stays out of the test's output
     options.errorFile = mLogPath;
+    options.ownProcessGroup = true;
+    // Servers killed earlier on this machine leave registry entries that would keep this one
+    // from starting.
+    JackShmRegistry().ReclaimEndedServers();
     mServer = std::make_unique<ChildProcess>(options);
     if (!mServer->IsStarted()) {
         mProblem = "jackd could not be started";
@@ -78,6 +84,7 @@ JackServer::~JackServer()
     if (mServer) {
         mServer->Stop();
         mServer.reset();
+        JackShmRegistry().RemoveServerFiles(mName);
     }
     if (!mLogPath.empty()) {
         std::remove(mLogPath.c_str());
