@@ -84,12 +84,27 @@ public:
         return client;
     }
 
-    ~JackClient()
+    ~JackClient() { Close(); }
+
+    // Leaves the server: the callback is stopped before the client goes. The slots stay, so that
+    // connections still holding one find a client that carries nothing.
+    void Close()
     {
+        if (mClosed) {
+            return;
+        }
+        mClosed = true;
+        mAlive.store(false);
+        // A client the server has shut down is left as it is: libjack crashes when asked to
+        // deactivate or close it once the server has gone.
+        if (mShutDown.load()) {
+            return;
+        }
         if (mActive) {
             jack_deactivate(mClient);
         }
         jack_client_close(mClient);
+        mCycleChanged.notify_all();
     }
 
     JackClient(const JackClient&) = delete;
@@ -278,6 +293,7 @@ private:
     static void OnShutdown(void* self)
     {
         auto& client = *static_cast<JackClient*>(self);
+        client.mShutDown.store(true);
         client.mAlive.store(false);
         ++client.mPortGeneration;
         client.mCycleChanged.notify_all();
@@ -285,7 +301,9 @@ private:
 
     jack_client_t* const mClient;
     bool mActive = false;
+    bool mClosed = false;
     std::atomic<bool> mAlive{true};
+    std::atomic<bool> mShutDown{false};
     std::atomic<uint64_t> mPortGeneration{0};
     std::mutex mAddMutex;
     Ports mInputs;
@@ -310,26 +328,42 @@ class JackSession
 public:
     static std::shared_ptr<JackSession> Open(const std::string& server)
     {
-        std::unique_ptr<JackClient> client = JackClient::Open(kOwnClientName);
-        if (!client) {
+        std::unique_ptr<JackClient> inputs = JackClient::Open(kOwnClientName);
+        if (!inputs) {
             return nullptr;
         }
-        return std::shared_ptr<JackSession>(new JackSession(std::move(client), server));
+        std::unique_ptr<JackClient> outputs = JackClient::Open(kOwnClientName);
+        if (!outputs) {
+            return nullptr;
+        }
+        return std::shared_ptr<JackSession>(
+            new JackSession(std::move(inputs), std::move(outputs), server));
     }
 
-    bool IsAlive() const { return mClient->IsAlive(); }
+    bool IsAlive() const { return mInputs->IsAlive() && mOutputs->IsAlive(); }
     const std::string& GetServer() const { return mServer; }
+
+    // Leaves the server before the process ends, so that it keeps nothing of this client.
+    void Close()
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        mInputs->Close();
+        mOutputs->Close();
+    }
 
     void AppendDevices(bool inputs, std::vector<DeviceEntry>& devices)
     {
         const std::lock_guard<std::mutex> lock(mMutex);
+        if (!IsAlive()) {
+            return;
+        }
         Listing& listing = inputs ? mInputListing : mOutputListing;
-        const uint64_t generation = mClient->GetPortGeneration();
+        const uint64_t generation = mInputs->GetPortGeneration();
         if (!listing.taken || listing.generation != generation) {
             listing.names.clear();
             // A device we read from is a port that outputs, and the other way round.
             const std::unique_ptr<const char*, JackPortsFree> ports(
-                jack_get_ports(mClient->Get(), nullptr, JACK_DEFAULT_MIDI_TYPE,
+                jack_get_ports(mInputs->Get(), nullptr, JACK_DEFAULT_MIDI_TYPE,
                                inputs ? JackPortIsOutput : JackPortIsInput));
             for (const char** port = ports.get(); port != nullptr && *port != nullptr; ++port) {
                 if (!IsOwnPortName(*port)) {
@@ -350,7 +384,7 @@ public:
         const std::lock_guard<std::mutex> lock(mMutex);
         const int32_t slot = Acquire(mInputSlots, source, true);
         if (slot >= 0) {
-            mClient->SetSink(slot, &sink);
+            mInputs->SetSink(slot, &sink);
         }
         return slot;
     }
@@ -358,7 +392,7 @@ public:
     // Once this returns the sink is not called again.
     void ReleaseInput(int32_t slot)
     {
-        mClient->SetSink(slot, nullptr);
+        mInputs->SetSink(slot, nullptr);
         const std::lock_guard<std::mutex> lock(mMutex);
         mInputSlots[static_cast<size_t>(slot)].inUse = false;
     }
@@ -378,7 +412,7 @@ public:
 
     bool Write(int32_t slot, const uint8_t* bytes, size_t count)
     {
-        return mClient->Write(slot, bytes, count);
+        return mOutputs->Write(slot, bytes, count);
     }
 
 private:
@@ -395,14 +429,17 @@ private:
         std::string farPort; // connected to, or empty
     };
 
-    JackSession(std::unique_ptr<JackClient> client, std::string server)
-        : mClient(std::move(client)), mServer(std::move(server))
+    JackSession(std::unique_ptr<JackClient> inputs, std::unique_ptr<JackClient> outputs,
+                std::string server)
+        : mInputs(std::move(inputs)), mOutputs(std::move(outputs)), mServer(std::move(server))
     {}
 
     jack_port_t* PortOf(int32_t slot, bool input) const
     {
-        return input ? mClient->InputPort(slot) : mClient->OutputPort(slot);
+        return input ? mInputs->InputPort(slot) : mOutputs->OutputPort(slot);
     }
+
+    jack_client_t* ClientOf(bool input) const { return input ? mInputs->Get() : mOutputs->Get(); }
 
     bool IsConnected(int32_t slot, bool input, const std::string& farPort) const
     {
@@ -413,6 +450,9 @@ private:
     // connected to nothing, then a new port; a free slot connected elsewhere last.
     int32_t Acquire(std::vector<Slot>& slots, const std::string& farPort, bool input)
     {
+        if (!IsAlive()) {
+            return -1;
+        }
         int32_t chosen = -1;
         for (size_t index = 0; index < slots.size(); ++index) {
             const auto slot = static_cast<int32_t>(index);
@@ -430,7 +470,7 @@ private:
         if (chosen < 0) {
             const std::string name =
                 (input ? "capture-" : "render-") + std::to_string(slots.size() + 1);
-            chosen = input ? mClient->AddInput(name) : mClient->AddOutput(name);
+            chosen = input ? mInputs->AddInput(name) : mOutputs->AddOutput(name);
             if (chosen >= 0) {
                 slots.resize(static_cast<size_t>(chosen) + 1);
             }
@@ -446,11 +486,11 @@ private:
         Slot& slot = slots[static_cast<size_t>(chosen)];
         const char* ownPort = jack_port_name(PortOf(chosen, input));
         if (!slot.farPort.empty()) {
-            jack_port_disconnect(mClient->Get(), PortOf(chosen, input));
+            jack_port_disconnect(ClientOf(input), PortOf(chosen, input));
             slot.farPort.clear();
         }
-        const int result = input ? jack_connect(mClient->Get(), farPort.c_str(), ownPort)
-                                 : jack_connect(mClient->Get(), ownPort, farPort.c_str());
+        const int result = input ? jack_connect(ClientOf(input), farPort.c_str(), ownPort)
+                                 : jack_connect(ClientOf(input), ownPort, farPort.c_str());
         if (result != 0 && result != EEXIST) {
             return -1; // the far port has gone
         }
@@ -459,7 +499,11 @@ private:
         return chosen;
     }
 
-    const std::unique_ptr<JackClient> mClient;
+    // Inputs and outputs on clients of their own: a device with both ports on one client then
+    // sits between them in the server's graph, so what is sent reaches it in the same cycle and
+    // its answer comes back in the next, as in a graph without a loop.
+    const std::unique_ptr<JackClient> mInputs;
+    const std::unique_ptr<JackClient> mOutputs;
     const std::string mServer;
     std::mutex mMutex;
     Listing mInputListing;
@@ -487,6 +531,8 @@ public:
         }
         mSession = JackSession::Open(server);
         if (mSession) {
+            static std::once_flag closeAtExit;
+            std::call_once(closeAtExit, [] { std::atexit(&JackSessions::CloseAtExit); });
             mMissingServer.clear();
         } else {
             mMissingServer = server;
@@ -496,6 +542,8 @@ public:
     }
 
 private:
+    static void CloseAtExit();
+
     std::mutex mMutex;
     std::shared_ptr<JackSession> mSession;
     std::string mMissingServer;
@@ -507,6 +555,19 @@ JackSessions& Sessions()
 {
     static auto* sessions = new JackSessions;
     return *sessions;
+}
+
+void JackSessions::CloseAtExit()
+{
+    JackSessions& sessions = Sessions();
+    std::shared_ptr<JackSession> session;
+    {
+        const std::lock_guard<std::mutex> lock(sessions.mMutex);
+        session = sessions.mSession;
+    }
+    if (session) {
+        session->Close();
+    }
 }
 
 class JackInputConnection final : public InputConnection

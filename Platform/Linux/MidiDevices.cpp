@@ -1,6 +1,7 @@
 #include "MidiDevices.h"
 
 #include "MidiTransport.h"
+#include "ReusableThreads.h"
 
 #include <algorithm>
 #include <chrono>
@@ -186,17 +187,10 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
         : mCallback(callback), mInstance(instance), mReportMoreData(reportMoreData)
     {}
 
-    ~MidiInDevice() override
-    {
-        if (mThread.joinable()) {
-            mThread.detach(); // only when the device is dropped on its own thread
-        }
-    }
-
+    // The device's loop holds the device until it sees the closing flag.
     void StartThread()
     {
-        mThread = std::thread([self = shared_from_this()] { self->Run(); });
-        mThreadId = mThread.get_id();
+        ReusableThreads::Shared().Run([self = shared_from_this()] { self->Run(); });
     }
 
     // --- the transport's side, on its thread
@@ -284,11 +278,8 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
         }
         // The transport may be inside Queue until this returns; Queue ignores a closing device.
         mConnection.reset();
-        if (mThreadId == std::this_thread::get_id()) {
-            mThread.detach(); // closed from its own callback: the thread ends when that returns
-        } else {
-            mThread.join();
-        }
+        // The loop ends by itself once it sees the closing flag; it calls nothing of the
+        // caller's after this point, so a close never waits for it to be scheduled.
         return MMSYSERR_NOERROR;
     }
 
@@ -333,6 +324,7 @@ private:
     void Run()
     {
         std::unique_lock<std::mutex> lock(mMutex);
+        mThreadId = std::this_thread::get_id();
         for (;;) {
             mChanged.wait(lock, [this] {
                 return mClosing || (mStarted && !mArrivals.empty() && mCallbacks.IsFree());
@@ -516,8 +508,7 @@ private:
     bool mDelivering = false; // the device's thread is handing over an arrival
     CallbackGate mCallbacks;
     Clock::time_point mStartTime;
-    std::thread mThread;
-    std::thread::id mThreadId; // set before the handle is given out
+    std::thread::id mThreadId; // the loop's thread, once the loop runs
 };
 
 // An open output device. Short messages go out at once on the caller's thread; long messages
@@ -528,17 +519,10 @@ struct MidiOutDevice final : std::enable_shared_from_this<MidiOutDevice>
         : mCallback(callback), mInstance(instance)
     {}
 
-    ~MidiOutDevice()
-    {
-        if (mThread.joinable()) {
-            mThread.detach(); // only when the device is dropped on its own thread
-        }
-    }
-
+    // The device's loop holds the device until it sees the closing flag.
     void StartThread()
     {
-        mThread = std::thread([self = shared_from_this()] { self->Run(); });
-        mThreadId = mThread.get_id();
+        ReusableThreads::Shared().Run([self = shared_from_this()] { self->Run(); });
     }
 
     MMRESULT ShortMessage(uint32_t message)
@@ -618,11 +602,8 @@ struct MidiOutDevice final : std::enable_shared_from_this<MidiOutDevice>
             mClosing = true;
             mChanged.notify_all();
         }
-        if (mThreadId == std::this_thread::get_id()) {
-            mThread.detach(); // closed from its own callback: the thread ends when that returns
-        } else {
-            mThread.join();
-        }
+        // The loop ends by itself once it sees the closing flag; it calls nothing of the
+        // caller's after this point, so a close never waits for it to be scheduled.
         const std::lock_guard<std::mutex> lock(mSendMutex);
         mConnection.reset();
         return MMSYSERR_NOERROR;
@@ -646,6 +627,7 @@ private:
     void Run()
     {
         std::unique_lock<std::mutex> lock(mMutex);
+        mThreadId = std::this_thread::get_id();
         for (;;) {
             mChanged.wait(lock, [this] { return mClosing || !mQueue.empty(); });
             if (mClosing) {
@@ -710,9 +692,8 @@ private:
     std::vector<MIDIHDR*> mHung; // sent, never reported done by the device
     bool mClosing = false;
     CallbackGate mCallbacks;
-    std::mutex mSendMutex; // one message at a time on the transport
-    std::thread mThread;
-    std::thread::id mThreadId; // set before the handle is given out
+    std::mutex mSendMutex;     // one message at a time on the transport
+    std::thread::id mThreadId; // the loop's thread, once the loop runs
 };
 
 namespace {
