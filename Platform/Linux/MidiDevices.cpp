@@ -1,5 +1,6 @@
 #include "MidiDevices.h"
 
+#include "MidiInputWriter.h"
 #include "MidiTransport.h"
 #include "ReusableThreads.h"
 
@@ -21,7 +22,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr uint8_t kSysExStart = 0xF0;
 constexpr uint8_t kSysExEnd = 0xF7;
-constexpr uint8_t kFirstRealTime = 0xF8;
 
 bool IsHeaderSizeValid(const MIDIHDR* header, uint32_t headerSize)
 {
@@ -225,7 +225,7 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
         }
         header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
         header->dwBytesRecorded = 0;
-        mBuffers.push_back(header);
+        mWriter.AddBuffer(header);
         return MMSYSERR_NOERROR;
     }
 
@@ -253,8 +253,12 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
         StopUnderLock(lock);
         // Only the buffers queued now: one that a callback adds back meanwhile stays queued,
         // so a caller that refills every buffer cannot keep the reset going for ever.
-        for (size_t count = mBuffers.size(); count > 0 && !mBuffers.empty(); --count) {
-            HandBackFront(lock, MIM_LONGDATA, 0);
+        for (size_t count = mWriter.GetBufferCount(); count > 0; --count) {
+            MIDIHDR* header = mWriter.TakeFrontBuffer();
+            if (header == nullptr) {
+                break;
+            }
+            Call(lock, MIM_LONGDATA, reinterpret_cast<uintptr_t>(header), 0);
         }
         return MMSYSERR_NOERROR;
     }
@@ -267,7 +271,7 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
             if (mClosing) {
                 return MMSYSERR_INVALHANDLE; // closed on another thread meanwhile
             }
-            if (!mBuffers.empty()) {
+            if (mWriter.HasBuffers()) {
                 return MIDIERR_STILLPLAYING;
             }
             WaitUntilIdle(lock);
@@ -294,12 +298,7 @@ struct MidiInDevice final : midi::InputSink, std::enable_shared_from_this<MidiIn
 private:
     struct Arrival
     {
-        enum class Kind
-        {
-            Message, // short message, or system-exclusive bytes written across buffers
-            Piece,   // system-exclusive bytes handed back in buffers of their own
-            Broken,  // bytes handed back in a buffer marked broken
-        };
+        using Kind = MidiInputWriter::Kind;
         Kind kind = Kind::Message;
         std::vector<uint8_t> bytes;
         uint32_t time = 0;
@@ -335,7 +334,7 @@ private:
             Arrival arrival = std::move(mArrivals.front());
             mArrivals.pop_front();
             mDelivering = true;
-            Deliver(lock, arrival);
+            Deliver(lock, std::move(arrival));
             mDelivering = false;
             mChanged.notify_all();
         }
@@ -355,9 +354,8 @@ private:
         WaitUntilIdle(lock);
         mStarted = false;
         mArrivals.clear();
-        mInSysEx = false;
-        if (!mBuffers.empty() && mBuffers.front()->dwBytesRecorded > 0) {
-            HandBackFront(lock, MIM_LONGDATA, 0);
+        if (const auto handover = mWriter.Stop()) {
+            Call(lock, handover->message, handover->param1, handover->time);
         }
     }
 
@@ -377,120 +375,19 @@ private:
         mChanged.notify_all();
     }
 
-    void HandBackFront(std::unique_lock<std::mutex>& lock, uint32_t message, uint32_t time)
-    {
-        MIDIHDR* header = mBuffers.front();
-        mBuffers.pop_front();
-        header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
-        Call(lock, message, reinterpret_cast<uintptr_t>(header), time);
-    }
-
     // True while the device should go on with the arrival in hand.
     bool IsReceiving() const { return mStarted && !mClosing; }
 
-    void Deliver(std::unique_lock<std::mutex>& lock, const Arrival& arrival)
+    void Deliver(std::unique_lock<std::mutex>& lock, Arrival arrival)
     {
-        const std::vector<uint8_t>& bytes = arrival.bytes;
-        switch (arrival.kind) {
-        case Arrival::Kind::Piece:
-            DeliverPiece(lock, bytes, arrival.time);
-            return;
-        case Arrival::Kind::Broken:
-            if (!mBuffers.empty()) {
-                MIDIHDR* header = mBuffers.front();
-                const size_t count = std::min<size_t>(bytes.size(), header->dwBufferLength);
-                std::memcpy(header->lpData, bytes.data(), count);
-                header->dwBytesRecorded = static_cast<uint32_t>(count);
-                HandBackFront(lock, MIM_LONGERROR, arrival.time);
+        mWriter.Begin(arrival.kind, std::move(arrival.bytes), arrival.time,
+                      mReportMoreData && !mArrivals.empty());
+        while (IsReceiving()) {
+            const std::optional<MidiInputWriter::Handover> handover = mWriter.Next();
+            if (!handover) {
+                return;
             }
-            return;
-        case Arrival::Kind::Message:
-            break;
-        }
-        const uint8_t first = bytes.front();
-        if (first == kSysExStart && mInSysEx && !EndUnfinishedSysEx(lock, arrival.time)) {
-            return;
-        }
-        if (first == kSysExStart || (mInSysEx && (first < 0x80 || first == kSysExEnd))) {
-            WriteLong(lock, bytes.data(), bytes.size(), arrival.time);
-            return;
-        }
-        if (first < 0x80 || first == kSysExEnd) {
-            return; // data without a status: nothing a receiver could read
-        }
-        // Real-time bytes may come in between the bytes of a system-exclusive message.
-        if (first < kFirstRealTime && mInSysEx && !EndUnfinishedSysEx(lock, arrival.time)) {
-            return;
-        }
-        uint32_t packed = 0;
-        const size_t length = std::min<size_t>(MidiShortMessageLength(first), bytes.size());
-        for (size_t index = 0; index < length; ++index) {
-            packed |= static_cast<uint32_t>(bytes[index]) << (8 * index);
-        }
-        const uint32_t message = mReportMoreData && !mArrivals.empty() ? MIM_MOREDATA : MIM_DATA;
-        Call(lock, message, packed, arrival.time);
-    }
-
-    // A status byte ends an unfinished system-exclusive message: what was written of it goes
-    // back as it is. False when the device stopped meanwhile.
-    bool EndUnfinishedSysEx(std::unique_lock<std::mutex>& lock, uint32_t time)
-    {
-        mInSysEx = false;
-        if (!mBuffers.empty() && mBuffers.front()->dwBytesRecorded > 0) {
-            HandBackFront(lock, MIM_LONGDATA, time);
-        }
-        return IsReceiving();
-    }
-
-    // Writes system-exclusive bytes on from where the front buffer stands; a buffer goes back
-    // when it is full or holds F7. What finds no buffer is dropped.
-    void WriteLong(std::unique_lock<std::mutex>& lock, const uint8_t* bytes, size_t count,
-                   uint32_t time)
-    {
-        mInSysEx = true;
-        size_t position = 0;
-        while (position < count && !mBuffers.empty()) {
-            MIDIHDR* header = mBuffers.front();
-            size_t take = std::min<size_t>(header->dwBufferLength - header->dwBytesRecorded,
-                                           count - position);
-            const void* end = std::memchr(bytes + position, kSysExEnd, take);
-            if (end != nullptr) {
-                take =
-                    static_cast<size_t>(static_cast<const uint8_t*>(end) - (bytes + position)) + 1;
-            }
-            std::memcpy(header->lpData + header->dwBytesRecorded, bytes + position, take);
-            header->dwBytesRecorded += static_cast<uint32_t>(take);
-            position += take;
-            if (end != nullptr) {
-                mInSysEx = false;
-            }
-            if (end != nullptr || header->dwBytesRecorded == header->dwBufferLength) {
-                HandBackFront(lock, MIM_LONGDATA, time);
-                if (!IsReceiving()) {
-                    return;
-                }
-            }
-            if (end != nullptr) {
-                return; // whatever follows F7 in the same arrival belongs to no message
-            }
-        }
-    }
-
-    void DeliverPiece(std::unique_lock<std::mutex>& lock, const std::vector<uint8_t>& bytes,
-                      uint32_t time)
-    {
-        mInSysEx = false;
-        if (!mBuffers.empty() && mBuffers.front()->dwBytesRecorded > 0) {
-            HandBackFront(lock, MIM_LONGDATA, time);
-        }
-        size_t position = 0;
-        while (position < bytes.size() && !mBuffers.empty() && IsReceiving()) {
-            MIDIHDR* header = mBuffers.front();
-            const size_t take = std::min<size_t>(header->dwBufferLength, bytes.size() - position);
-            std::memcpy(header->lpData, bytes.data() + position, take);
-            header->dwBytesRecorded = static_cast<uint32_t>(take);
-            position += take;
-            HandBackFront(lock, MIM_LONGDATA, time);
+            Call(lock, handover->message, handover->param1, handover->time);
         }
     }
 
@@ -500,11 +397,10 @@ private:
 
     std::mutex mMutex;
     std::condition_variable mChanged;
-    std::deque<MIDIHDR*> mBuffers; // queued by the caller, filled front first
+    MidiInputWriter mWriter; // the caller's buffers and what is written into them
     std::deque<Arrival> mArrivals;
     bool mStarted = false;
     bool mClosing = false;
-    bool mInSysEx = false;    // a system-exclusive message has begun and not ended
     bool mDelivering = false; // the device's thread is handing over an arrival
     CallbackGate mCallbacks;
     Clock::time_point mStartTime;
