@@ -32,7 +32,7 @@ std::string ReadText(const std::string& path)
 
 } // namespace
 
-JackServer::JackServer() : mName(UniqueServerName())
+JackServer::JackServer(int32_t framesPerPeriod) : mName(UniqueServerName())
 {
     if (!FindProgram("jackd") || !FindProgram("jack_wait")) {
         mMissing = true;
@@ -50,7 +50,8 @@ JackServer::JackServer() : mName(UniqueServerName())
     // Synchronous mode with a long client time-out and period: on a loaded machine a client that
     // is late makes the cycle late rather than losing the MIDI events of that cycle.
     options.arguments = {"jackd", "--no-realtime", "-S", "-t", "5000", "-n", mName};
-    const std::vector<std::string> driver = {"-d", "dummy", "-r", "48000", "-p", "1024"};
+    const std::vector<std::string> driver = {"-d",    "dummy", "-r",
+                                             "48000", "-p",    std::to_string(framesPerPeriod)};
     options.arguments.insert(options.arguments.end(), driver.begin(), driver.end());
     options.pipeOutput = true; // its chatter stays out of the test's output
     options.errorFile = mLogPath;

@@ -16,8 +16,9 @@ namespace svtest {
 class JackServer
 {
 public:
-    // Starts the server and waits (polling, at most 10 s) until clients can connect to it.
-    JackServer();
+    // Starts the server and waits (polling, at most 10 s) until clients can connect to it. A
+    // short period makes the server's cycle, and so its callbacks, come often.
+    explicit JackServer(int32_t framesPerPeriod = 1024);
     ~JackServer();
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
