@@ -65,9 +65,12 @@ LRootModuleEngine::~LRootModuleEngine()
 {
     // The loop ends at its next check; the thread object, destroyed before the lock and the
     // model, then waits for it.
-    mStopRequested.store(true);
+    RequestStop();
     if (mRoot) {
         mRoot->DisableReceiving();
+    }
+    if (mInterface) {
+        mInterface->SetSleepFunction(nullptr);
     }
 }
 
@@ -93,9 +96,9 @@ int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
 
     mInterface = CreateDeviceCommunicationInterface();
     mCache = new LParamCache(static_cast<uint32_t>(IRootModule::kParamCount));
-    if (mTiming.pause) {
-        mInterface->SetSleepFunction(mTiming.pause);
-    }
+    // The interface's waits between remote-device queries end early on a stop, like the
+    // thread's own pauses.
+    mInterface->SetSleepFunction([this](uint32_t milliseconds) { Pause(milliseconds); });
 
     mLocalMode = false;
     SV::Array<SV::Variant> devices;
@@ -336,11 +339,11 @@ int32_t LRootModuleEngine::StartThread()
             return E_FAIL;
         }
     }
-    mStopRequested.store(false);
+    ClearStop();
     const int32_t result = mThread.TriggerWithoutDoneEvent(SV::RCPtr<SV::LThreadWorker>(this),
                                                            nullptr, THREAD_PRIORITY_NORMAL);
     if (result < 0) {
-        mStopRequested.store(true);
+        RequestStop();
         return result;
     }
     return S_OK;
@@ -351,7 +354,7 @@ bool LRootModuleEngine::StopThreadAndWait()
     if (!IsThreadRunning()) {
         return true;
     }
-    mStopRequested.store(true);
+    RequestStop();
     // The loop cannot wait for itself to end.
     if (mThread.GetThread().GetId() == svp::GetCurrentThreadId()) {
         return false;
@@ -374,7 +377,7 @@ void LRootModuleEngine::StopThreadIfIdle()
     }
     const int32_t state = mConnectionState.load();
     if (state == kNoDevice || (state == kConnected && !IsDevicePresent())) {
-        mStopRequested.store(true);
+        RequestStop();
     }
 }
 
@@ -547,6 +550,18 @@ void LRootModuleEngine::Pause(uint32_t milliseconds)
     if (mTiming.pause) {
         mTiming.pause(milliseconds);
     } else {
-        SleepFor(milliseconds);
+        mStopEvent.Wait(static_cast<int32_t>(milliseconds));
     }
+}
+
+void LRootModuleEngine::RequestStop()
+{
+    mStopRequested.store(true);
+    mStopEvent.Set();
+}
+
+void LRootModuleEngine::ClearStop()
+{
+    mStopEvent.Reset();
+    mStopRequested.store(false);
 }

@@ -17,6 +17,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "ParamCache.h"
 #include "RootModule.h"
+#include "Threads/Event.h"
 #include "Threads/Mutex.h"
 #include "Threads/RetriggerableThreader.h"
 #include "Threads/ThreadWorker.h"
@@ -156,12 +157,18 @@ private:
     bool IsPresentLocked(const SV::Variant& deviceId);
     void PostConnectionState(DeviceConnectionState state);
     void PostRemoteDeviceCount(int32_t count);
+    // Waits the time, or less when a stop is requested meanwhile.
     void Pause(uint32_t milliseconds);
+    // The thread's loop ends at its next check; a pause under way ends at once.
+    void RequestStop();
+    void ClearStop();
 
     SV::RCPtr<SV::LNotificationHandler<LRootModuleEngine>> mHandler;
     std::atomic<bool> mInitialized{false};
     bool mLocalMode = false;
     std::atomic<bool> mStopRequested{true};
+    // Set with every stop request, so that the thread's pauses wait on it rather than sleep.
+    SV::TrafficLight mStopEvent;
     bool mConnectPending = false;
     std::atomic<bool> mPollingOn{false};
     bool mProbeDone = false;

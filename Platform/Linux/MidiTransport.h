@@ -62,6 +62,12 @@ struct DeviceEntry
     std::shared_ptr<VirtualMidiDevice::State> virtualDevice; // in-process devices only
 };
 
+// Every client this layer makes to carry its own connections has this name (a server numbers
+// further clients "SV MIDI-01", ...); their ports are not devices.
+constexpr const char* kOwnClientName = "SV MIDI";
+// True for a "client:port" name whose client is one of this layer's.
+bool IsOwnPortName(const std::string& portName);
+
 // The system's devices: the ALSA sequencer's ports where /dev/snd/seq can be opened, then the
 // MIDI ports of a running JACK server. Ports of this layer's own connections are left out.
 void AppendSystemDevices(bool inputs, std::vector<DeviceEntry>& devices);

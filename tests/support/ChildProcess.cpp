@@ -85,6 +85,9 @@ ChildProcess::ChildProcess(const Options& options)
 
     const pid_t pid = fork();
     if (pid == 0) {
+        if (options.ownProcessGroup) {
+            setpgid(0, 0);
+        }
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (getppid() != parent) {
             _exit(127); // the test ended before the child was ready to notice
@@ -112,6 +115,10 @@ ChildProcess::ChildProcess(const Options& options)
         }
         return;
     }
+    if (options.ownProcessGroup) {
+        setpgid(pid, pid); // also here: the child may not have run yet when the test stops it
+    }
+    mOwnProcessGroup = options.ownProcessGroup;
     mPid = pid;
     mInput = inputPipe[1];
     mOutput = outputPipe[0];
@@ -238,9 +245,10 @@ int32_t ChildProcess::Stop(std::chrono::milliseconds grace)
         return -1;
     }
     if (!mExitStatus) {
-        kill(mPid, SIGTERM);
+        const pid_t target = mOwnProcessGroup ? -mPid : mPid;
+        kill(target, SIGTERM);
         if (!WaitForExit(grace)) {
-            kill(mPid, SIGKILL);
+            kill(target, SIGKILL);
             WaitForExit(std::chrono::seconds(10));
         }
     }

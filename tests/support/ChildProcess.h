@@ -1,6 +1,6 @@
 // A program started by a test, with its standard input and output as pipes when asked. The
-// child gets SIGTERM when the test process ends, so no server outlives a crashed test; every wait
-// on it is bounded.
+// child gets SIGTERM when the test process ends (also when it is killed), so no server outlives a
+// crashed test; every wait on it is bounded, and a stopped child is always reaped.
 #pragma once
 
 #include <chrono>
@@ -20,6 +20,9 @@ public:
         bool pipeInput = false;             // else /dev/null
         bool pipeOutput = false;            // else the test's standard output
         std::string errorFile;              // where standard error goes; empty: the test's
+        // In a process group of its own, stopped as a whole: what it starts goes with it, and a
+        // signal meant for the test's terminal group does not reach it.
+        bool ownProcessGroup = false;
     };
 
     explicit ChildProcess(const Options& options);
@@ -39,7 +42,8 @@ public:
 
     // Waits up to timeout for the child to end; its exit status (or 128 + signal) when it did.
     std::optional<int32_t> WaitForExit(std::chrono::milliseconds timeout);
-    // SIGTERM, then SIGKILL when it has not ended within grace; returns the exit status.
+    // SIGTERM, then SIGKILL when it has not ended within grace (to its whole group when it has
+    // one); returns the exit status.
     int32_t Stop(std::chrono::milliseconds grace = std::chrono::seconds(5));
 
 private:
@@ -48,6 +52,7 @@ private:
     int mOutput = -1;
     std::string mPending; // output read but not yet returned as a line
     std::optional<int32_t> mExitStatus;
+    bool mOwnProcessGroup = false;
 };
 
 // The full path of a program found in PATH, or nothing.

@@ -1,5 +1,7 @@
 #include "JackServer.h"
 
+#include "JackShmRegistry.h"
+
 #include <unistd.h>
 
 #include <atomic>
@@ -30,7 +32,7 @@ std::string ReadText(const std::string& path)
 
 } // namespace
 
-JackServer::JackServer() : mName(UniqueServerName())
+JackServer::JackServer(int32_t framesPerPeriod) : mName(UniqueServerName())
 {
     if (!FindProgram("jackd") || !FindProgram("jack_wait")) {
         mMissing = true;
@@ -48,10 +50,15 @@ JackServer::JackServer() : mName(UniqueServerName())
     // Synchronous mode with a long client time-out and period: on a loaded machine a client that
     // is late makes the cycle late rather than losing the MIDI events of that cycle.
     options.arguments = {"jackd", "--no-realtime", "-S", "-t", "5000", "-n", mName};
-    const std::vector<std::string> driver = {"-d", "dummy", "-r", "48000", "-p", "1024"};
+    const std::vector<std::string> driver = {"-d",    "dummy", "-r",
+                                             "48000", "-p",    std::to_string(framesPerPeriod)};
     options.arguments.insert(options.arguments.end(), driver.begin(), driver.end());
     options.pipeOutput = true; // its chatter stays out of the test's output
     options.errorFile = mLogPath;
+    options.ownProcessGroup = true;
+    // Servers killed earlier on this machine leave registry entries that would keep this one
+    // from starting.
+    JackShmRegistry().ReclaimEndedServers();
     mServer = std::make_unique<ChildProcess>(options);
     if (!mServer->IsStarted()) {
         mProblem = "jackd could not be started";
@@ -78,6 +85,7 @@ JackServer::~JackServer()
     if (mServer) {
         mServer->Stop();
         mServer.reset();
+        JackShmRegistry().RemoveServerFiles(mName);
     }
     if (!mLogPath.empty()) {
         std::remove(mLogPath.c_str());

@@ -1,7 +1,9 @@
 // A JACK server for the tests that cross a process boundary: `jackd --no-realtime -d dummy`
 // under a name of its own, so runs in parallel never meet. Starting it sets JACK_DEFAULT_SERVER
 // (and JACK_NO_START_SERVER) in this process, so the MIDI layer and every program started after
-// it use that server and never start one; stopping it ends the server.
+// it use that server and never start one; stopping it ends the server and its process group and
+// removes what it left in /dev/shm. Before it starts, what servers that ended without cleaning up
+// left in JACK's registry is cleared.
 #pragma once
 
 #include "ChildProcess.h"
@@ -14,8 +16,9 @@ namespace svtest {
 class JackServer
 {
 public:
-    // Starts the server and waits (polling, at most 10 s) until clients can connect to it.
-    JackServer();
+    // Starts the server and waits (polling, at most 10 s) until clients can connect to it. A
+    // short period makes the server's cycle, and so its callbacks, come often.
+    explicit JackServer(int32_t framesPerPeriod = 1024);
     ~JackServer();
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;

@@ -226,8 +226,9 @@ void KeyboardSimulator::Run()
         // The earliest due job first; jobs due at the same moment in the order they came.
         const auto next = std::min_element(
             mJobs.begin(), mJobs.end(), [](const Job& a, const Job& b) { return a.due < b.due; });
-        if (std::chrono::steady_clock::now() < next->due) {
-            mChanged.wait_until(lock, next->due);
+        if (const auto due = next->due; std::chrono::steady_clock::now() < due) {
+            // A copy: jobs scheduled during the wait may move the list.
+            mChanged.wait_until(lock, due);
             continue;
         }
         std::function<void()> action = std::move(next->action);

@@ -401,14 +401,31 @@ public:
         if (!registered.load()) {
             ++lateRuns;
         }
-        ++runs;
         running.store(false);
+        const std::lock_guard<std::mutex> lock(mMutex);
+        ++mRuns;
+        mChanged.notify_all();
+    }
+
+    int32_t Runs()
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        return mRuns;
+    }
+    bool WaitForRuns(int32_t count)
+    {
+        std::unique_lock<std::mutex> lock(mMutex);
+        return mChanged.wait_for(lock, std::chrono::seconds(10), [&] { return mRuns >= count; });
     }
 
     std::atomic<bool> registered{false};
     std::atomic<bool> running{false};
     std::atomic<int32_t> lateRuns{0};
-    std::atomic<int32_t> runs{0};
+
+private:
+    std::mutex mMutex;
+    std::condition_variable mChanged;
+    int32_t mRuns = 0;
 };
 
 TEST_F(MidiCommTest, NoReceiverRunsOnceItsUnregistrationHasReturned)
@@ -418,22 +435,28 @@ TEST_F(MidiCommTest, NoReceiverRunsOnceItsUnregistrationHasReturned)
     // The keyboard keeps the worker delivering, one message at a time, while the receiver
     // comes and goes.
     std::atomic<bool> stop{false};
-    std::atomic<size_t> delivered{0};
     std::thread keyboard([&] {
         for (size_t count = 1; !stop.load(); ++count) {
             device.Deliver({0xF8});
             if (!recorder->WaitFor(count)) {
                 return;
             }
-            delivered.store(count);
         }
     });
+    constexpr int32_t kRounds = 300;
     int32_t stillRunning = 0;
-    for (int32_t round = 0; round < 100000 && (round < 300 || delivered.load() < 300); ++round) {
+    bool delivering = true;
+    for (int32_t round = 0; round < kRounds && delivering; ++round) {
+        const size_t before = recorder->Messages().size();
+        const int32_t runsBefore = receiver->Runs();
         {
             const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
             receiver->Register(comm, u"NID_MIDI_DATA_CAPTURED");
             receiver->registered.store(true);
+        }
+        // Every other round the receiver stays until a message has reached it.
+        if (round % 2 == 0) {
+            delivering = receiver->WaitForRuns(runsBefore + 1);
         }
         {
             const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
@@ -441,11 +464,14 @@ TEST_F(MidiCommTest, NoReceiverRunsOnceItsUnregistrationHasReturned)
             receiver->registered.store(false);
         }
         stillRunning += receiver->running.load() ? 1 : 0;
+        // The worker delivers once more before the next round: taking the delivery lock over
+        // and over must not starve it.
+        delivering = delivering && recorder->WaitFor(before + 1);
     }
     stop.store(true);
     keyboard.join();
-    EXPECT_GE(delivered.load(), 300u);
-    EXPECT_GT(receiver->runs.load(), 0);
+    EXPECT_TRUE(delivering) << "the worker stopped delivering";
+    EXPECT_GE(receiver->Runs(), kRounds / 2);
     EXPECT_EQ(0, receiver->lateRuns.load());
     EXPECT_EQ(0, stillRunning);
 }

@@ -68,4 +68,33 @@ TEST_F(MidiManagerJackTest, SendsTheEnginesProgramIntoASlotOfTheKeyboardProcess)
     EXPECT_EQ("program 2 00 02 04 00 00 00 00 00 00 02 00 78 00 0C", shown[0]);
 }
 
+// Ports are kept between operations and closed only with the callback stopped: thousands of
+// sends in a row on a server with a short cycle, whose callback runs all the time, end without a
+// crash and every program arrives.
+TEST(MidiManagerJackStressTest, ThousandsOfProgramsSentInARowOnAShortCycleAllArrive)
+{
+    svtest::JackServer server(64);
+    if (server.IsMissing()) {
+        GTEST_SKIP() << server.GetProblem();
+    }
+    ASSERT_TRUE(server.IsRunning()) << server.GetProblem();
+    svtest::KeyboardSimulatorProcess keyboard(SV_KEYBOARD_SIMULATOR);
+    ASSERT_TRUE(keyboard.IsReady()) << keyboard.GetProblem();
+    const SV::RCPtr<ValueStoreEngine> engine(new ValueStoreEngine());
+    svtest::EngineHost host(engine);
+    const SV::RCPtr<SV::LMidiManager> manager = SV::LMidiManager::Create();
+
+    constexpr size_t kSends = 3000;
+    constexpr size_t kBatch = 100; // the keyboard's reports are read as they come
+    for (size_t sent = 0; sent < kSends;) {
+        for (size_t index = 0; index < kBatch; ++index, ++sent) {
+            ASSERT_EQ(23, manager->SendPresetToMidiDevice(static_cast<int32_t>(sent % 5)))
+                << "send " << sent;
+        }
+        ASSERT_TRUE(keyboard.WaitForReceived(sent)) << keyboard.GetReceived().size();
+    }
+    EXPECT_EQ(kSends, keyboard.GetReceived().size());
+    EXPECT_EQ(23u, keyboard.GetReceived().back().size());
+}
+
 } // namespace
