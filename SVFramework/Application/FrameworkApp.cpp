@@ -51,6 +51,10 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
     if (mControlFactory) {
         mAppStrings = mControlFactory->GetApplicationStringTable();
     }
+    LFont::SetMeasurementRendererSource([] {
+        return CurrentApplication != nullptr ? CurrentApplication->GetMeasurementRenderer()
+                                             : RCPtr<LMeasurementRenderer>();
+    });
 }
 
 LFrameworkApp::~LFrameworkApp()
@@ -60,8 +64,10 @@ LFrameworkApp::~LFrameworkApp()
         RCPtr<LNotificationCenterManager> manager = std::move(GetNotificationCenterManager());
     }
     SetNotificationRecycling(false);
+    LFont::SetMeasurementRendererSource(nullptr);
     CurrentApplication = nullptr;
     mHotKeyManager = nullptr;
+    mDefaultFont = nullptr;
     mAppStrings = nullptr;
     mFrameworkStrings = nullptr;
     mRootWindows.RemoveAll();
@@ -169,9 +175,7 @@ int32_t LFrameworkApp::SetSkin(int32_t skinIndex)
         mControlFactory->SetCurrentSkinIndex(skinIndex);
         mControlFactory->GetSkinFontOverrides(faceName, size, style);
     }
-    mDefaultFontName = faceName;
-    mDefaultFontSize = size;
-    mDefaultFontStyle = style;
+    mDefaultFont = LFont::GetFont(faceName, size, style);
 
     // The busy message's idle pass may close windows: each window of the list as it was is
     // visited only while it is still open.

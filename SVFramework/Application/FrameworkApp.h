@@ -11,6 +11,7 @@
 #include "Notification/NotificationCenter.h"
 #include "Notification/NotificationClient.h"
 #include "ObjectBase/RCPtr.h"
+#include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
@@ -29,8 +30,9 @@ class LFrameworkApp : public LNotificationClient
 public:
     using RootWindows = RCPtrArray<IRootWindow>;
 
-    // Sets CurrentApplication, takes the "application" notification centre and makes the
-    // application's hot-key manager, which posts into that centre's queue.
+    // Sets CurrentApplication, takes the "application" notification centre, makes the
+    // application's hot-key manager, which posts into that centre's queue, and has fonts
+    // measured by the main window's renderer.
     LFrameworkApp(const RCPtr<LControlFactory>& factory,
                   const ConstRCPtr<LStringTable>& frameworkStrings,
                   const NarrowString& commandLine);
@@ -132,10 +134,9 @@ public:
     const ConstRCPtr<LStringTable>& GetApplicationStringTable() const { return mAppStrings; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeyManager; }
 
-    // The default font's face, size and style as the last SetSkin worked them out.
-    const WideString& GetDefaultFontName() const { return mDefaultFontName; }
-    float GetDefaultFontSize() const { return mDefaultFontSize; }
-    int32_t GetDefaultFontStyle() const { return mDefaultFontStyle; }
+    // The font of controls that take no font of their own: the desktop's, with what the current
+    // skin sets in its place; worked out by SetSkin, empty before.
+    const RCPtr<LFont>& GetApplicationFont() const { return mDefaultFont; }
 
 protected:
     void SetExitRequested() { mExitRequested = true; }
@@ -147,9 +148,7 @@ private:
     ConstRCPtr<LStringTable> mFrameworkStrings;
     ConstRCPtr<LStringTable> mAppStrings;
     bool mExitRequested = false;
-    WideString mDefaultFontName;
-    float mDefaultFontSize = 0.0f;
-    int32_t mDefaultFontStyle = 0;
+    RCPtr<LFont> mDefaultFont;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
 };
 

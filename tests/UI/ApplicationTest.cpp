@@ -163,12 +163,15 @@ TEST_F(EditorApplication, SkinSwitchReappliesEveryWindowUnderTheWaitCursor)
     EXPECT_EQ(w1->invalidated, (std::vector<SV::RectT<int32_t>>{{0, 0, 300, 200}}));
 
     EXPECT_EQ(mApp->GetSavedSkinIndex(), 1);
-    EXPECT_EQ(N(mApp->GetDefaultFontName()), "Serif");
-    EXPECT_FLOAT_EQ(mApp->GetDefaultFontSize(), 12.0f);
-    EXPECT_EQ(mApp->GetDefaultFontStyle(), 2);
+    ASSERT_TRUE(mApp->GetApplicationFont());
+    EXPECT_EQ(N(mApp->GetApplicationFont()->GetFamilyName()), "Serif");
+    EXPECT_FLOAT_EQ(mApp->GetApplicationFont()->GetSize(), 12.0f);
+    EXPECT_EQ(mApp->GetApplicationFont()->GetStyle(), 2);
+    EXPECT_EQ(mApp->GetApplicationFont(), SV::LFont::GetFont(u"Serif", 12.0f, 2))
+        << "the registry's font";
 
     mApp->SetSkin(0);
-    EXPECT_FLOAT_EQ(mApp->GetDefaultFontSize(), 9.0f) << "the desktop's font again";
+    EXPECT_FLOAT_EQ(mApp->GetApplicationFont()->GetSize(), 9.0f) << "the desktop's font again";
     EXPECT_EQ(mApp->GetSavedSkinIndex(), 0);
 }
 
