@@ -35,8 +35,7 @@ int32_t ReadEntry(const Variant& list, int32_t index, std::initializer_list<Vari
         return kParamListNoEntry;
     }
     Variant entry;
-    list.GetListItem(index, entry);
-    if (entry.GetType() != Variant::kList ||
+    if (list.GetListItem(index, entry) != 0 || entry.GetType() != Variant::kList ||
         entry.GetListItemCount() != static_cast<int32_t>(records.size())) {
         return kParamListMalformedEntry;
     }
@@ -105,8 +104,9 @@ int32_t ParamValues::GetItem(int32_t index, Variant& value, int32_t& id, Variant
     // The entry is taken before the outputs change, so an output may be this list itself.
     Variant entry;
     const bool found = static_cast<uint32_t>(index) < static_cast<uint32_t>(GetListItemCount());
+    // An entry that does not decode stays empty, and so reads as malformed below.
     if (found) {
-        GetListItem(index, entry);
+        static_cast<void>(GetListItem(index, entry));
     }
     value.Clear();
     id = -1;
@@ -150,7 +150,7 @@ int32_t ParamValues::FindValue(const ParamDescriptor& descriptor, Variant& value
         }
     }
     value.Clear();
-    return 1;
+    return kResultNothingChanged;
 }
 
 int32_t ParamValues::SetEntry(const ParamDescriptor& descriptor, const Variant& value)
@@ -175,7 +175,7 @@ int32_t ParamValues::SetEntry(const ParamDescriptor& descriptor, const Variant& 
         if (entry.descriptor.id == descriptor.id &&
             entry.descriptor.subPart.IsEqual(descriptor.subPart)) {
             if (entry.value.IsEqual(value)) {
-                return 1;
+                return kResultNothingChanged;
             }
             // A list that came out of order holds the entry after where it belongs: it is still
             // the one that changes, so the list never holds the descriptor twice.
@@ -293,8 +293,9 @@ ParamDescriptors ParamDescriptors::FromIdRange(const ParamIdRange& range)
 {
     ParamDescriptors list;
     ParamRanges ranges;
+    // A range too long to expand leaves the list empty.
     if (ranges.SetRanges(&range, 1) == 0) {
-        list.SetFromRanges(ranges);
+        static_cast<void>(list.SetFromRanges(ranges));
     }
     return list;
 }

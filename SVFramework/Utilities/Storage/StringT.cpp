@@ -389,7 +389,7 @@ int32_t StringT<C, O>::Find(const StringT& other) const
             return i;
         }
     }
-    return -1;
+    return kNotFound;
 }
 
 template <class C, class O>

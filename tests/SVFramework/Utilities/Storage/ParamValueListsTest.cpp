@@ -164,8 +164,8 @@ TEST(ParamValuesSetEntryTest, AValueOrSubPartOfNoBytesIsRefusedAndTheListStaysUs
 TEST(ParamValuesFindValueTest, FindsTheEntryWithTheSameIdAndSubPart)
 {
     ParamValues list;
-    list.SetEntry(ParamDescriptor(1), Blob({1}));
-    list.SetEntry(ParamDescriptor(1, Int32(2)), Blob({2}));
+    ASSERT_EQ(0, list.SetEntry(ParamDescriptor(1), Blob({1})));
+    ASSERT_EQ(0, list.SetEntry(ParamDescriptor(1, Int32(2)), Blob({2})));
     Variant value = Blob({0xEE});
 
     EXPECT_EQ(list.FindValue(ParamDescriptor(1, Int32(2)), value), 0);
@@ -219,7 +219,7 @@ TEST(ParamValuesSetFromArrayTest, NoElementsOrAWrongCountLeaveTheListAsItWas)
     Array<ParamValue> values;
     values.Add(ParamValue(1, Variant(), Blob({5})));
     ParamValues list;
-    list.SetFromArray(&values, 1);
+    ASSERT_EQ(0, list.SetFromArray(&values, 1));
     const ParamValues before = list;
 
     EXPECT_EQ(list.SetFromArray(&values, 0), kParamListNoEntry);
@@ -257,7 +257,7 @@ TEST(ParamDescriptorsTest, SetFromRangesRefusesUnreadableAndHugeRanges)
 
     const ParamIdRange huge[] = {{0, std::numeric_limits<int32_t>::max()}};
     ParamRanges hugeList;
-    hugeList.SetRanges(huge, 1);
+    ASSERT_EQ(0, hugeList.SetRanges(huge, 1));
     EXPECT_EQ(descriptors.SetFromRanges(hugeList), E_OUTOFMEMORY);
     EXPECT_TRUE(descriptors.IsEqual(before));
 }
@@ -290,7 +290,7 @@ TEST(ParamRangesTest, GetRangeReadsOneEntryOrAnswersWhyNot)
 {
     const ParamIdRange ranges[] = {{0, 4}, {-10, 3}};
     ParamRanges list;
-    list.SetRanges(ranges, 2);
+    ASSERT_EQ(0, list.SetRanges(ranges, 2));
     ParamIdRange range;
 
     EXPECT_EQ(list.GetRange(1, range), 0);
