@@ -54,8 +54,8 @@ struct LDeviceCommunicationInterface::State
 
 namespace {
 
-constexpr int32_t kNoClient = -1;
-constexpr int32_t kNotConnected = -3;
+constexpr int32_t kNoClient = kResultFailed;
+constexpr int32_t kNotConnected = kResultNoReply;
 
 // The names the interface answers for ids -9 and -10, by product-name index.
 constexpr const char16_t* kProductNames[] = {u"Vudozi", u"Vedozi Duruzava Editor"};
@@ -72,7 +72,8 @@ void TakeDeviceList(const SV::Variant& answer, SV::IArray<SV::Variant>& devices)
     const int32_t count = answer.GetType() == SV::Variant::kList ? answer.GetListItemCount() : 0;
     devices.SetCount(count);
     for (int32_t i = 0; i < count; ++i) {
-        answer.GetListItem(i, *devices.At(i));
+        // A device entry that does not decode stays empty, as the library's list has it.
+        static_cast<void>(answer.GetListItem(i, *devices.At(i)));
     }
 }
 
@@ -167,8 +168,10 @@ bool LDeviceCommunicationInterface::NotifyConnectionState(int64_t value)
     SV::Array<SV::ParamValue> entries;
     entries.InsertAt(0, SV::ParamValue(kConnectionRecordParamID, SV::Variant(), recordList));
     SV::ParamValues values;
-    values.SetFromArray(&entries, 1);
-    mState->receiver->ReceiveParamValues(values);
+    // Only a record that was built is handed over: an empty list would tell the root nothing.
+    if (values.SetFromArray(&entries, 1) == S_OK) {
+        mState->receiver->ReceiveParamValues(values);
+    }
     return connected;
 }
 

@@ -1,4 +1,5 @@
 #include "DeviceControlClientInterface.h"
+#include "ResultCodes.h"
 
 #include "DynamicLibrary.h"
 #include "ExecutablePath.h"
@@ -29,7 +30,7 @@ struct DeviceControlClientInterface::Exports
 
 namespace {
 
-constexpr int32_t kMissing = -1;
+constexpr int32_t kMissing = kResultFailed;
 
 std::mutex gFolderLock;
 std::string gLibraryFolder; // UTF-8; empty: the executable's folder

@@ -30,26 +30,26 @@ int32_t LParamCache::SetValue(const SV::ParamDescriptor& descriptor, const SV::V
 {
     SV::Variant* stored = Find(descriptor);
     if (stored == nullptr) {
-        return -1;
+        return kResultFailed;
     }
     if (!AddressesPart(descriptor)) {
         if (stored->IsEqual(value)) {
-            return 1;
+            return kResultNothingChanged;
         }
         // Copied aside first, so a failed copy leaves the stored value as it was.
         SV::Variant copy;
         if (copy.Assign(value) != value.GetType()) {
-            return -1;
+            return kResultFailed;
         }
         *stored = std::move(copy);
     } else {
         SV::ParamValues list(*stored);
         const int32_t result = list.SetEntry(descriptor, value);
         if (result == 1) {
-            return 1;
+            return kResultNothingChanged;
         }
         if (result != 0) {
-            return -1;
+            return kResultFailed;
         }
         *stored = std::move(static_cast<SV::Variant&>(list));
     }
@@ -64,7 +64,7 @@ int32_t LParamCache::GetValue(const SV::ParamDescriptor& descriptor, SV::Variant
     value.Clear();
     const SV::Variant* stored = Find(descriptor);
     if (stored == nullptr) {
-        return -1;
+        return kResultFailed;
     }
     if (!AddressesPart(descriptor)) {
         value.Assign(*stored);

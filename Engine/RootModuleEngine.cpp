@@ -119,7 +119,7 @@ int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
     for (int32_t k = 0; k < IRootModule::kParamCount; ++k) {
         int32_t id = 0;
         SV::Variant subPart;
-        ids.GetDescriptor(k, id, subPart);
+        static_cast<void>(ids.GetDescriptor(k, id, subPart)); // built here: every entry reads
         SV::ParamValue entry(id, subPart, SV::Variant());
         mRoot->GetParamValue(entry.descriptor, entry.value);
         current.InsertAt(k, entry);
@@ -507,7 +507,7 @@ void LRootModuleEngine::PostValueChanges(SV::IArray<SV::ParamValue>& values)
     if (count > 2) {
         // A whole program is one notification, not one per value.
         SV::RCPtr<ParamValueList> list(new ParamValueList());
-        list->SetFromArray(&values, count);
+        static_cast<void>(list->SetFromArray(&values, count)); // values of the model: they build
         PostNotification(kParamModuleStateChange, list);
         return;
     }

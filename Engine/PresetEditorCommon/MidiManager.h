@@ -12,6 +12,7 @@
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationHandler.h"
 #include "ObjectBase/RCPtr.h"
+#include "ResultCodes.h"
 #include "Threads/Event.h"
 #include "Utilities/Storage/IArray.h"
 #include "Utilities/Storage/StringT.h"
@@ -28,8 +29,8 @@ public:
     static constexpr int32_t kReplyTimeoutMilliseconds = 1000;
 
     // Results of the get and the send.
-    static constexpr int32_t kDeviceNotFound = -1; // no ports, or the message did not go out
-    static constexpr int32_t kNoReply = -3;        // no program reply applied in time
+    static constexpr int32_t kDeviceNotFound = kResultFailed; // no ports, or not sent
+    static constexpr int32_t kNoReply = kResultNoReply;       // no program reply applied in time
 
     // The manager with its handler table and its first port layer.
     static RCPtr<LMidiManager> Create();
@@ -40,17 +41,17 @@ public:
     LMidiManager& operator=(const LMidiManager&) = delete;
 
     // Writes the engine's four values to slot 0 (RAM) to 4: the bytes sent (23, or 9 when the
-    // engine does not answer exactly four values); -1 without the keyboard's ports, when the
-    // output does not open, when a value holds a byte that is no data byte, or when the
-    // message does not go out.
-    virtual int32_t SendPresetToMidiDevice(int32_t slot);
+    // engine does not answer exactly four values); -1, sending nothing, for a slot outside
+    // 0-127; -1 without the keyboard's ports, when the output does not open, when a value holds
+    // a byte that is no data byte, or when the message does not go out.
+    [[nodiscard]] virtual int32_t SendPresetToMidiDevice(int32_t slot);
     // Asks the keyboard for the program of slot 1 to 4 and stores the reply's four values
-    // through the engine: 0 once they are stored; -1 without the keyboard's ports or when the
-    // request does not go out; -3 when no program reply the engine accepted came within the
-    // reply time-out. Returns as soon as the reply is applied. Throws
-    // SV::Exception<SV::FailedResultException> when the reply handler cannot be registered or
-    // unregistered.
-    virtual int32_t GetPresetFromMidiDevice(int32_t slot);
+    // through the engine: 0 once they are stored; -1, sending nothing, for a slot outside
+    // 0-127; -1 without the keyboard's ports or when the request does not go out; -3 when no
+    // program reply the engine accepted came within the reply time-out. Returns as soon as the
+    // reply is applied. Throws SV::Exception<SV::FailedResultException> when the reply handler
+    // cannot be registered or unregistered.
+    [[nodiscard]] virtual int32_t GetPresetFromMidiDevice(int32_t slot);
     // -1 without the keyboard's ports; else opens and closes the output: 0 or E_FAIL. Sends
     // nothing.
     virtual int32_t OpenDeviceRenderPort(const WideString& text);

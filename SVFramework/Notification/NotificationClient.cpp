@@ -32,7 +32,7 @@ int32_t LNotificationClient::Unregister(const RCPtr<LNotificationDistributor>& d
                                         const char16_t* name)
 {
     if (mRegistrationCount == 0) {
-        return 1;
+        return kResultNothingChanged;
     }
     if (!distributor || name == nullptr) {
         return E_INVALIDARG;

@@ -1,5 +1,7 @@
 #include "Notification/NotificationDistributor.h"
 
+#include "ResultCodes.h"
+
 #include "Notification/NotificationLocks.h"
 
 namespace SV {
@@ -58,7 +60,7 @@ int32_t LNotificationDistributor::LNotificationClientPool::RemoveClient(
 {
     const int32_t index = FindClient(receiver);
     if (index < 0) {
-        return 1;
+        return kResultNothingChanged;
     }
     // The registration, and with it perhaps the receiver, is let go after the lock: its
     // destructor may run anything.
@@ -81,7 +83,7 @@ int32_t LNotificationDistributor::LNotificationClientPool::FindClient(
             return i;
         }
     }
-    return -1;
+    return kNotFound;
 }
 
 int32_t
@@ -90,7 +92,7 @@ LNotificationDistributor::LNotificationClientPool::Send(const LNotificationDistr
 {
     const int32_t count = mClients.GetCount();
     if (count == 0) {
-        return 1;
+        return kResultNothingChanged;
     }
     const ConstRCPtr<LNotificationDistributor> heldSender(sender);
     // Receivers may register and unregister others while they run: registrations added now get
@@ -144,7 +146,7 @@ int32_t LNotificationDistributor::RegisterClient(const RCPtr<LNotificationReceiv
     }
     const NotificationId id = GetNotificationID(name);
     if (id == nullptr) {
-        return 1;
+        return kResultNothingChanged;
     }
     RCPtr<LNotificationClientPool> pool = FindClientPool(id);
     const bool already = pool && pool->FindClient(receiver.Get()) >= 0;
@@ -168,7 +170,7 @@ int32_t LNotificationDistributor::RemoveRegistration(LNotificationClientPool& po
                                                      const LNotificationReceiver* receiver)
 {
     if (pool.RemoveClient(receiver) != 0) {
-        return 1;
+        return kResultNothingChanged;
     }
     --mRegistrationCount;
     ReleaseInternalRef();
@@ -189,7 +191,7 @@ int32_t LNotificationDistributor::UnregisterClient(const RCPtr<LNotificationRece
     }
     const RCPtr<LNotificationClientPool> pool = FindClientPool(id);
     if (!pool) {
-        return 1;
+        return kResultNothingChanged;
     }
     // The pool stays, possibly empty, for as long as the distributor lives.
     return RemoveRegistration(*pool, receiver.Get());
@@ -246,7 +248,7 @@ int32_t LNotificationDistributor::Notify(const RCPtr<LNotification>& notificatio
     }
     const RCPtr<LNotificationClientPool> pool = FindClientPool(notification->GetId());
     if (!pool) {
-        return 1;
+        return kResultNothingChanged;
     }
     return pool->Send(this, notification);
 }

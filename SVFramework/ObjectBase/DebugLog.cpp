@@ -33,8 +33,9 @@ protected:
             std::string utf8(complete * 3, '\0');
             const char16_t* source = mPending.data();
             char* target = utf8.data();
-            Utf16ToUtf8(&source, mPending.data() + complete, &target, utf8.data() + utf8.size(),
-                        true);
+            // Lenient, into room for every unit: it converts the whole of the complete text.
+            static_cast<void>(Utf16ToUtf8(&source, mPending.data() + complete, &target,
+                                          utf8.data() + utf8.size(), true));
             svp::WriteConsole(utf8.data(), static_cast<size_t>(target - utf8.data()));
             mPending.erase(0, complete);
         }

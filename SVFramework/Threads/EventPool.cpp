@@ -1,5 +1,7 @@
 #include "Threads/EventPool.h"
 
+#include "ResultCodes.h"
+
 #include <new>
 
 namespace SV {
@@ -32,7 +34,7 @@ int32_t EventPool::WaitAny(int32_t milliseconds)
     if (result >= WAIT_OBJECT_0 && result < WAIT_OBJECT_0 + GetCount()) {
         return result - WAIT_OBJECT_0;
     }
-    return -1;
+    return kNotFound;
 }
 
 RCPtr<LEvent> EventPool::GetEvent(int32_t index) const

@@ -44,12 +44,12 @@ int32_t LThreadPool::TryStartWorker(const RCPtr<LThreadWorker>& worker,
                                     int32_t priority)
 {
     if (mWorkerCount.load() <= 0) {
-        return -1;
+        return kNotFound;
     }
     for (int32_t i = 0; i < std::min(mWorkerCount.load(), mThreaderCount); ++i) {
         MutexLock lock(mMutex);
         if (!mQueue.empty() && mWorkerCount.load() == 1) {
-            return -1;
+            return kNotFound;
         }
         if (mWorkers[i].IsBusy()) {
             continue;
@@ -58,7 +58,7 @@ int32_t LThreadPool::TryStartWorker(const RCPtr<LThreadWorker>& worker,
             return i;
         }
     }
-    return -1;
+    return kNotFound;
 }
 
 void LThreadPool::QueueWork(const RCPtr<LThreadWorker>& worker,
@@ -147,7 +147,7 @@ int32_t LThreadPool::FindFreeWorker()
             return i;
         }
     }
-    return -1;
+    return kNotFound;
 }
 
 int32_t LThreadPool::StartWorker(int32_t index, const RCPtr<LThreadWorker>& worker,

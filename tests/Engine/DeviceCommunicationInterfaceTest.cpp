@@ -32,7 +32,7 @@ int32_t FirstId(const SV::ParamValues& values)
     SV::Variant value;
     SV::Variant subPart;
     int32_t id = -1;
-    values.GetItem(0, value, id, subPart);
+    EXPECT_EQ(0, values.GetItem(0, value, id, subPart));
     return id;
 }
 
@@ -192,8 +192,8 @@ TEST_F(DeviceCommunicationInterfaceTest, WritesOfTheConnectionRecordAndRefusedId
     ASSERT_EQ(2, record.GetListItemCount());
     SV::Variant state;
     SV::Variant connected;
-    record.GetListItem(0, state);
-    record.GetListItem(1, connected);
+    ASSERT_EQ(0, record.GetListItem(0, state));
+    ASSERT_EQ(0, record.GetListItem(1, connected));
     EXPECT_EQ(SV::Variant::kInt64, state.GetType());
     EXPECT_EQ(7, state.GetInt64());
     EXPECT_EQ(SV::Variant::kBool, connected.GetType());

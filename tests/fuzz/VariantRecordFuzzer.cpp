@@ -90,7 +90,7 @@ void Exercise(const Variant& variant, int depth)
     SV_FUZZ_CHECK(item.GetType() == Variant::kEmpty);
     // An item decoded into the list that holds it.
     Variant self(variant);
-    self.GetListItem(0, self);
+    static_cast<void>(self.GetListItem(0, self));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ParamValues.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <vector>
 
@@ -17,7 +19,7 @@ inline SV::ParamValues ValueList(const std::vector<SV::ParamValue>& entries)
         array.Add(entry);
     }
     SV::ParamValues values;
-    values.SetFromArray(&array, array.GetCount());
+    EXPECT_EQ(0, values.SetFromArray(&array, array.GetCount()));
     return values;
 }
 

@@ -35,8 +35,7 @@ int32_t ReadEntry(const Variant& list, int32_t index, std::initializer_list<Vari
         return kParamListNoEntry;
     }
     Variant entry;
-    list.GetListItem(index, entry);
-    if (entry.GetType() != Variant::kList ||
+    if (list.GetListItem(index, entry) != 0 || entry.GetType() != Variant::kList ||
         entry.GetListItemCount() != static_cast<int32_t>(records.size())) {
         return kParamListMalformedEntry;
     }
@@ -53,6 +52,24 @@ int32_t ReadEntry(const Variant& list, int32_t index, std::initializer_list<Vari
 bool CanHoldEntries(const Variant& variant)
 {
     return variant.GetType() == Variant::kEmpty || variant.GetType() == Variant::kList;
+}
+
+// A value or sub-part an entry can hold: one whose record reads back. A blob or string of 0
+// bytes writes a record without payload, which only the empty Variant and the list may have, and
+// a reference comes back as a blob; a list holding such a record would answer
+// kParamListMalformedEntry to every operation from then on.
+bool ReadsBack(const Variant& variant)
+{
+    switch (variant.GetType()) {
+    case Variant::kReference:
+    case Variant::kHiddenReference:
+        return false;
+    case Variant::kBlob:
+    case Variant::kString:
+        return variant.GetLength() > 0;
+    default:
+        return true;
+    }
 }
 
 // True when `entry` is ordered before `descriptor`: by id read as unsigned, then by sub-part.
@@ -87,8 +104,9 @@ int32_t ParamValues::GetItem(int32_t index, Variant& value, int32_t& id, Variant
     // The entry is taken before the outputs change, so an output may be this list itself.
     Variant entry;
     const bool found = static_cast<uint32_t>(index) < static_cast<uint32_t>(GetListItemCount());
+    // An entry that does not decode stays empty, and so reads as malformed below.
     if (found) {
-        GetListItem(index, entry);
+        static_cast<void>(GetListItem(index, entry));
     }
     value.Clear();
     id = -1;
@@ -132,13 +150,16 @@ int32_t ParamValues::FindValue(const ParamDescriptor& descriptor, Variant& value
         }
     }
     value.Clear();
-    return 1;
+    return kResultNothingChanged;
 }
 
 int32_t ParamValues::SetEntry(const ParamDescriptor& descriptor, const Variant& value)
 {
     if (!CanHoldEntries(*this)) {
         return kParamListNoEntry;
+    }
+    if (!ReadsBack(value) || !ReadsBack(descriptor.subPart)) {
+        return E_INVALIDARG;
     }
     const int32_t count = GetListItemCount();
     Array<ParamValue> entries;
@@ -154,7 +175,7 @@ int32_t ParamValues::SetEntry(const ParamDescriptor& descriptor, const Variant& 
         if (entry.descriptor.id == descriptor.id &&
             entry.descriptor.subPart.IsEqual(descriptor.subPart)) {
             if (entry.value.IsEqual(value)) {
-                return 1;
+                return kResultNothingChanged;
             }
             // A list that came out of order holds the entry after where it belongs: it is still
             // the one that changes, so the list never holds the descriptor twice.
@@ -182,6 +203,12 @@ int32_t ParamValues::SetFromArray(const IArray<ParamValue>* values, int32_t coun
     }
     if (count < 0 || count > values->GetCount()) {
         return E_INVALIDARG;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const ParamValue& item = *values->At(i);
+        if (!ReadsBack(item.value) || !ReadsBack(item.descriptor.subPart)) {
+            return E_INVALIDARG;
+        }
     }
     std::vector<Variant> entries(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
@@ -266,8 +293,9 @@ ParamDescriptors ParamDescriptors::FromIdRange(const ParamIdRange& range)
 {
     ParamDescriptors list;
     ParamRanges ranges;
+    // A range too long to expand leaves the list empty.
     if (ranges.SetRanges(&range, 1) == 0) {
-        list.SetFromRanges(ranges);
+        static_cast<void>(list.SetFromRanges(ranges));
     }
     return list;
 }

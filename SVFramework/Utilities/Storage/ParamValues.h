@@ -63,25 +63,29 @@ public:
     // Entry `index` (taken as unsigned): 0; kParamListNoEntry when there is no such entry;
     // kParamListMalformedEntry when it is not a list of 3 readable records. `value` is cleared
     // and `id` is -1 unless the entry is read; `subPart` changes only then.
-    int32_t GetItem(int32_t index, Variant& value, int32_t& id, Variant& subPart) const;
+    [[nodiscard]] int32_t GetItem(int32_t index, Variant& value, int32_t& id,
+                                  Variant& subPart) const;
 
     // The value of the first entry with the descriptor's id and an equal sub-part: 0. None (an
     // empty list too): 1. An entry that cannot be read before it is found: its code. `value` is
     // cleared unless an entry is found. A Variant that is neither empty nor a list answers
     // kParamListNoEntry.
-    int32_t FindValue(const ParamDescriptor& descriptor, Variant& value) const;
+    [[nodiscard]] int32_t FindValue(const ParamDescriptor& descriptor, Variant& value) const;
 
     // Sets the value of the entry with the descriptor's id and an equal sub-part, or inserts one
     // where it keeps the entries ordered: by id read as unsigned, then by sub-part (IsLess).
     // 1 when that entry already holds an equal value, 0 when the list changed, else a negative
     // code with the list unchanged: the code of an entry that cannot be read, kParamListNoEntry
-    // for a Variant that is neither empty nor a list (its value is never replaced by a list).
-    int32_t SetEntry(const ParamDescriptor& descriptor, const Variant& value);
+    // for a Variant that is neither empty nor a list (its value is never replaced by a list),
+    // E_INVALIDARG for a value or sub-part whose record would not read back (a blob or string
+    // of 0 bytes, a reference).
+    [[nodiscard]] int32_t SetEntry(const ParamDescriptor& descriptor, const Variant& value);
 
     // One entry per element, the first `count` elements in order: 0. No array or a count of 0:
-    // kParamListNoEntry; a count below 0 or above the array's: E_INVALIDARG; a list that cannot
+    // kParamListNoEntry; a count below 0 or above the array's, or an element whose value or
+    // sub-part would not read back (as for SetEntry): E_INVALIDARG; a list that cannot
     // be built: E_FAIL. The list changes only on success.
-    int32_t SetFromArray(const IArray<ParamValue>* values, int32_t count);
+    [[nodiscard]] int32_t SetFromArray(const IArray<ParamValue>* values, int32_t count);
 };
 
 class ParamRanges;
@@ -106,13 +110,13 @@ public:
     // Entry `index` (taken as unsigned): 0 with its id and sub-part. kParamListNoEntry when
     // there is no such entry, kParamListMalformedEntry when it is not a list of 2 readable
     // records; then `id` is -1 and `subPart` empty.
-    int32_t GetDescriptor(int32_t index, int32_t& id, Variant& subPart) const;
+    [[nodiscard]] int32_t GetDescriptor(int32_t index, int32_t& id, Variant& subPart) const;
 
     // One entry with an empty sub-part for each id of each range, ranges in list order and ids
     // increasing within a range (past the largest int32 they wrap); a count of 0 or less adds
     // nothing: 0. A range that cannot be read answers its code, a list too long for 4 GiB
     // E_OUTOFMEMORY; the list then stays as it was.
-    int32_t SetFromRanges(const ParamRanges& ranges);
+    [[nodiscard]] int32_t SetFromRanges(const ParamRanges& ranges);
 };
 
 // Entries of 2 records: the first id, the number of ids (both int32).
@@ -129,12 +133,12 @@ public:
 
     // One entry per range in array order: 0; kParamListNoEntry with the list unchanged when
     // there are no ranges; E_OUTOFMEMORY (the list then empty) when the list cannot be built.
-    int32_t SetRanges(const ParamIdRange* ranges, int32_t count);
+    [[nodiscard]] int32_t SetRanges(const ParamIdRange* ranges, int32_t count);
 
     // Entry `index` (taken as unsigned): 0 with its first id and count. kParamListNoEntry when
     // there is no such entry, kParamListMalformedEntry when it is not a list of 2 readable
     // records; then `range` is {-1, 0}.
-    int32_t GetRange(int32_t index, ParamIdRange& range) const;
+    [[nodiscard]] int32_t GetRange(int32_t index, ParamIdRange& range) const;
 };
 
 } // namespace SV

@@ -18,10 +18,11 @@ enum ConversionResult : int32_t
 // Lenient UTF-16 -> UTF-8 passes an unpaired surrogate as the 3-byte form of its own value;
 // lenient UTF-8 -> UTF-16 stores 0xFFFD for a surrogate or out-of-range code point. Malformed
 // UTF-8 stops the conversion with kSourceIllegal in both modes.
-ConversionResult Utf16ToUtf8(const char16_t** sourceStart, const char16_t* sourceEnd,
-                             char** targetStart, char* targetEnd, bool lenient);
-ConversionResult Utf8ToUtf16(const char** sourceStart, const char* sourceEnd,
-                             char16_t** targetStart, char16_t* targetEnd, bool lenient);
+[[nodiscard]] ConversionResult Utf16ToUtf8(const char16_t** sourceStart, const char16_t* sourceEnd,
+                                           char** targetStart, char* targetEnd, bool lenient);
+[[nodiscard]] ConversionResult Utf8ToUtf16(const char** sourceStart, const char* sourceEnd,
+                                           char16_t** targetStart, char16_t* targetEnd,
+                                           bool lenient);
 
 // True when the length bytes (1 to 4) form one legal UTF-8 sequence: no overlong form, no encoded
 // surrogate, nothing above 0x10FFFF. The length is the one the lead byte announces; the converter

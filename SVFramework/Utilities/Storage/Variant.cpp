@@ -599,8 +599,9 @@ bool Variant::IsLessAt(const Variant& other, int32_t depth) const
             Variant item;
             Variant otherItem;
             for (int32_t i = 0; i < common; ++i) {
-                GetListItem(i, item);
-                other.GetListItem(i, otherItem);
+                // A record that does not decode compares as the empty Variant it leaves.
+                static_cast<void>(GetListItem(i, item));
+                static_cast<void>(other.GetListItem(i, otherItem));
                 if (!item.IsEqual(otherItem)) {
                     return item.IsLessAt(otherItem, depth + 1);
                 }
@@ -857,10 +858,11 @@ int32_t Variant::GetListItem(int32_t index, Variant& item) const
     if (mType != kList || mLength <= 4 || WalkList(mData, mLength, wanted, offset) <= wanted ||
         mLength - offset < kRecordHeadSize) {
         item.Clear();
-        return -1;
+        return kResultFailed;
     }
-    return Deserialize(item, mData + offset, static_cast<uint32_t>(mLength - offset)) == S_OK ? 0
-                                                                                              : -1;
+    return Deserialize(item, mData + offset, static_cast<uint32_t>(mLength - offset)) == S_OK
+               ? 0
+               : kResultFailed;
 }
 
 int32_t Variant::Serialize(const Variant& variant, uint8_t* target, uint32_t targetSize)

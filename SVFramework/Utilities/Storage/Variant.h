@@ -103,14 +103,16 @@ public:
     int32_t GetListItemCount() const;
     // Decodes record `index` (taken as unsigned) of a list into `item`: 0, or -1 with `item`
     // empty when this is no list, there is no such record or the record does not decode.
-    int32_t GetListItem(int32_t index, Variant& item) const;
+    [[nodiscard]] int32_t GetListItem(int32_t index, Variant& item) const;
 
     // Writes the Variant's record: its total size, or E_FAIL when the target is null or too
     // small, or for a reference (type 12 or 13) without data.
-    static int32_t Serialize(const Variant& variant, uint8_t* target, uint32_t targetSize);
+    [[nodiscard]] static int32_t Serialize(const Variant& variant, uint8_t* target,
+                                           uint32_t targetSize);
     // Reads one record of `available` bytes (bytes beyond its size word are ignored): 0, or
     // E_FAIL with `variant` empty for a record that is malformed or does not fit its type.
-    static int32_t Deserialize(Variant& variant, const uint8_t* record, uint32_t available);
+    [[nodiscard]] static int32_t Deserialize(Variant& variant, const uint8_t* record,
+                                             uint32_t available);
 
 protected:
     // Where owned blocks come from and go to (array new and delete of bytes). A subclass that

@@ -485,7 +485,8 @@ std::u16string WidenUtf8(const char* text, int64_t precision)
         char16_t units[2];
         const char* source = cursor;
         char16_t* target = units;
-        Utf8ToUtf16(&source, cursor + available, &target, units + 2, true);
+        // What was converted is all that counts; a sequence that was not is replaced below.
+        static_cast<void>(Utf8ToUtf16(&source, cursor + available, &target, units + 2, true));
         const auto converted = static_cast<size_t>(target - units);
         if (converted == 0) {
             result += kReplacementUnit;

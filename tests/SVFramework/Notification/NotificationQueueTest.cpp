@@ -196,7 +196,8 @@ TEST_F(QueueWithReceiver, AfterDetachNothingIsPostedOrDeliveredAndTheQueueDies)
 
 TEST_F(QueueWithReceiver, ThePostingReceiverQueuesACopyOfANotificationQueuedElsewhere)
 {
-    svtest::Tally tally;
+    // The receiver keeps the copy beyond this body: the payload's tally lives as long.
+    static svtest::Tally tally;
     const SV::ConstRCPtr<SV::LRefCountedObject> payload(new svtest::TrackedObject(tally));
     const auto original = SV::CreateNotification(kPing, payload);
     SV::RCPtr<SV::LNotificationQueue> elsewhere(new SV::LNotificationQueue());

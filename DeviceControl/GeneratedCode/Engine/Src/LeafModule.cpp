@@ -1,5 +1,7 @@
 #include "LeafModule.h"
 
+#include "ResultCodes.h"
+
 int32_t SystemParamMap::MapSystemParamValue(const SV::ParamDescriptor& /*system*/,
                                             const SV::Variant& /*value*/,
                                             SV::ParamDescriptor& mapped,
@@ -7,5 +9,5 @@ int32_t SystemParamMap::MapSystemParamValue(const SV::ParamDescriptor& /*system*
 {
     mapped.id = static_cast<int32_t>(static_cast<uint32_t>(mModule.GetFirstParamID()) - 1u);
     mapped.subPart.Clear();
-    return -1;
+    return kResultFailed;
 }

@@ -100,8 +100,9 @@ int32_t LRootModule::ConnectDevice(const SV::Variant& deviceId)
     // the receiver, so the requests' own results do not matter here.
     const SV::ParamIdRange range{GetFirstParamID(), kParamCount};
     SV::ParamRanges ranges;
-    ranges.SetRanges(&range, 1);
-    mCommunication->RequestParamRanges(ranges);
+    if (ranges.SetRanges(&range, 1) == S_OK) {
+        mCommunication->RequestParamRanges(ranges);
+    }
     mCommunication->RequestParamValue(
         SV::ParamDescriptor(LDeviceCommunicationInterface::kDeviceTextParamID));
     return result;
@@ -171,7 +172,7 @@ int32_t LRootModule::SetCachedParamValue(const SV::ParamDescriptor& descriptor,
     SV::MutexLock lock(mState->lock);
     const uint32_t index = CacheIndex(descriptor.id, GetFirstParamID());
     if (!mCache || index >= static_cast<uint32_t>(kParamCount)) {
-        return -1;
+        return kResultFailed;
     }
     const SV::ParamDescriptor cached(static_cast<int32_t>(index), descriptor.subPart);
     SV::Variant current;

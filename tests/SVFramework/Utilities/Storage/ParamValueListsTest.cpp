@@ -135,11 +135,37 @@ TEST(ParamValuesSetEntryTest, WhatIsNoReadableListStaysAsItWas)
     EXPECT_TRUE(blob.IsEqual(Blob({1, 2})));
 }
 
+// A blob of 0 bytes writes a record that does not read back; stored, it would make every later
+// operation on the list answer kParamListMalformedEntry.
+TEST(ParamValuesSetEntryTest, AValueOrSubPartOfNoBytesIsRefusedAndTheListStaysUsable)
+{
+    const Variant noBytes = Blob({});
+    const ParamDescriptor refused[] = {ParamDescriptor(2), ParamDescriptor(2, noBytes)};
+    const Variant values[] = {noBytes, Blob({7})};
+    for (size_t index = 0; index < std::size(refused); ++index) {
+        SCOPED_TRACE(index);
+        ParamValues list;
+        ASSERT_EQ(list.SetEntry(ParamDescriptor(1), Blob({1})), 0);
+        const ParamValues before = list;
+        EXPECT_EQ(list.SetEntry(refused[index], values[index]), E_INVALIDARG);
+        EXPECT_TRUE(list.IsEqual(before));
+        EXPECT_EQ(list.SetEntry(ParamDescriptor(2), Blob({2})), 0);
+        EXPECT_EQ(Entries(list).size(), 2u);
+
+        Array<ParamValue> array;
+        array.Add(ParamValue(5, Variant(), Blob({5})));
+        array.Add(ParamValue(refused[index].id, refused[index].subPart, values[index]));
+        const ParamValues built = list;
+        EXPECT_EQ(list.SetFromArray(&array, 2), E_INVALIDARG);
+        EXPECT_TRUE(list.IsEqual(built));
+    }
+}
+
 TEST(ParamValuesFindValueTest, FindsTheEntryWithTheSameIdAndSubPart)
 {
     ParamValues list;
-    list.SetEntry(ParamDescriptor(1), Blob({1}));
-    list.SetEntry(ParamDescriptor(1, Int32(2)), Blob({2}));
+    ASSERT_EQ(0, list.SetEntry(ParamDescriptor(1), Blob({1})));
+    ASSERT_EQ(0, list.SetEntry(ParamDescriptor(1, Int32(2)), Blob({2})));
     Variant value = Blob({0xEE});
 
     EXPECT_EQ(list.FindValue(ParamDescriptor(1, Int32(2)), value), 0);
@@ -193,7 +219,7 @@ TEST(ParamValuesSetFromArrayTest, NoElementsOrAWrongCountLeaveTheListAsItWas)
     Array<ParamValue> values;
     values.Add(ParamValue(1, Variant(), Blob({5})));
     ParamValues list;
-    list.SetFromArray(&values, 1);
+    ASSERT_EQ(0, list.SetFromArray(&values, 1));
     const ParamValues before = list;
 
     EXPECT_EQ(list.SetFromArray(&values, 0), kParamListNoEntry);
@@ -231,7 +257,7 @@ TEST(ParamDescriptorsTest, SetFromRangesRefusesUnreadableAndHugeRanges)
 
     const ParamIdRange huge[] = {{0, std::numeric_limits<int32_t>::max()}};
     ParamRanges hugeList;
-    hugeList.SetRanges(huge, 1);
+    ASSERT_EQ(0, hugeList.SetRanges(huge, 1));
     EXPECT_EQ(descriptors.SetFromRanges(hugeList), E_OUTOFMEMORY);
     EXPECT_TRUE(descriptors.IsEqual(before));
 }
@@ -264,7 +290,7 @@ TEST(ParamRangesTest, GetRangeReadsOneEntryOrAnswersWhyNot)
 {
     const ParamIdRange ranges[] = {{0, 4}, {-10, 3}};
     ParamRanges list;
-    list.SetRanges(ranges, 2);
+    ASSERT_EQ(0, list.SetRanges(ranges, 2));
     ParamIdRange range;
 
     EXPECT_EQ(list.GetRange(1, range), 0);

@@ -77,7 +77,7 @@ TEST(ParamRangesTest, SetRangesWithoutRangesAnswersMinus4AndKeepsTheList)
 {
     const ParamIdRange range{2, 3};
     ParamRanges ranges;
-    ranges.SetRanges(&range, 1);
+    ASSERT_EQ(0, ranges.SetRanges(&range, 1));
     const Variant before = ranges;
 
     EXPECT_EQ(ranges.SetRanges(nullptr, 1), kParamListNoEntry);
