@@ -2,7 +2,7 @@
 // present pictures to, and read back, before the program's own windows exist (tests, tools).
 #pragma once
 
-#include "NativeWindow.h"
+#include "WindowHandle.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,7 +19,7 @@ public:
 
     virtual ~BareWindow() = default;
 
-    virtual NativeWindowHandle GetHandle() const = 0;
+    virtual HWND GetHandle() const = 0;
 
     // The window's pixels of the rectangle as 0x00RRGGBB, row by row; empty when the rectangle
     // is not inside the window.

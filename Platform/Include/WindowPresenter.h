@@ -3,7 +3,7 @@
 // image); the window shows red, green and blue and drops alpha.
 #pragma once
 
-#include "NativeWindow.h"
+#include "WindowHandle.h"
 
 #include <cstdint>
 #include <memory>
@@ -31,7 +31,7 @@ class WindowPresenter
 {
 public:
     // Null for a null window or one the platform cannot draw into.
-    static std::unique_ptr<WindowPresenter> Create(NativeWindowHandle window);
+    static std::unique_ptr<WindowPresenter> Create(HWND window);
 
     virtual ~WindowPresenter() = default;
 

@@ -40,7 +40,7 @@ public:
         XCloseDisplay(mWindow.display);
     }
 
-    NativeWindowHandle GetHandle() const override { return const_cast<NativeWindow*>(&mWindow); }
+    HWND GetHandle() const override { return const_cast<NativeWindow*>(&mWindow); }
 
     std::vector<uint32_t> ReadPixels(int32_t x, int32_t y, int32_t width,
                                      int32_t height) const override

@@ -1,8 +1,8 @@
-// What a native window handle stands for on X11: the display connection that owns the window and
+// What a window handle (HWND) stands for on X11: the display connection that owns the window and
 // the window itself. Only the platform layer sees it.
 #pragma once
 
-#include "NativeWindow.h"
+#include "WindowHandle.h"
 
 #include <X11/Xlib.h>
 

@@ -237,7 +237,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowPresenter> WindowPresenter::Create(NativeWindowHandle window)
+std::unique_ptr<WindowPresenter> WindowPresenter::Create(HWND window)
 {
     if (window == nullptr || window->display == nullptr || window->window == 0) {
         return nullptr;

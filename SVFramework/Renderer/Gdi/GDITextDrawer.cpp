@@ -131,6 +131,7 @@ GDITextDrawer::GDITextDrawer()
     pango_cairo_context_set_font_options(mContext, options);
     cairo_font_options_destroy(options);
     pango_cairo_context_set_resolution(mContext, 96.0);
+    pango_context_set_round_glyph_positions(mContext, FALSE);
     mLayout = pango_layout_new(mContext);
 }
 
@@ -162,8 +163,8 @@ const FontDesignMetrics& GDITextDrawer::GetDesignMetrics(const WideString& famil
     return mMetrics.emplace(std::move(key), metrics).first->second;
 }
 
-void GDITextDrawer::PrepareLayout(const WideString& text, const WideString& family,
-                                  double emPixels, int32_t style)
+void GDITextDrawer::PrepareLayout(const WideString& text, const WideString& family, double emPixels,
+                                  int32_t style)
 {
     const FontDescriptionPtr description = MakeDescription(family, emPixels, style);
     pango_layout_set_font_description(mLayout, description.get());
