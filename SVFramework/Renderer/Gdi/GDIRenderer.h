@@ -6,6 +6,7 @@
 #pragma once
 
 #include "ObjectBase/RCPtr.h"
+#include "Renderer/Font.h"
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
 #include "Renderer/Gdi/GDITextDrawer.h"
 #include "Renderer/PurgableObjectCache.h"
@@ -114,7 +115,7 @@ public:
     // The current context as this back end's own, null outside a frame.
     const RCPtr<LGDIRenderContextInfo>& GetCurrentGdiContext() const { return mCurrentContext; }
 
-    static const CashableBitmapDescriptor& GetBitmapKey(const CashableBitmapDescriptor& source);
+    static CashableBitmapDescriptor GetBitmapKey(const CashableBitmapDescriptor& source);
     static uint32_t GetBitmapHash(const CashableBitmapDescriptor& key);
     static int32_t GetPathKey(const PolylineT<float>& polyline);
     static uint32_t GetPathHash(const int32_t& handle);

@@ -211,10 +211,15 @@ void GDITextDrawer::Draw(cairo_t* cr, const WideString& text, const WideString& 
         metrics.emHeight > 0 ? emPixels * metrics.cellAscent / metrics.emHeight : emPixels;
     const double layoutBaseline =
         static_cast<double>(pango_layout_get_baseline(mLayout)) / PANGO_SCALE;
+    cairo_save(cr);
+    // Underlines and strike-outs are thin rectangles: smoothed like the glyphs, so that shapes
+    // drawn without smoothing do not lose them.
+    cairo_set_antialias(cr, CAIRO_ANTIALIAS_GRAY);
     cairo_set_source_rgba(cr, colour.red, colour.green, colour.blue, colour.alpha);
     cairo_move_to(cr, x + emPixels * kLeadingMarginInEms, y + ascent - layoutBaseline);
     pango_cairo_show_layout(cr, mLayout);
     cairo_new_path(cr);
+    cairo_restore(cr);
 }
 
 } // namespace SV
