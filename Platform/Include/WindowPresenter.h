@@ -30,14 +30,19 @@ struct PixelImageView
 class WindowPresenter
 {
 public:
-    // Null for a null window or one the platform cannot draw into.
-    static std::unique_ptr<WindowPresenter> Create(HWND window);
+    // Null for a null window or one the platform cannot draw into. Shared memory with the
+    // display is used where the display offers it, unless `mayShareMemory` is false; without it
+    // the pixels travel over the connection.
+    static std::unique_ptr<WindowPresenter> Create(HWND window, bool mayShareMemory = true);
 
     virtual ~WindowPresenter() = default;
 
     // Each rectangle is cut to the picture first; what is left is copied 1:1 to the same place
     // in the window. Returns when the window holds the pixels, so the picture may change at once.
     virtual void Present(const PixelImageView& image, std::span<const PixelRect> rects) = 0;
+
+    // True while pictures reach the display through shared memory.
+    virtual bool SharesMemory() const = 0;
 };
 
 } // namespace svp

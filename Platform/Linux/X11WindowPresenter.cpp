@@ -42,7 +42,8 @@ bool ClipToImage(const PixelRect& rect, const PixelImageView& image, PixelRect& 
 class X11WindowPresenter final : public WindowPresenter
 {
 public:
-    X11WindowPresenter(Display* display, Window window, const XWindowAttributes& attributes)
+    X11WindowPresenter(Display* display, Window window, const XWindowAttributes& attributes,
+                       bool mayShareMemory)
         : mDisplay(display), mWindow(window), mVisual(attributes.visual), mDepth(attributes.depth)
     {
         mGc = XCreateGC(mDisplay, mWindow, 0, nullptr);
@@ -50,7 +51,7 @@ public:
         // 0x00RRGGBB pixels in 32-bit units.
         mSameLayout = (mDepth == 24 || mDepth == 32) && mVisual->red_mask == 0xFF0000 &&
                       mVisual->green_mask == 0xFF00 && mVisual->blue_mask == 0xFF;
-        mShmAvailable = mSameLayout && XShmQueryExtension(mDisplay);
+        mShmAvailable = mayShareMemory && mSameLayout && XShmQueryExtension(mDisplay);
     }
 
     ~X11WindowPresenter() override
@@ -81,6 +82,8 @@ public:
         // on another connection: both need the server to have taken every pixel.
         XSync(mDisplay, False);
     }
+
+    bool SharesMemory() const override { return mShmAttached; }
 
 private:
     bool EnsureSharedImage(int32_t width, int32_t height)
@@ -237,7 +240,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<WindowPresenter> WindowPresenter::Create(HWND window)
+std::unique_ptr<WindowPresenter> WindowPresenter::Create(HWND window, bool mayShareMemory)
 {
     if (window == nullptr || window->display == nullptr || window->window == 0) {
         return nullptr;
@@ -246,7 +249,8 @@ std::unique_ptr<WindowPresenter> WindowPresenter::Create(HWND window)
     if (!XGetWindowAttributes(window->display, window->window, &attributes)) {
         return nullptr;
     }
-    return std::make_unique<X11WindowPresenter>(window->display, window->window, attributes);
+    return std::make_unique<X11WindowPresenter>(window->display, window->window, attributes,
+                                                mayShareMemory);
 }
 
 } // namespace svp

@@ -10,7 +10,8 @@ namespace {
 constexpr int32_t kWidth = 64;
 constexpr int32_t kHeight = 48;
 
-class WindowPresenterX11Test : public ::testing::Test
+// Run with shared memory and without it, over the connection.
+class WindowPresenterX11Test : public ::testing::TestWithParam<bool>
 {
 protected:
     void SetUp() override
@@ -19,7 +20,7 @@ protected:
         if (!mWindow) {
             GTEST_SKIP() << "no X display";
         }
-        mPresenter = svp::WindowPresenter::Create(mWindow->GetHandle());
+        mPresenter = svp::WindowPresenter::Create(mWindow->GetHandle(), GetParam());
         ASSERT_NE(mPresenter, nullptr);
         // Each pixel tells where it is, and alpha is set to show that it is dropped.
         mPicture.resize(static_cast<size_t>(kWidth) * kHeight);
@@ -44,10 +45,13 @@ protected:
     std::vector<uint32_t> mPicture;
 };
 
-TEST_F(WindowPresenterX11Test, CopiesOnlyTheGivenRectanglesToTheSamePlaces)
+TEST_P(WindowPresenterX11Test, CopiesOnlyTheGivenRectanglesToTheSamePlaces)
 {
     const svp::PixelRect rects[] = {{2, 3, 10, 5}, {40, 30, 20, 10}};
     mPresenter->Present(Picture(), rects);
+
+    // The virtual X server of the tests offers shared memory.
+    EXPECT_EQ(mPresenter->SharesMemory(), GetParam());
 
     const std::vector<uint32_t> shown = mWindow->ReadPixels(0, 0, kWidth, kHeight);
     ASSERT_EQ(shown.size(), mPicture.size());
@@ -63,7 +67,7 @@ TEST_F(WindowPresenterX11Test, CopiesOnlyTheGivenRectanglesToTheSamePlaces)
     }
 }
 
-TEST_F(WindowPresenterX11Test, CutsRectanglesThatReachPastThePicture)
+TEST_P(WindowPresenterX11Test, CutsRectanglesThatReachPastThePicture)
 {
     const svp::PixelRect rects[] = {
         {-5, -5, 10, 10}, {60, 40, 100, 100}, {70, 0, 5, 5}, {0, 0, 0, 7}};
@@ -75,7 +79,7 @@ TEST_F(WindowPresenterX11Test, CutsRectanglesThatReachPastThePicture)
     EXPECT_EQ(mWindow->ReadPixels(63, 47, 1, 1), std::vector<uint32_t>{Expected(63, 47)});
 }
 
-TEST_F(WindowPresenterX11Test, PresentsAPictureWithRowPaddingAndAgainAfterItChanged)
+TEST_P(WindowPresenterX11Test, PresentsAPictureWithRowPaddingAndAgainAfterItChanged)
 {
     // A picture narrower than the window, with rows longer than its width.
     constexpr int32_t kStrideWords = 40;
@@ -94,6 +98,8 @@ TEST_F(WindowPresenterX11Test, PresentsAPictureWithRowPaddingAndAgainAfterItChan
     mPresenter->Present({padded.data(), 30, 20, kStrideWords * 4}, everything);
     EXPECT_EQ(mWindow->ReadPixels(0, 0, 1, 1), std::vector<uint32_t>{0x405060u});
 }
+
+INSTANTIATE_TEST_SUITE_P(SharedMemoryOrNot, WindowPresenterX11Test, ::testing::Bool());
 
 TEST(WindowPresenterWithoutWindow, IsNotMadeForANullWindow)
 {

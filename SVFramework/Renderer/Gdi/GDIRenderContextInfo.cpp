@@ -48,13 +48,12 @@ void LGDIRenderContextInfo::Present()
     if (IsOffscreenOnly() || !mPresenter) {
         return;
     }
-    std::vector<svp::PixelRect> rects;
+    std::vector<svp::PixelRect> lastFirst;
     for (const RectRegion::Node* node = GetRegion().GetFirst(); node != nullptr;
          node = node->next) {
-        rects.push_back(
-            {node->left, node->top, node->right - node->left, node->bottom - node->top});
+        lastFirst.insert(lastFirst.begin(), {node->left, node->top, node->right - node->left,
+                                             node->bottom - node->top});
     }
-    std::vector<svp::PixelRect> lastFirst(rects.rbegin(), rects.rend());
     const svp::PixelImageView image{
         reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface)),
         cairo_image_surface_get_width(surface), cairo_image_surface_get_height(surface),
