@@ -30,10 +30,10 @@ OrderKeys KeysOf(const LControl& control)
 {
     OrderKeys keys;
     if (const RCPtr<LLayoutDescriptor>& layout = control.GetLayout()) {
-        keys.clipped = layout->mClipToParent;
-        keys.docked = int32_t(layout->mDocked[0]) + int32_t(layout->mDocked[1]);
-        keys.zOrder = layout->mZOrder;
-        keys.tabStop = layout->mTabStop;
+        keys.clipped = layout->clipToParent;
+        keys.docked = int32_t(layout->axes[0].docked) + int32_t(layout->axes[1].docked);
+        keys.zOrder = layout->zOrder;
+        keys.tabStop = layout->tabStop;
     }
     return keys;
 }
@@ -60,7 +60,7 @@ int32_t LControl::ChildControlList::AddControl(LControl* c)
         }
     }
     int32_t gained = c->mUnclippedCount;
-    if (c->mLayout && !c->mLayout->mClipToParent) {
+    if (c->mLayout && !c->mLayout->clipToParent) {
         ++gained;
     }
     for (int32_t i = 0; i < gained; ++i) {
@@ -333,11 +333,11 @@ bool LControl::SetClipToParent(bool clip)
     if (!mLayout) {
         return true;
     }
-    const bool old = mLayout->mClipToParent;
+    const bool old = mLayout->clipToParent;
     if (clip == old) {
         return old;
     }
-    mLayout->mClipToParent = clip;
+    mLayout->clipToParent = clip;
     if (mParent) {
         mParent->mChildren.MarkStale();
         if (clip) {
@@ -368,13 +368,13 @@ void LControl::OnChildRemoved(LControl* /*child*/, int32_t /*formerIndex*/)
 
 void LControl::SetFocusable(bool notFocusable)
 {
-    const bool signAgrees = !mLayout || ((mLayout->mTabStop < 0) == notFocusable);
+    const bool signAgrees = !mLayout || ((mLayout->tabStop < 0) == notFocusable);
     if (mNotFocusable == notFocusable && signAgrees) {
         return;
     }
     mNotFocusable = notFocusable;
     if (!signAgrees) {
-        mLayout->mTabStop = mLayout->mTabStop == 0 ? -1 : -mLayout->mTabStop;
+        mLayout->tabStop = mLayout->tabStop == 0 ? -1 : -mLayout->tabStop;
     }
     if (mParent) {
         mParent->mChildren.MarkStale();
@@ -396,7 +396,7 @@ int32_t LControl::Initialize()
 
 int32_t LControl::ApplyProperties()
 {
-    SetFocusable(mLayout && mLayout->mTabStop < 0);
+    SetFocusable(mLayout && mLayout->tabStop < 0);
     return S_OK;
 }
 

@@ -298,8 +298,8 @@ protected:
 private:
     friend class ChildControlList;
 
-    bool IsDocked(int axis) const { return mLayout && mLayout->mDocked[axis]; }
-    bool IsClipped() const { return !mLayout || mLayout->mClipToParent; }
+    bool IsDocked(int axis) const { return mLayout && mLayout->axes[axis].docked; }
+    bool IsClipped() const { return !mLayout || mLayout->clipToParent; }
     // Registers the idle handler with the tree's window; the registration result, or 0 without
     // a window.
     int32_t RegisterIdle();

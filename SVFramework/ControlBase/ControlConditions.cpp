@@ -38,7 +38,7 @@ constexpr ConditionGroup kConditionGroups[] = {
 bool LControl::IsEnabled(bool inherited) const
 {
     for (const LControl* control = this; control != nullptr; control = control->mParent.Get()) {
-        if (control->mLayout && !control->mLayout->mIsEnabled) {
+        if (control->mLayout && !control->mLayout->enabled) {
             return false;
         }
         if (!inherited) {
@@ -51,7 +51,7 @@ bool LControl::IsEnabled(bool inherited) const
 bool LControl::IsVisible(bool inherited) const
 {
     for (const LControl* control = this; control != nullptr; control = control->mParent.Get()) {
-        if (!control->mLayout || !control->mLayout->mIsVisible || !(control->mRect.width > 0.0) ||
+        if (!control->mLayout || !control->mLayout->visible || !(control->mRect.width > 0.0) ||
             !(control->mRect.height > 0.0)) {
             return false;
         }
@@ -72,7 +72,7 @@ uint32_t LControl::ComputeConditions() const
             mask |= 1u << bit;
         }
     }
-    const bool ownEnabled = !mLayout || mLayout->mIsEnabled;
+    const bool ownEnabled = !mLayout || mLayout->enabled;
     if (ownEnabled && (!mParent || mParent->IsEnabled(true))) {
         mask |= kConditionEnabled;
     }
@@ -129,17 +129,17 @@ void LControl::SetHoverHighlight(bool highlight)
 
 void LControl::SetEnabled(bool enabled)
 {
-    if (!mLayout || mLayout->mIsEnabled == enabled) {
+    if (!mLayout || mLayout->enabled == enabled) {
         return;
     }
-    mLayout->mIsEnabled = enabled;
+    mLayout->enabled = enabled;
     UpdateConditions();
 }
 
 bool LControl::SetVisible(bool visible)
 {
-    if (mLayout && mLayout->mIsVisible != visible) {
-        mLayout->mIsVisible = visible;
+    if (mLayout && mLayout->visible != visible) {
+        mLayout->visible = visible;
         UpdateConditions();
     }
     return IsVisible(true);

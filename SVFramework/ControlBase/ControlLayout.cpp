@@ -78,7 +78,7 @@ Frame ReferenceFrame(int32_t kind, bool named, const WideString& name, int axis,
         }
         const RectT<double>& r = sibling->GetRect();
         Frame frame{axis == 0 ? r.x : r.y, axis == 0 ? r.width : r.height};
-        if (sibling->GetLayout() && sibling->GetLayout()->mDocked[axis]) {
+        if (sibling->GetLayout() && sibling->GetLayout()->axes[axis].docked) {
             frame.origin -= Axis(parent->GetScrollOffset(), axis);
         }
         return frame;
@@ -94,13 +94,13 @@ Frame ReferenceFrame(int32_t kind, bool named, const WideString& name, int axis,
 bool SamePosition(const LayoutPositionSpec& a, const LayoutPositionSpec& b)
 {
     return a.anchor == b.anchor && a.kind == b.kind &&
-           (a.kind != kPositionToControl || a.name == b.name) && a.relative == b.relative &&
-           a.absolute == b.absolute && a.docked == b.docked;
+           (a.kind != kPositionToControl || a.reference == b.reference) &&
+           a.relative == b.relative && a.absolute == b.absolute && a.docked == b.docked;
 }
 
 bool SameSize(const LayoutSpec& a, const LayoutSpec& b, int32_t namedKind)
 {
-    return a.kind == b.kind && (a.kind != namedKind || a.name == b.name) &&
+    return a.kind == b.kind && (a.kind != namedKind || a.reference == b.reference) &&
            a.relative == b.relative && a.absolute == b.absolute;
 }
 
@@ -119,11 +119,11 @@ int32_t ComputeLayoutRect(const LControl& control, const LControl* parent,
     PointT<double> position;
     PointT<double> size;
     for (int axis = 0; axis < 2; ++axis) {
-        const float anchor = layout->mAnchor[axis];
+        const float anchor = layout->axes[axis].anchor;
         const double a = anchor;
-        const LLayoutDescriptor::AxisPosition& pos = layout->mPosition[axis];
-        const Frame pf = ReferenceFrame(pos.kind, pos.kind == kPositionToControl, pos.name, axis,
-                                        parent, area, clientExtent, referencePoint);
+        const LayoutSpec& pos = layout->axes[axis].position;
+        const Frame pf = ReferenceFrame(pos.kind, pos.kind == kPositionToControl, pos.reference,
+                                        axis, parent, area, clientExtent, referencePoint);
         const double scaled = RoundHalf(double(pos.relative) * pf.extent);
         double p = 0.0;
         if (pos.kind == kPositionToParent) {
@@ -134,12 +134,12 @@ int32_t ComputeLayoutRect(const LControl& control, const LControl* parent,
             p = scaled + pos.absolute;
         }
 
-        const LayoutSpec& sz = layout->mSize[axis];
+        const LayoutSpec& sz = layout->axes[axis].size;
         double s = 0.0;
         if (sz.kind == kSizeToSelf) {
             s = sz.absolute >= 0.0 ? sz.absolute : 0.0;
         } else {
-            const Frame sf = ReferenceFrame(sz.kind, sz.kind == kSizeToControl, sz.name, axis,
+            const Frame sf = ReferenceFrame(sz.kind, sz.kind == kSizeToControl, sz.reference, axis,
                                             parent, area, clientExtent, referencePoint);
             const double far = RoundHalf(double(sz.relative) * sf.extent) + sf.origin + sz.absolute;
             const double d = far - p;
@@ -152,14 +152,14 @@ int32_t ComputeLayoutRect(const LControl& control, const LControl* parent,
             }
         }
         p -= a * s;
-        if (layout->mDocked[axis] && parent != nullptr) {
+        if (layout->axes[axis].docked && parent != nullptr) {
             p = Axis(parent->GetScrollOffset(), axis) + p;
         }
         Axis(position, axis) = p;
         Axis(size, axis) = s;
     }
     rect = {position.x, position.y, size.x, size.y};
-    rect.RoundEdges();
+    rect = RoundEdges(rect);
     return S_OK;
 }
 
@@ -193,8 +193,8 @@ bool LControl::FindLimitReference(const WideString& name, int axis, bool forMaxi
         return false;
     }
     RectT<double> bounds = place(*first, false);
-    double right = bounds.GetRight();
-    double bottom = bounds.GetBottom();
+    double right = bounds.Right();
+    double bottom = bounds.Bottom();
     for (int32_t i = mChildren.GetCount() - 1; i >= 1; --i) {
         const LControl& child = *mChildren.GetAt(i, kStoredOrder);
         if (!forMaximum && !child.IsClipped()) {
@@ -203,11 +203,11 @@ bool LControl::FindLimitReference(const WideString& name, int axis, bool forMaxi
         const RectT<double> r = place(child, true);
         bounds.x = std::min(bounds.x, r.x);
         bounds.y = std::min(bounds.y, r.y);
-        right = std::max(right, r.GetRight());
-        bottom = std::max(bottom, r.GetBottom());
+        right = std::max(right, r.Right());
+        bottom = std::max(bottom, r.Bottom());
     }
     extent = {right - bounds.x, bottom - bounds.y};
-    const double a = mLayout->mAnchor[axis];
+    const double a = mLayout->axes[axis].anchor;
     origin = {position.x - a * extent.x, position.y - a * extent.y};
     return true;
 }
@@ -221,11 +221,14 @@ void LControl::GrowByLookFrame(int /*axis*/, bool forMaximum, PointT<double>& si
     const RectT<double>& client = look->GetClientRect();
     const double cw = RoundHalf(client.width);
     const double ch = RoundHalf(client.height);
-    const LayoutSpec* limits = forMaximum ? mLayout->mMaxSize : mLayout->mMinSize;
-    if (limits[0].kind == kLimitToControl && limits[0].name.EqualsText(u"Children")) {
+    const auto isChildren = [&](int a) {
+        const LayoutSpec& limit = forMaximum ? mLayout->axes[a].maximum : mLayout->axes[a].minimum;
+        return limit.kind == kLimitToControl && limit.reference.EqualsText(u"Children");
+    };
+    if (isChildren(0)) {
         size.x += mRect.width - cw;
     }
-    if (limits[1].kind == kLimitToControl && limits[1].name.EqualsText(u"Children")) {
+    if (isChildren(1)) {
         size.y += mRect.height - ch;
     }
 }
@@ -233,18 +236,18 @@ void LControl::GrowByLookFrame(int /*axis*/, bool forMaximum, PointT<double>& si
 void LControl::LayoutAxisMinimum(int axis, PointT<double>& position, PointT<double>& size,
                                  int32_t& result)
 {
-    const LayoutSpec& minimum = mLayout->mMinSize[axis];
-    const float anchor = mLayout->mAnchor[axis];
+    const LayoutSpec& minimum = mLayout->axes[axis].minimum;
+    const float anchor = mLayout->axes[axis].anchor;
     const double a = anchor;
     double& p = Axis(position, axis);
     double& s = Axis(size, axis);
     if (minimum.kind == kLimitToSelf) {
         double m = minimum.absolute;
-        const int32_t overflow = mLayout->mTextOverflow[axis];
+        const int32_t overflow = (axis == 0 ? mLayout->textOverflowX : mLayout->textOverflowY);
         const RCPtr<LLook> look = GetLook(-1);
         if (overflow != kTextOverflowClip && look && look->GetTextObject()) {
             LFontText& text = *look->GetTextObject();
-            const LookTextPlacement& placement = look->GetTextPlacement();
+            const TextPlacement& placement = look->GetDescriptor()->text;
             const RectT<float> area = look->GetTextRect(float(size.x), float(size.y));
             const float textWidth = std::clamp(area.width, -kTextClamp, kTextClamp);
             const float textHeight = std::clamp(area.height, -kTextClamp, kTextClamp);
@@ -257,7 +260,7 @@ void LControl::LayoutAxisMinimum(int axis, PointT<double>& position, PointT<doub
                     const double candidate = s + std::trunc(grow);
                     m = std::max(m, candidate);
                 }
-                const LayoutSpec& maximum = mLayout->mMaxSize[0];
+                const LayoutSpec& maximum = mLayout->axes[0].maximum;
                 if (maximum.kind == kLimitToSelf && maximum.absolute > 0.0 &&
                     m > maximum.absolute) {
                     m = maximum.absolute;
@@ -287,7 +290,7 @@ void LControl::LayoutAxisMinimum(int axis, PointT<double>& position, PointT<doub
     }
     PointT<double> origin;
     PointT<double> extent;
-    if (!FindLimitReference(minimum.name, axis, false, position, origin, extent) ||
+    if (!FindLimitReference(minimum.reference, axis, false, position, origin, extent) ||
         !(Axis(extent, axis) > 0.0)) {
         return;
     }
@@ -318,8 +321,8 @@ void LControl::LayoutAxisMinimum(int axis, PointT<double>& position, PointT<doub
 void LControl::LayoutAxisMaximum(int axis, PointT<double>& position, PointT<double>& size,
                                  int32_t& result)
 {
-    const LayoutSpec& maximum = mLayout->mMaxSize[axis];
-    const double a = mLayout->mAnchor[axis];
+    const LayoutSpec& maximum = mLayout->axes[axis].maximum;
+    const double a = mLayout->axes[axis].anchor;
     double& p = Axis(position, axis);
     double& s = Axis(size, axis);
     if (maximum.kind == kLimitToSelf) {
@@ -336,7 +339,7 @@ void LControl::LayoutAxisMaximum(int axis, PointT<double>& position, PointT<doub
     }
     PointT<double> origin;
     PointT<double> extent;
-    if (!FindLimitReference(maximum.name, axis, true, position, origin, extent) ||
+    if (!FindLimitReference(maximum.reference, axis, true, position, origin, extent) ||
         !(extent.x > kTinyExtent) || !(extent.y > kTinyExtent)) {
         return;
     }
@@ -431,7 +434,7 @@ int32_t LControl::UpdateLayout()
     ApplyMinSize(position, size);
     ApplyMaxSize(position, size);
     rect = {position.x, position.y, size.x, size.y};
-    rect.SnapToWholeUnits();
+    rect = SnapRect(rect);
     return SetRect({rect.x, rect.y}, {rect.width, rect.height});
 }
 
@@ -526,8 +529,8 @@ int32_t LControl::SetPlacement(const LayoutPositionSpec& xPosition, const Layout
     if (!mLayout) {
         return S_FALSE;
     }
-    if (mParent &&
-        (xPosition.docked != mLayout->mDocked[0] || yPosition.docked != mLayout->mDocked[1])) {
+    if (mParent && (xPosition.docked != mLayout->axes[0].docked ||
+                    yPosition.docked != mLayout->axes[1].docked)) {
         mParent->mChildren.MarkStale();
     }
     mLayout->SetAxisSpec(0, xPosition, xSize);
@@ -548,7 +551,7 @@ int32_t LControl::SetLayoutSpec(int32_t axis, const LayoutPositionSpec& position
     if (!mLayout) {
         return S_FALSE;
     }
-    if (mParent && (axis == 0 || axis == 1) && position.docked != mLayout->mDocked[axis]) {
+    if (mParent && (axis == 0 || axis == 1) && position.docked != mLayout->axes[axis].docked) {
         mParent->mChildren.MarkStale();
     }
     mLayout->SetAxisSpec(axis, position, size);
@@ -600,11 +603,11 @@ void LControl::GetMaxSize(double& width, double& height)
     if (!mLayout) {
         return;
     }
-    if (mLayout->mMaxSize[0].kind == kLimitToSelf) {
-        width = mLayout->mMaxSize[0].absolute;
+    if (mLayout->axes[0].maximum.kind == kLimitToSelf) {
+        width = mLayout->axes[0].maximum.absolute;
     }
-    if (mLayout->mMaxSize[1].kind == kLimitToSelf) {
-        height = mLayout->mMaxSize[1].absolute;
+    if (mLayout->axes[1].maximum.kind == kLimitToSelf) {
+        height = mLayout->axes[1].maximum.absolute;
     }
 }
 

@@ -50,10 +50,10 @@ bool LControl::SetLabelText(const WideString& text, bool relayout)
         }
     }
     if (relayout && mLayout) {
-        const bool xGrows = mLayout->mMinSize[0].kind == kLimitToSelf &&
-                            mLayout->mTextOverflow[0] != kTextOverflowClip;
-        const bool yGrows = mLayout->mMinSize[1].kind == kLimitToSelf &&
-                            mLayout->mTextOverflow[1] != kTextOverflowClip;
+        const bool xGrows = mLayout->axes[0].minimum.kind == kLimitToSelf &&
+                            mLayout->textOverflowX != kTextOverflowClip;
+        const bool yGrows = mLayout->axes[1].minimum.kind == kLimitToSelf &&
+                            mLayout->textOverflowY != kTextOverflowClip;
         if (xGrows || yGrows) {
             UpdateLayout();
         }

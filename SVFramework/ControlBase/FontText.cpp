@@ -115,8 +115,7 @@ float LFontText::Measure(const WideString& text) const
     if (!renderer) {
         return 0.0f;
     }
-    RectT<float> extent;
-    renderer->MeasureText(extent, text, mFont);
+    const RectT<float> extent = renderer->MeasureText(text, mFont);
     return extent.x != 0.0f ? extent.width + extent.x : extent.width;
 }
 
@@ -204,7 +203,7 @@ void LFontText::FillCaches()
     for (int32_t i = 0; i < count; ++i) {
         RectT<float> extent;
         if (renderer) {
-            renderer->MeasureText(extent, *mLines.At(i), mFont);
+            extent = renderer->MeasureText(*mLines.At(i), mFont);
         }
         if (extent.x != 0.0f) {
             extent.width += extent.x;

@@ -4,88 +4,88 @@
 
 namespace SV {
 
+namespace {
+
+bool IsAxis(int32_t axis)
+{
+    return axis == LLayoutDescriptor::kAxisX || axis == LLayoutDescriptor::kAxisY;
+}
+
+} // namespace
+
+LLayoutDescriptor::LLayoutDescriptor()
+{
+    axes[kAxisX].size.absolute = 16.0;
+    axes[kAxisY].size.absolute = 40.0;
+}
+
 RCPtr<LLayoutDescriptor> LLayoutDescriptor::Clone() const
 {
-    RCPtr<LLayoutDescriptor> copy(new LLayoutDescriptor());
-    LLayoutDescriptor& c = *copy;
-    c.mClipToParent = mClipToParent;
-    c.mZOrder = mZOrder;
-    c.mTabStop = mTabStop;
-    c.mIsVisible = mIsVisible;
-    c.mIsEnabled = mIsEnabled;
-    for (int axis = 0; axis < 2; ++axis) {
-        c.mDocked[axis] = mDocked[axis];
-        c.mAnchor[axis] = mAnchor[axis];
-        c.mPosition[axis] = mPosition[axis];
-        c.mSize[axis] = mSize[axis];
-        c.mMinSize[axis] = mMinSize[axis];
-        c.mMaxSize[axis] = mMaxSize[axis];
-        c.mTextOverflow[axis] = mTextOverflow[axis];
-    }
-    c.mTextDecoration = mTextDecoration;
-    c.mLayoutOrder = mLayoutOrder;
-    return copy;
+    return RCPtr<LLayoutDescriptor>(new LLayoutDescriptor(*this));
 }
 
 int32_t LLayoutDescriptor::GetAxisSpec(int32_t axis, LayoutPositionSpec& position,
                                        LayoutSpec& size) const
 {
-    if (axis != 0 && axis != 1) {
+    if (!IsAxis(axis)) {
         return E_INVALIDARG;
     }
-    position.anchor = mAnchor[axis];
-    position.kind = mPosition[axis].kind;
-    position.name = mPosition[axis].name;
-    position.relative = mPosition[axis].relative;
-    position.absolute = mPosition[axis].absolute;
-    position.docked = mDocked[axis];
-    size = mSize[axis];
+    const Axis& from = axes[axis];
+    position.anchor = from.anchor;
+    position.kind = from.position.kind;
+    position.reference = from.position.reference;
+    position.relative = from.position.relative;
+    position.absolute = from.position.absolute;
+    position.docked = from.docked;
+    size = from.size;
     return S_OK;
 }
 
 int32_t LLayoutDescriptor::SetAxisSpec(int32_t axis, const LayoutPositionSpec& position,
                                        const LayoutSpec& size)
 {
-    if (axis != 0 && axis != 1) {
+    if (!IsAxis(axis)) {
         return E_INVALIDARG;
     }
-    mAnchor[axis] = position.anchor;
-    mPosition[axis] = {position.kind, position.name, position.relative, position.absolute};
-    mDocked[axis] = position.docked;
-    mSize[axis] = size;
+    Axis& to = axes[axis];
+    to.anchor = position.anchor;
+    to.position =
+        LayoutSpec{position.kind, position.reference, position.relative, position.absolute};
+    to.docked = position.docked;
+    to.size = size;
     return S_OK;
 }
 
 int32_t LLayoutDescriptor::GetAxisLimits(int32_t axis, LayoutSpec& minimum,
                                          LayoutSpec& maximum) const
 {
-    if (axis != 0 && axis != 1) {
+    if (!IsAxis(axis)) {
         return E_INVALIDARG;
     }
-    minimum = mMinSize[axis];
-    maximum = mMaxSize[axis];
+    minimum = axes[axis].minimum;
+    maximum = axes[axis].maximum;
     return S_OK;
 }
 
 int32_t LLayoutDescriptor::SetAxisLimits(int32_t axis, const LayoutSpec& minimum,
                                          const LayoutSpec& maximum)
 {
-    if (axis != 0 && axis != 1) {
+    if (!IsAxis(axis)) {
         return E_INVALIDARG;
     }
-    mMinSize[axis] = minimum;
-    mMaxSize[axis] = maximum;
+    axes[axis].minimum = minimum;
+    axes[axis].maximum = maximum;
     return S_OK;
 }
 
 void LLayoutDescriptor::RenameReference(const WideString& oldName, const WideString& newName)
 {
-    for (int axis = 0; axis < 2; ++axis) {
-        if (mPosition[axis].kind == kPositionToControl && mPosition[axis].name == oldName) {
-            mPosition[axis].name = newName;
+    for (Axis& axis : axes) {
+        if (axis.position.kind == kPositionToControl && axis.position.reference.Equals(oldName)) {
+            axis.position.reference = newName;
         }
-        if (mSize[axis].kind == kSizeToControl && mSize[axis].name == oldName) {
-            mSize[axis].name = newName;
+        if (axis.size.kind == kSizeToControl && axis.size.reference.Equals(oldName)) {
+            axis.size.reference = newName;
         }
     }
 }

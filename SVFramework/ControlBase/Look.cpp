@@ -14,30 +14,28 @@ int32_t RoundToInt(double v)
 
 } // namespace
 
-RCPtr<LLook> LLook::Create(const LookClientOffsets& client, const LookTextPlacement* text,
-                           bool wordWrap)
+RCPtr<LLook> LLook::Create(const ConstRCPtr<LLookDescriptor>& descriptor, bool wordWrap)
 {
     RCPtr<LLook> look(new LLook());
-    look->mClient = client;
-    if (text != nullptr) {
-        look->mHasText = true;
-        look->mText = *text;
+    look->mDescriptor = descriptor;
+    if (descriptor && descriptor->hasTextProperties) {
         look->mTextObject = LFontText::Create(WideString(), nullptr);
         look->mTextObject->SetWordWrap(wordWrap);
-        look->mTextObject->SetAlignment(text->hAlign, text->vAlign);
+        look->mTextObject->SetAlignment(descriptor->text.hAlign, descriptor->text.vAlign);
     }
     return look;
 }
 
 RectT<float> LLook::GetTextRect(float width, float height) const
 {
-    if (!mHasText) {
+    if (!HasTextProperties()) {
         return {};
     }
-    const float left = mText.leftRel * width + float(mText.leftAbs);
-    const float right = mText.rightRel * width + float(mText.rightAbs);
-    const float top = mText.topRel * height + float(mText.topAbs);
-    const float bottom = mText.bottomRel * height + float(mText.bottomAbs);
+    const TextPlacement& text = mDescriptor->text;
+    const float left = text.leftRel * width + float(text.leftAbs);
+    const float right = text.rightRel * width + float(text.rightAbs);
+    const float top = text.topRel * height + float(text.topAbs);
+    const float bottom = text.bottomRel * height + float(text.bottomAbs);
     return {left, top, right - left, bottom - top};
 }
 
@@ -45,9 +43,13 @@ void LLook::SetSize(int32_t width, int32_t height)
 {
     mWidth = width;
     mHeight = height;
-    mClientRect = {double(mClient.left), double(mClient.top),
-                   std::max(0.0, double(width) - mClient.left - mClient.right),
-                   std::max(0.0, double(height) - mClient.top - mClient.bottom)};
+    mClientRect = {0.0, 0.0, double(width), double(height)};
+    if (mDescriptor && mDescriptor->clientPart) {
+        const LDockedPart& client = *mDescriptor->clientPart;
+        mClientRect = {double(client.left), double(client.top),
+                       std::max(0.0, double(width) - client.left - client.right),
+                       std::max(0.0, double(height) - client.top - client.bottom)};
+    }
     if (mTextObject) {
         const RectT<float> area = GetTextRect(float(width), float(height));
         mTextObject->SetArea(RoundToInt(area.width), RoundToInt(area.height));

@@ -50,11 +50,13 @@ uint32_t LFont::GetHeight() const
     if (!renderer) {
         return 0;
     }
-    float height = 0.0f;
-    float ascent = 0.0f;
-    float descent = 0.0f;
-    renderer->GetFontMetrics(ConstRCPtr<LFont>(this), height, ascent, descent);
-    mHeight = height > 0.0f && height < 1e9f ? static_cast<uint32_t>(std::ceil(height)) : 0;
+    int32_t height = 0;
+    int32_t ascent = 0;
+    int32_t descent = 0;
+    if (renderer->GetFontMetrics(ConstRCPtr<LFont>(this), height, ascent, descent) != 0) {
+        return 0;
+    }
+    mHeight = height > 0 ? static_cast<uint32_t>(height) : 0;
     mHeightKnown = true;
     return mHeight;
 }

@@ -1,11 +1,13 @@
-// What text layout needs of a renderer: the extent of a line of text in a font and the font's
-// metrics. Every renderer is one; the application hands out the one used for measuring.
+// The measuring half of a renderer: font metrics and text extents. The application hands the
+// main window's renderer out as this interface for font metrics and text layout.
 #pragma once
 
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Utilities/Graphics/Rect.h"
 #include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
 
 namespace SV {
 
@@ -14,13 +16,12 @@ class LFont;
 class LMeasurementRenderer : public virtual LRefCountedObject
 {
 public:
-    // The extent of one line: x, y (the ascent), width and height; all 0 when it cannot be
-    // measured.
-    virtual void MeasureText(RectT<float>& extent, const WideString& text,
-                             const ConstRCPtr<LFont>& font) = 0;
-    // Line height, ascent and descent in pixels.
-    virtual void GetFontMetrics(const ConstRCPtr<LFont>& font, float& height, float& ascent,
-                                float& descent) = 0;
+    // Line height, ascent (negative: pixels above the baseline) and descent of the font; 0 on
+    // success.
+    virtual int32_t GetFontMetrics(const ConstRCPtr<LFont>& font, int32_t& height, int32_t& ascent,
+                                   int32_t& descent) = 0;
+    // {0, ascent, width, height} of the text drawn in the font.
+    virtual RectT<float> MeasureText(const WideString& text, const ConstRCPtr<LFont>& font) = 0;
 };
 
 } // namespace SV

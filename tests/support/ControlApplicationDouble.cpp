@@ -3,7 +3,7 @@
 namespace svtest {
 
 ControlApplicationDouble::ControlApplicationDouble()
-    : mMeasurer(new FixedAdvanceMeasurer(10.0f, 12.0f))
+    : mMeasurer(new FixedAdvanceMeasurer(10.0f, 12))
 {
     SV::SetControlApplication(this);
 }

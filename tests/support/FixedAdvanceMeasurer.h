@@ -10,21 +10,21 @@ namespace svtest {
 class FixedAdvanceMeasurer : public SV::LMeasurementRenderer
 {
 public:
-    FixedAdvanceMeasurer(float advance, float lineHeight)
+    FixedAdvanceMeasurer(float advance, int32_t lineHeight)
         : mAdvance(advance), mLineHeight(lineHeight)
     {}
 
-    void MeasureText(SV::RectT<float>& extent, const SV::WideString& text,
-                     const SV::ConstRCPtr<SV::LFont>& font) override;
-    void GetFontMetrics(const SV::ConstRCPtr<SV::LFont>& font, float& height, float& ascent,
-                        float& descent) override;
+    int32_t GetFontMetrics(const SV::ConstRCPtr<SV::LFont>& font, int32_t& height, int32_t& ascent,
+                           int32_t& descent) override;
+    SV::RectT<float> MeasureText(const SV::WideString& text,
+                                 const SV::ConstRCPtr<SV::LFont>& font) override;
 
     void SetAdvance(float advance) { mAdvance = advance; }
     int GetMeasureCount() const { return mMeasureCount; }
 
 private:
     float mAdvance;
-    float mLineHeight;
+    int32_t mLineHeight;
     int mMeasureCount = 0;
 };
 

@@ -21,8 +21,8 @@ MakeControl(const SV::RCPtr<SV::LControl>& parent, const char16_t* name,
     if (setup) {
         setup(*layout);
     }
-    const bool clip = layout->mClipToParent;
-    layout->mClipToParent = true;
+    const bool clip = layout->clipToParent;
+    layout->clipToParent = true;
     control->SetLayout(layout);
     // Through the control, so that the ancestors count an unclipped child.
     control->SetClipToParent(clip);
@@ -33,10 +33,10 @@ MakeControl(const SV::RCPtr<SV::LControl>& parent, const char16_t* name,
 inline std::function<void(SV::LLayoutDescriptor&)> At(double x, double y, double w, double h)
 {
     return [=](SV::LLayoutDescriptor& l) {
-        l.mPosition[0].absolute = x;
-        l.mPosition[1].absolute = y;
-        l.mSize[0].absolute = w;
-        l.mSize[1].absolute = h;
+        l.axes[0].position.absolute = x;
+        l.axes[1].position.absolute = y;
+        l.axes[0].size.absolute = w;
+        l.axes[1].size.absolute = h;
     };
 }
 

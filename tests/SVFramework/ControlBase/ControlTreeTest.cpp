@@ -51,25 +51,25 @@ TEST(ControlTreeTest, SecondChildOfTheSameNameIsLeftWithoutParent)
 TEST(ControlTreeTest, TabAndDrawOrdersAreStableAndFollowChanges)
 {
     RCPtr<LControl> parent = MakeControl(nullptr, u"panel");
-    MakeControl(parent, u"a", [](LLayoutDescriptor& l) { l.mTabStop = 3; });
-    MakeControl(parent, u"b", [](LLayoutDescriptor& l) { l.mTabStop = 1; });
-    RCPtr<LControl> c = MakeControl(parent, u"c", [](LLayoutDescriptor& l) { l.mTabStop = 1; });
+    MakeControl(parent, u"a", [](LLayoutDescriptor& l) { l.tabStop = 3; });
+    MakeControl(parent, u"b", [](LLayoutDescriptor& l) { l.tabStop = 1; });
+    RCPtr<LControl> c = MakeControl(parent, u"c", [](LLayoutDescriptor& l) { l.tabStop = 1; });
     EXPECT_EQ(Names(*parent, LControl::kTabOrder), "b c a ");
 
     RCPtr<LControl> parent2 = MakeControl(nullptr, u"panel2");
-    MakeControl(parent2, u"unclipped", [](LLayoutDescriptor& l) { l.mClipToParent = false; });
+    MakeControl(parent2, u"unclipped", [](LLayoutDescriptor& l) { l.clipToParent = false; });
     MakeControl(parent2, u"docked", [](LLayoutDescriptor& l) {
-        l.mDocked[0] = l.mDocked[1] = true;
-        l.mZOrder = -5;
+        l.axes[0].docked = l.axes[1].docked = true;
+        l.zOrder = -5;
     });
-    MakeControl(parent2, u"top", [](LLayoutDescriptor& l) { l.mZOrder = 9999; });
+    MakeControl(parent2, u"top", [](LLayoutDescriptor& l) { l.zOrder = 9999; });
     MakeControl(parent2, u"plain");
     EXPECT_EQ(Names(*parent2, LControl::kDrawOrder), "plain top docked unclipped ");
     EXPECT_EQ(Names(*parent2, LControl::kStoredOrder), "unclipped docked top plain ");
 
     // Made not focusable, a control goes to the front of the tab order.
     c->SetFocusable(true);
-    EXPECT_EQ(c->GetLayout()->mTabStop, -1);
+    EXPECT_EQ(c->GetLayout()->tabStop, -1);
     EXPECT_EQ(Names(*parent, LControl::kTabOrder), "c b a ");
 }
 
@@ -132,8 +132,8 @@ TEST(ControlTreeTest, FindRenameAndReferencesOfLaterSiblings)
     RCPtr<LControl> image = MakeControl(parent, u"image");
     MakeControl(image, u"grandchild");
     RCPtr<LControl> panel = MakeControl(parent, u"panel", [](LLayoutDescriptor& l) {
-        l.mPosition[0] = {kPositionToControl, u"image", 0.0f, 0.0};
-        l.mMinSize[0] = {kLimitToControl, u"image", 0.0f, 0.0};
+        l.axes[0].position = {kPositionToControl, u"image", 0.0f, 0.0};
+        l.axes[0].minimum = {kLimitToControl, u"image", 0.0f, 0.0};
     });
     EXPECT_EQ(parent->FindChildControl(u"image"), image);
     EXPECT_FALSE(parent->FindChildControl(u"grandchild"));
@@ -145,8 +145,8 @@ TEST(ControlTreeTest, FindRenameAndReferencesOfLaterSiblings)
     EXPECT_EQ(parent->RenameChild(stranger, u"other"), E_INVALIDARG);
     EXPECT_EQ(parent->RenameChild(image, u"picture"), 0);
     EXPECT_EQ(parent->FindChildControl(u"picture"), image);
-    EXPECT_TRUE(panel->GetLayout()->mPosition[0].name.EqualsText(u"picture"));
-    EXPECT_TRUE(panel->GetLayout()->mMinSize[0].name.EqualsText(u"image"));
+    EXPECT_TRUE(panel->GetLayout()->axes[0].position.reference.EqualsText(u"picture"));
+    EXPECT_TRUE(panel->GetLayout()->axes[0].minimum.reference.EqualsText(u"image"));
 }
 
 TEST(ControlTreeTest, RootWindowIsReachedFromEveryControlAndRefusedWithAParent)
@@ -187,7 +187,7 @@ TEST(ControlTreeTest, DetachedChildSurvivesWhileHeldAndLeavesItsParent)
     child->SetLayout(RCPtr<LLayoutDescriptor>(new LLayoutDescriptor()));
     EXPECT_EQ(child->Detach(), 0);
     EXPECT_EQ(root->GetChildren().GetCount(), 0);
-    EXPECT_FALSE(child->GetLayout()->mIsVisible);
+    EXPECT_FALSE(child->GetLayout()->visible);
     root = nullptr;
     EXPECT_EQ(destroyed, 1);
     child = nullptr;

@@ -1,6 +1,8 @@
 #include "ControlApplicationDouble.h"
 #include "ControlFixtures.h"
 
+#include "ControlBase/VisualPartDescriptor.h"
+
 #include "ResultCodes.h"
 
 #include <gtest/gtest.h>
@@ -39,9 +41,7 @@ TEST(RoundEdgesTest, MovesBothEdgesAwayFromZero)
         {{0.4, -0.6, 9.2, 1.2}, {0, -1, 10, 2}},
     };
     for (const auto& c : cases) {
-        RectT<double> r = c.in;
-        r.RoundEdges();
-        EXPECT_EQ(r, c.out);
+        EXPECT_EQ(RoundEdges(c.in), c.out);
     }
 }
 
@@ -65,11 +65,11 @@ TEST_F(LayoutEngineTest, EditPanelIsPlacedRelativeToTheProductImage)
     RCPtr<LControl> image = MakeControl(deviceView, u"productImage", At(0, 0, 1200, 720));
     image->UpdateLayout();
     RCPtr<LControl> panel = MakeControl(deviceView, u"arpeggiator", [](LLayoutDescriptor& l) {
-        l.mPosition[0] = {kPositionToControl, u"productImage", 0.17f, 0.0};
-        l.mPosition[1] = {kPositionToControl, u"productImage", 0.37f, 0.0};
-        l.mAnchor[1] = 1.0f;
-        l.mSize[0].absolute = 545;
-        l.mSize[1].absolute = 101;
+        l.axes[0].position = {kPositionToControl, u"productImage", 0.17f, 0.0};
+        l.axes[1].position = {kPositionToControl, u"productImage", 0.37f, 0.0};
+        l.axes[1].anchor = 1.0f;
+        l.axes[0].size.absolute = 545;
+        l.axes[1].size.absolute = 101;
     });
     EXPECT_EQ(panel->UpdateLayout(), S_OK);
     EXPECT_EQ(panel->GetRect(), (RectT<double>{204, 165, 545, 101}));
@@ -80,18 +80,18 @@ TEST_F(LayoutEngineTest, ListBoxCornerAndScrollBarReachToEachOther)
     RCPtr<LControl> listBox = MakeControl(nullptr, u"listBox");
     listBox->SetRect({0, 0}, {100, 80});
     RCPtr<LControl> corner = MakeControl(listBox, u"corner", [](LLayoutDescriptor& l) {
-        l.mPosition[0].relative = l.mPosition[1].relative = 1.0f;
-        l.mAnchor[0] = l.mAnchor[1] = 1.0f;
-        l.mSize[0].absolute = l.mSize[1].absolute = 17;
-        l.mDocked[0] = l.mDocked[1] = true;
+        l.axes[0].position.relative = l.axes[1].position.relative = 1.0f;
+        l.axes[0].anchor = l.axes[1].anchor = 1.0f;
+        l.axes[0].size.absolute = l.axes[1].size.absolute = 17;
+        l.axes[0].docked = l.axes[1].docked = true;
     });
     RCPtr<LControl> hBar = MakeControl(listBox, u"hBar", [](LLayoutDescriptor& l) {
-        l.mPosition[1].relative = 1.0f;
-        l.mAnchor[1] = 1.0f;
-        l.mSize[0] = {kSizeToControl, u"corner", 0.0f, 0.0};
-        l.mSize[1] = {kSizeToControl, u"corner", 0.0f, 0.0};
-        l.mDocked[0] = l.mDocked[1] = true;
-        l.mMinSize[0].absolute = 40;
+        l.axes[1].position.relative = 1.0f;
+        l.axes[1].anchor = 1.0f;
+        l.axes[0].size = {kSizeToControl, u"corner", 0.0f, 0.0};
+        l.axes[1].size = {kSizeToControl, u"corner", 0.0f, 0.0};
+        l.axes[0].docked = l.axes[1].docked = true;
+        l.axes[0].minimum.absolute = 40;
     });
     corner->UpdateLayout();
     hBar->UpdateLayout();
@@ -104,10 +104,10 @@ TEST_F(LayoutEngineTest, TopControlOnTheScreenSitsAtTheScreenOriginInClientCoord
     RCPtr<LRootWindow> window = app.AddRootWindow({8, 31, 1200, 720});
     RCPtr<LControl> main = MakeControl(nullptr, u"mainControl", [](LLayoutDescriptor& l) {
         for (int axis = 0; axis < 2; ++axis) {
-            l.mPosition[axis] = {kPositionToParent, {}, 0.0f, 0.0};
+            l.axes[axis].position = {kPositionToParent, {}, 0.0f, 0.0};
         }
-        l.mSize[0].absolute = l.mMinSize[0].absolute = l.mMaxSize[0].absolute = 1200;
-        l.mSize[1].absolute = l.mMinSize[1].absolute = l.mMaxSize[1].absolute = 720;
+        l.axes[0].size.absolute = l.axes[0].minimum.absolute = l.axes[0].maximum.absolute = 1200;
+        l.axes[1].size.absolute = l.axes[1].minimum.absolute = l.axes[1].maximum.absolute = 720;
     });
     EXPECT_EQ(main->UpdateLayout(), S_OK);
     EXPECT_EQ(main->GetRect(), (RectT<double>{-8, -31, 1200, 720}));
@@ -122,11 +122,11 @@ TEST_F(LayoutEngineTest, DialogIsCentredInTheActiveWindow)
 {
     RCPtr<LControl> dialog = MakeControl(nullptr, u"dialogAbout", [](LLayoutDescriptor& l) {
         for (int axis = 0; axis < 2; ++axis) {
-            l.mPosition[axis] = {kPositionToClient, {}, 0.5f, 0.0};
-            l.mAnchor[axis] = 0.5f;
+            l.axes[axis].position = {kPositionToClient, {}, 0.5f, 0.0};
+            l.axes[axis].anchor = 0.5f;
         }
-        l.mSize[0].absolute = 500;
-        l.mSize[1].absolute = 200;
+        l.axes[0].size.absolute = 500;
+        l.axes[1].size.absolute = 200;
     });
     RectT<double> rect;
     ASSERT_EQ(ComputeLayoutRect(*dialog, nullptr, {}, {1200, 720}, {}, rect), S_OK);
@@ -139,8 +139,8 @@ TEST_F(LayoutEngineTest, EdgeCasesOfPositionAndSize)
     parent->SetRect({0, 0}, {200, 100});
     parent->SetScrollOffset({0, 40});
     MakeControl(parent, u"bar", [](LLayoutDescriptor& l) {
-        l.mPosition[1].absolute = 60;
-        l.mDocked[1] = true;
+        l.axes[1].position.absolute = 60;
+        l.axes[1].docked = true;
     })->UpdateLayout();
 
     const struct
@@ -151,50 +151,50 @@ TEST_F(LayoutEngineTest, EdgeCasesOfPositionAndSize)
     } cases[] = {
         {"far edge left of the position with anchor 0",
          [](LLayoutDescriptor& l) {
-             l.mPosition[0].absolute = 50;
-             l.mSize[0] = {kSizeToClient, {}, 0.0f, 20.0};
+             l.axes[0].position.absolute = 50;
+             l.axes[0].size = {kSizeToClient, {}, 0.0f, 20.0};
          },
          {50, 0, 0, 40}},
         {"far edge right of the position with anchor 1",
          [](LLayoutDescriptor& l) {
-             l.mPosition[0].absolute = 10;
-             l.mAnchor[0] = 1.0f;
-             l.mSize[0] = {kSizeToClient, {}, 1.0f, 0.0};
+             l.axes[0].position.absolute = 10;
+             l.axes[0].anchor = 1.0f;
+             l.axes[0].size = {kSizeToClient, {}, 1.0f, 0.0};
          },
          {10, 0, 0, 40}},
         {"far edge with anchor 0.5 doubles the distance",
          [](LLayoutDescriptor& l) {
-             l.mPosition[0].relative = 0.5f;
-             l.mAnchor[0] = 0.5f;
-             l.mSize[0] = {kSizeToClient, {}, 0.75f, 0.0};
+             l.axes[0].position.relative = 0.5f;
+             l.axes[0].anchor = 0.5f;
+             l.axes[0].size = {kSizeToClient, {}, 0.75f, 0.0};
          },
          {50, 0, 100, 40}},
         {"negative Self size",
-         [](LLayoutDescriptor& l) { l.mSize[0].absolute = -5; },
+         [](LLayoutDescriptor& l) { l.axes[0].size.absolute = -5; },
          {0, 0, 0, 40}},
         {"not-a-number Self size",
-         [](LLayoutDescriptor& l) { l.mSize[0].absolute = NAN; },
+         [](LLayoutDescriptor& l) { l.axes[0].size.absolute = NAN; },
          {0, 0, 0, 40}},
         {"docked on Y in a parent scrolled by 40",
          [](LLayoutDescriptor& l) {
-             l.mPosition[0].absolute = 5;
-             l.mPosition[1].absolute = 5;
-             l.mDocked[1] = true;
+             l.axes[0].position.absolute = 5;
+             l.axes[1].position.absolute = 5;
+             l.axes[1].docked = true;
          },
          {5, 45, 16, 40}},
         {"reference to a sibling docked on Y",
          [](LLayoutDescriptor& l) {
-             l.mPosition[1] = {kPositionToControl, u"bar", 0.0f, 0.0};
+             l.axes[1].position = {kPositionToControl, u"bar", 0.0f, 0.0};
          },
          {0, 60, 16, 40}},
         {"reference to a missing sibling",
          [](LLayoutDescriptor& l) {
-             l.mPosition[0] = {kPositionToControl, u"nobody", 0.5f, 7.0};
+             l.axes[0].position = {kPositionToControl, u"nobody", 0.5f, 7.0};
          },
          {7, 0, 16, 40}},
         {"whole parent with the parent's width",
          [](LLayoutDescriptor& l) {
-             l.mSize[0] = {kSizeToParent, {}, 1.0f, -20.0};
+             l.axes[0].size = {kSizeToParent, {}, 1.0f, -20.0};
          },
          {0, 0, 180, 40}},
     };
@@ -218,22 +218,22 @@ TEST_F(LayoutEngineTest, MinimumAndMaximumKeepTheAnchorPoint)
     } cases[] = {
         {"maximum 100 with anchor 0.5",
          [](LLayoutDescriptor& l) {
-             l.mMaxSize[0].absolute = 100;
-             l.mAnchor[0] = 0.5f;
+             l.axes[0].maximum.absolute = 100;
+             l.axes[0].anchor = 0.5f;
          },
          100, 10, 0, 1},
-        {"maximum 0 means none", [](LLayoutDescriptor& l) { l.mMaxSize[0].absolute = 0; }, 120, 0,
-         0, 0},
+        {"maximum 0 means none", [](LLayoutDescriptor& l) { l.axes[0].maximum.absolute = 0; }, 120,
+         0, 0, 0},
         {"minimum 200 with anchor 1",
          [](LLayoutDescriptor& l) {
-             l.mMinSize[0].absolute = 200;
-             l.mAnchor[0] = 1.0f;
+             l.axes[0].minimum.absolute = 200;
+             l.axes[0].anchor = 1.0f;
          },
          200, -80, 1, 0},
         {"maximum wins over minimum",
          [](LLayoutDescriptor& l) {
-             l.mMinSize[0].absolute = 300;
-             l.mMaxSize[0].absolute = 150;
+             l.axes[0].minimum.absolute = 300;
+             l.axes[0].maximum.absolute = 150;
          },
          150, 0, 1, 1},
     };
@@ -251,7 +251,7 @@ TEST_F(LayoutEngineTest, MinimumAndMaximumKeepTheAnchorPoint)
 TEST_F(LayoutEngineTest, MinimumFromTheChildrenGrowsToCoverThem)
 {
     RCPtr<LControl> panel = MakeControl(nullptr, u"panel", [](LLayoutDescriptor& l) {
-        l.mMinSize[0] = {kLimitToControl, u"Children", 0.0f, 0.0};
+        l.axes[0].minimum = {kLimitToControl, u"Children", 0.0f, 0.0};
     });
     MakeControl(panel, u"a", At(0, 0, 50, 10));
     MakeControl(panel, u"b", At(100, 0, 30, 10));
@@ -260,13 +260,13 @@ TEST_F(LayoutEngineTest, MinimumFromTheChildrenGrowsToCoverThem)
     PointT<double> size{20, 20};
     // With no factor the reference edge is the children's near edge, which the panel covers.
     EXPECT_EQ(panel->ApplyMinSize(position, size), 0);
-    panel->GetLayout()->mMinSize[0].relative = 1.0f;
+    panel->GetLayout()->axes[0].minimum.relative = 1.0f;
     EXPECT_EQ(panel->ApplyMinSize(position, size), 1);
     EXPECT_EQ(size.x, 130);
 
     // A growth that the anchor cannot make is refused and changes nothing.
-    panel->GetLayout()->mMinSize[0].name = u"b";
-    panel->GetLayout()->mAnchor[0] = 1.0f;
+    panel->GetLayout()->axes[0].minimum.reference = u"b";
+    panel->GetLayout()->axes[0].anchor = 1.0f;
     size = {20, 20};
     EXPECT_EQ(panel->ApplyMinSize(position, size), E_FAIL);
     EXPECT_EQ(size.x, 20);
@@ -280,8 +280,11 @@ protected:
         RCPtr<LControl> parent = MakeControl(nullptr, u"panel");
         parent->SetRect({0, 0}, {400, 300});
         RCPtr<LControl> label = MakeControl(parent, u"label", setup);
-        const LookTextPlacement text;
-        label->AddLook(LLook::Create({}, &text, false));
+        RCPtr<LLookDescriptor> look(new LLookDescriptor(u"label"));
+        TextPlacement text;
+        text.rightRel = text.bottomRel = 1.0f;
+        look->SetTextProperties(text, nullptr);
+        label->AddLook(LLook::Create(look, false));
         label->ShowLook(0);
         label->SetFont(u"", 0.0f, -1, false);
         label->SetLabelText(u"Open Program", false);
@@ -295,17 +298,17 @@ protected:
 TEST_F(ExpandingLabelTest, GrowsToItsTextAndWrapsAtItsMaximum)
 {
     RCPtr<LControl> label = MakeLabel([](LLayoutDescriptor& l) {
-        l.mTextOverflow[0] = kTextOverflowExpand;
-        l.mSize[1].absolute = 10;
+        l.textOverflowX = kTextOverflowExpand;
+        l.axes[1].size.absolute = 10;
     });
     label->UpdateLayout();
     EXPECT_EQ(label->GetRect(), (RectT<double>{0, 0, 120, 10}));
 
     RCPtr<LControl> capped = MakeLabel([](LLayoutDescriptor& l) {
-        l.mTextOverflow[0] = kTextOverflowExpand;
-        l.mTextOverflow[1] = kTextOverflowExpand;
-        l.mMaxSize[0].absolute = 50;
-        l.mSize[1].absolute = 10;
+        l.textOverflowX = kTextOverflowExpand;
+        l.textOverflowY = kTextOverflowExpand;
+        l.axes[0].maximum.absolute = 50;
+        l.axes[1].size.absolute = 10;
     });
     capped->UpdateLayout();
     // "Open" and "Program" on two lines of 12 pixels.
@@ -316,9 +319,9 @@ TEST_F(ExpandingLabelTest, GrowsToItsTextAndWrapsAtItsMaximum)
 TEST_F(ExpandingLabelTest, PreferredSizeIsTheTextWidth)
 {
     RCPtr<LControl> label = MakeLabel([](LLayoutDescriptor& l) {
-        l.mTextOverflow[0] = kTextOverflowExpand;
-        l.mSize[0].absolute = 300;
-        l.mSize[1].absolute = 10;
+        l.textOverflowX = kTextOverflowExpand;
+        l.axes[0].size.absolute = 300;
+        l.axes[1].size.absolute = 10;
     });
     label->UpdateLayout();
     double width = 0;
@@ -334,11 +337,11 @@ TEST_F(ExpandingLabelTest, FontThatMeasuresNothingAndNegativeSizesStillTerminate
 {
     app.mMeasurer->SetAdvance(0.0f);
     RCPtr<LControl> label = MakeLabel([](LLayoutDescriptor& l) {
-        l.mTextOverflow[0] = kTextOverflowExpand;
-        l.mTextOverflow[1] = kTextOverflowExpand;
-        l.mMaxSize[0].absolute = 1;
-        l.mSize[0].absolute = -30;
-        l.mSize[1].absolute = -30;
+        l.textOverflowX = kTextOverflowExpand;
+        l.textOverflowY = kTextOverflowExpand;
+        l.axes[0].maximum.absolute = 1;
+        l.axes[0].size.absolute = -30;
+        l.axes[1].size.absolute = -30;
     });
     EXPECT_GE(label->UpdateLayout(), 0);
     // Nothing wide, but one line of 12 pixels high.
@@ -351,11 +354,11 @@ TEST_F(LayoutEngineTest, ControlsSizedToEachOtherSettle)
     RCPtr<LControl> outer = MakeControl(nullptr, u"outer");
     outer->SetRect({0, 0}, {500, 500});
     RCPtr<LControl> panel = MakeControl(outer, u"panel", [](LLayoutDescriptor& l) {
-        l.mSize[0].absolute = 100;
-        l.mMinSize[0] = {kLimitToControl, u"Children", 1.0f, 0.0};
+        l.axes[0].size.absolute = 100;
+        l.axes[0].minimum = {kLimitToControl, u"Children", 1.0f, 0.0};
     });
     RCPtr<LControl> child = MakeControl(panel, u"child", [](LLayoutDescriptor& l) {
-        l.mSize[0] = {kSizeToParent, {}, 1.0f, 10.0};
+        l.axes[0].size = {kSizeToParent, {}, 1.0f, 10.0};
     });
     EXPECT_EQ(panel->UpdateLayout(), S_OK);
     EXPECT_GE(panel->GetRect().width, 100);
