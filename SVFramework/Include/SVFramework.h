@@ -43,7 +43,21 @@
 #include "Threads/Thread.h"
 #include "Threads/ThreadPool.h"
 #include "Threads/ThreadWorker.h"
+<<<<<<< HEAD
+=======
+#include "ControlBase/Colorizer.h"
+#include "ControlBase/RectRegion.h"
+#include "Renderer/MeasurementRenderer.h"
+#include "Renderer/PurgableObjectCache.h"
+#include "Renderer/RenderContextInfo.h"
+#include "Renderer/RenderState.h"
+#include "Renderer/Renderer.h"
+#include "Renderer/ResizeType.h"
+#include "Renderer/Stencil.h"
+#include "Utilities/Graphics/Bitmap.h"
+>>>>>>> issue-13
 #include "Utilities/Graphics/Color.h"
+#include "Utilities/Graphics/PixelBuffer.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Polyline.h"
 #include "Utilities/Graphics/Rect.h"
