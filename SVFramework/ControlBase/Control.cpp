@@ -1,6 +1,7 @@
 #include "ControlBase/Control.h"
 
 #include "ControlBase/ControlApplication.h"
+#include "ControlBase/ControlFactory.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
@@ -212,6 +213,12 @@ LControl::LControl(const RCPtr<LControl>& parent, const WideString& name, bool /
     if (parent) {
         SetParent(parent);
     }
+    IControlApplication* application = GetControlApplication();
+    if (RCPtr<LControlFactory> factory =
+            application != nullptr ? application->GetControlFactory() : nullptr) {
+        mStringTable = factory->GetStringTable(
+            mParent ? mParent->mControlDescriptor : ConstRCPtr<LControlDescriptor>(), mName);
+    }
 }
 
 LControl::~LControl() = default;
@@ -379,30 +386,6 @@ void LControl::SetFocusable(bool notFocusable)
     if (mParent) {
         mParent->mChildren.MarkStale();
     }
-}
-
-// Creation steps ------------------------------------------------------------------------------
-
-int32_t LControl::Initialize()
-{
-    if (IControlApplication* application = GetControlApplication()) {
-        mNotificationCenter = application->GetNotificationCenter();
-    }
-    mNotificationHandler =
-        RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(this));
-    ApplyProperties();
-    return S_OK;
-}
-
-int32_t LControl::ApplyProperties()
-{
-    SetFocusable(mLayout && mLayout->tabStop < 0);
-    return S_OK;
-}
-
-int32_t LControl::FinishCreate()
-{
-    return S_OK;
 }
 
 // Notifications -------------------------------------------------------------------------------

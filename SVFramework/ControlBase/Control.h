@@ -5,6 +5,7 @@
 #pragma once
 
 #include "ControlBase/ConditionsParam.h"
+#include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/Look.h"
 #include "Notification/NotificationClient.h"
@@ -13,6 +14,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/TaggableObject.h"
 #include "Renderer/Font.h"
+#include "System/KeyBindingTable.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Rect.h"
 #include "Utilities/Storage/Array.h"
@@ -119,6 +121,7 @@ public:
     virtual const PointT<double>& SetScrollOffset(const PointT<double>& offset);
     virtual void GetScrollLimits(RectT<double>& limits, LControl* child);
     virtual void GetClientArea(RectT<double>& area);
+    virtual const RCPtr<LStringTable>& GetStringTable() const;
     virtual void SetFocusable(bool notFocusable);
     virtual void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions);
     virtual int32_t Detach();
@@ -126,15 +129,24 @@ public:
     virtual void OnChildRemoved(LControl* child, int32_t formerIndex);
     virtual bool SetVisible(bool visible);
     virtual void AddLook(const RCPtr<LLook>& look);
+    // Answers 1 when the placement rectangle (screen coordinates of the client area) was
+    // changed and is to be applied to the window; 0 leaves the window where it is.
+    virtual int32_t OnPlaceRootWindow(RectT<double>& placement);
     virtual void SetEnabled(bool enabled);
+    virtual int32_t ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descriptor);
     virtual void OnFontChanged();
     virtual int32_t ApplyFont();
     virtual int32_t OnParentLayoutChanged(const PointT<double>& oldOffset,
                                           const PointT<double>& newOffset);
     virtual int32_t Relayout(LControl* child);
     virtual void OnIdle();
+    virtual int32_t CreateChildControls(const ConstRCPtr<LControlDescriptor>& descriptor);
     virtual int32_t Initialize();
     virtual int32_t ApplyProperties();
+    // Puts the child under this control and applies the description to it; E_FAIL for an empty
+    // child or description, else SetParent's result.
+    virtual int32_t AttachChild(const RCPtr<LControl>& child,
+                                const ConstRCPtr<LControlDescriptor>& descriptor);
     virtual int32_t FinishCreate();
     virtual void GetClientRect(RectT<double>& rect);
     virtual int32_t OnLayoutRequest(const PointT<int32_t>& size);
@@ -224,6 +236,19 @@ public:
     void SetFontInheritance(bool inheritsFromParent, bool sizeIsRelative);
     bool IsTextTruncated() const;
 
+    // Creation.
+    virtual WideString GetToolTipText() const { return mToolTipText; }
+    const ConstRCPtr<LControlDescriptor>& GetControlDescriptor() const
+    {
+        return mControlDescriptor;
+    }
+    const KeyBindingTable& GetLocalHotKeys() const { return mLocalHotKeys; }
+    bool WantsTab() const { return mWantsTab; }
+    bool UsesParentToolTip() const { return mUseParentToolTip; }
+    // A CreateParam of the control's description read as a boolean: true when its text, trimmed
+    // of blanks and lower-cased, is "true". Absent: `present` false.
+    bool GetBoolProperty(const char16_t* id, bool& present) const;
+
     bool IsNotFocusable() const { return mNotFocusable; }
     bool IsCreated() const { return mCreated; }
     void SetCreated() { mCreated = true; }
@@ -250,6 +275,7 @@ protected:
     RCPtr<LRootWindow> FindLayoutWindow() const;
 
     WideString mName;
+    ConstRCPtr<LControlDescriptor> mControlDescriptor;
     RCPtr<LLayoutDescriptor> mLayout;
     RectT<double> mRect;
     PointT<double> mScrollOffset;
@@ -272,6 +298,9 @@ protected:
     Array<float> mLookAlphas;
     RCPtr<LControl> mParent;
     RCPtr<LRootWindow> mRootWindow;
+    RCPtr<LStringTable> mStringTable;
+    bool mWantsTab = false;
+    KeyBindingTable mLocalHotKeys;
     bool mNotFocusable = true;
     bool mFontInherits = false;
     bool mNameFromBase = false;
@@ -281,6 +310,8 @@ protected:
     float mSizeFactor = 1.0f;
     RCPtr<LFont> mFont;
     WideString mLabelText;
+    WideString mToolTipText;
+    bool mUseParentToolTip = false;
     bool mCreated = false;
     bool mLayoutSuspended = false;
     int32_t mIdleRequests = 0;

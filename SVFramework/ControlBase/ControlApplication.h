@@ -1,7 +1,7 @@
 // The application services the control framework calls: clock, notification centre, measuring,
-// default font, root windows, work area and pointer. The application object provides them; the
-// controls reach them through the process-wide pointer, which is empty while there is no
-// application (controls then run without clock, centre or measuring).
+// default font, root windows, work area, pointer and the control factory. The application object
+// provides them; the controls reach them through the process-wide pointer, which is empty while
+// there is no application (controls then run without clock, centre or measuring).
 #pragma once
 
 #include "ObjectBase/RCPtr.h"
@@ -13,6 +13,7 @@
 
 namespace SV {
 
+class LControlFactory;
 class LMeasurementRenderer;
 class LNotificationCenter;
 class LRootWindow;
@@ -35,6 +36,8 @@ public:
     virtual RectT<int32_t> GetWorkArea() = 0;
     // Pointer position in screen coordinates.
     virtual PointT<int32_t> GetCursorPosition() = 0;
+    // The factory that creates controls and hands out their string tables.
+    virtual RCPtr<LControlFactory> GetControlFactory() = 0;
 };
 
 // The running application's services; null while there is none.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ControlBase/ControlApplication.h"
+#include "ControlBase/ControlFactory.h"
 #include "FixedAdvanceMeasurer.h"
 #include "Notification/NotificationCenter.h"
 #include "Utilities/Storage/RCPtrArray.h"
@@ -28,6 +29,7 @@ public:
     SV::RCPtr<SV::LRootWindow> GetRootWindow(int32_t index) override;
     SV::RectT<int32_t> GetWorkArea() override { return mWorkArea; }
     SV::PointT<int32_t> GetCursorPosition() override { return mCursor; }
+    SV::RCPtr<SV::LControlFactory> GetControlFactory() override { return mFactory; }
 
     // A new window whose client area covers the rectangle on the screen.
     SV::RCPtr<SV::LRootWindow> AddRootWindow(const SV::RectT<int32_t>& clientRect);
@@ -37,6 +39,8 @@ public:
     SV::RCPtr<SV::LRootWindow> mActive;
     SV::RectT<int32_t> mWorkArea{0, 0, 1920, 1040};
     SV::PointT<int32_t> mCursor;
+    // Named like the program's application, with nothing loaded.
+    SV::RCPtr<SV::LControlFactory> mFactory{new SV::LControlFactory(u"PresetEditor")};
 
 private:
     SV::RCPtrArray<SV::LRootWindow> mWindows;
