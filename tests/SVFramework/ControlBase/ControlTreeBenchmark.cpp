@@ -87,6 +87,17 @@ int32_t CountControls(const LControl& control)
     return count;
 }
 
+// Gives every label a text that wraps in narrow panels, which lays the labels out again.
+void LabelTree(LControl& control)
+{
+    if (control.GetChildren().GetCount() == 0) {
+        control.SetText(u"Arpeggiator pattern and gate length");
+    }
+    for (int32_t i = 0; i < control.GetChildren().GetCount(); ++i) {
+        LabelTree(*control.GetChildren().GetAt(i, LControl::kStoredOrder));
+    }
+}
+
 void BM_CreateWindowTree(benchmark::State& state)
 {
     Fixture fixture;
@@ -94,6 +105,7 @@ void BM_CreateWindowTree(benchmark::State& state)
     for (auto _ : state) {
         RCPtr<LControl> root =
             fixture.app.mFactory->CreateRootControl(u"mainControl", fixture.window);
+        LabelTree(*root);
         controls = CountControls(*root);
         root->Detach();
     }
@@ -105,6 +117,7 @@ void BM_RelayoutAfterSizeChange(benchmark::State& state)
 {
     Fixture fixture;
     RCPtr<LControl> root = fixture.app.mFactory->CreateRootControl(u"mainControl", fixture.window);
+    LabelTree(*root);
     bool wide = false;
     for (auto _ : state) {
         wide = !wide;

@@ -1,6 +1,8 @@
 #include "ControlApplicationDouble.h"
 
+#include "ControlBase/Control.h"
 #include "ControlBase/FontText.h"
+#include "ResultCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +116,35 @@ TEST_F(FontTextTest, ChangesEmptyTheCachesOnlyWhenSomethingChanged)
     text->GetLineCount();
     text->GetLine(0);
     EXPECT_EQ(app.mMeasurer->GetMeasureCount(), measured);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ControlFontTest, InheritedFontsFollowTheParent)
+{
+    svtest::ControlApplicationDouble app;
+    RCPtr<LControl> parent(new LControl(nullptr, u"parent"));
+    RCPtr<LControl> child(new LControl(parent, u"child"));
+    ASSERT_EQ(parent->SetFont(u"Serif", 10.0f, 0, false), S_OK);
+    child->SetFontInheritance(true, true);
+    ASSERT_EQ(child->SetFont(u"", 1.2f, -1, true), S_OK);
+    EXPECT_TRUE(child->GetFont()->GetName().EqualsText(u"Serif"));
+    EXPECT_FLOAT_EQ(child->GetFont()->GetSize(), 12.0f);
+
+    ASSERT_EQ(parent->SetFont(u"Mono", 20.0f, 2, false), S_OK);
+    EXPECT_TRUE(child->GetFont()->GetName().EqualsText(u"Mono"));
+    EXPECT_FLOAT_EQ(child->GetFont()->GetSize(), 24.0f);
+    EXPECT_EQ(child->GetFont()->GetStyle(), 2);
+
+    // The same font again changes nothing; without inheritance the application's font is the
+    // base.
+    EXPECT_EQ(parent->PropagateFont(LFont::GetFont(u"Mono", 20.0f, 2)), S_FALSE);
+    EXPECT_EQ(parent->PropagateFont(nullptr), E_INVALIDARG);
+    RCPtr<LControl> loose(new LControl(parent, u"loose"));
+    ASSERT_EQ(loose->SetFont(u"", 0.0f, -1, false), S_OK);
+    EXPECT_TRUE(loose->GetFont()->GetName().EqualsText(u"Sans"));
 }
 
 } // namespace
