@@ -68,8 +68,8 @@ bool LFontText::SetFont(const RCPtr<LFont>& font)
     if (!mFont != !font) {
         changed = true;
     } else if (mFont &&
-               (!(mFont->GetName() == font->GetName()) || mFont->GetSize() != font->GetSize() ||
-                mFont->GetStyle() != font->GetStyle())) {
+               (!(mFont->GetFamilyName() == font->GetFamilyName()) ||
+                mFont->GetSize() != font->GetSize() || mFont->GetStyle() != font->GetStyle())) {
         changed = true;
     }
     mFont = font;
@@ -194,7 +194,7 @@ void LFontText::FillCaches()
     if (mLines.GetCount() == 0) {
         mLines.Add(WideString());
     }
-    const double lineHeight = mFont ? double(mFont->GetHeight()) : 0.0;
+    const double lineHeight = mFont ? double(std::max(0, mFont->GetHeight())) : 0.0;
     const int32_t count = mLines.GetCount();
     const double top = (double(mAreaHeight) - lineHeight * count) * double(mVAlign);
     IControlApplication* application = GetControlApplication();
@@ -273,7 +273,8 @@ int32_t LFontText::GetHeightForWidth(int32_t width) const
 {
     WideStringArray lines;
     BreakLines(width, mWrap, lines);
-    const double height = double(lines.GetCount()) * (mFont ? double(mFont->GetHeight()) : 0.0);
+    const double height =
+        double(lines.GetCount()) * (mFont ? double(std::max(0, mFont->GetHeight())) : 0.0);
     return TruncateToInt(height);
 }
 

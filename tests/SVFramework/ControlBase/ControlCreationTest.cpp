@@ -110,7 +110,7 @@ TEST_F(ControlCreationTest, TreeIsCreatedFromTheSkinWithItsProperties)
     EXPECT_EQ(body->GetRect(), (RectT<double>{0, 20, 400, 280}));
     // The font comes from the skin's default through the control's base font.
     ASSERT_TRUE(title->GetFont());
-    EXPECT_TRUE(title->GetFont()->GetName().EqualsText(u"Sans"));
+    EXPECT_TRUE(title->GetFont()->GetFamilyName().EqualsText(u"Sans"));
 
     const RCPtr<LControl>& knob = body->FindChildControl(u"knob");
     ASSERT_TRUE(knob);

@@ -130,11 +130,11 @@ TEST(ControlFontTest, InheritedFontsFollowTheParent)
     ASSERT_EQ(parent->SetFont(u"Serif", 10.0f, 0, false), S_OK);
     child->SetFontInheritance(true, true);
     ASSERT_EQ(child->SetFont(u"", 1.2f, -1, true), S_OK);
-    EXPECT_TRUE(child->GetFont()->GetName().EqualsText(u"Serif"));
+    EXPECT_TRUE(child->GetFont()->GetFamilyName().EqualsText(u"Serif"));
     EXPECT_FLOAT_EQ(child->GetFont()->GetSize(), 12.0f);
 
     ASSERT_EQ(parent->SetFont(u"Mono", 20.0f, 2, false), S_OK);
-    EXPECT_TRUE(child->GetFont()->GetName().EqualsText(u"Mono"));
+    EXPECT_TRUE(child->GetFont()->GetFamilyName().EqualsText(u"Mono"));
     EXPECT_FLOAT_EQ(child->GetFont()->GetSize(), 24.0f);
     EXPECT_EQ(child->GetFont()->GetStyle(), 2);
 
@@ -144,7 +144,7 @@ TEST(ControlFontTest, InheritedFontsFollowTheParent)
     EXPECT_EQ(parent->PropagateFont(nullptr), E_INVALIDARG);
     RCPtr<LControl> loose(new LControl(parent, u"loose"));
     ASSERT_EQ(loose->SetFont(u"", 0.0f, -1, false), S_OK);
-    EXPECT_TRUE(loose->GetFont()->GetName().EqualsText(u"Sans"));
+    EXPECT_TRUE(loose->GetFont()->GetFamilyName().EqualsText(u"Sans"));
 }
 
 } // namespace
