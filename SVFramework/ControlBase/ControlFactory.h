@@ -19,10 +19,10 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 
 namespace SV {
 
-class LColorizer;
 class LControl;
 class LRootWindow;
 
@@ -36,8 +36,8 @@ public:
     using Skins = RCPtrArray<LControlDescriptor>;
 
     // A document larger than this is refused rather than parsed: the shipped skin is a small
-    // fraction of it, and each byte read can become a descriptor in memory.
-    static constexpr uint32_t kMaxDocumentBytes = 32u * 1024u * 1024u;
+    // fraction of it, and every few bytes read can become a descriptor in memory.
+    static constexpr uint32_t kMaxDocumentBytes = 8u * 1024u * 1024u;
     // Controls nest far less deeply than this; the limit keeps the recursive walks over the
     // descriptor and control trees (release among them) off the end of the stack.
     static constexpr int32_t kMaxSubControlDepth = 64;
@@ -101,9 +101,14 @@ public:
     // read throws the file's exception.
     int32_t LoadStringTables(const WideString& applicationPath, const WideString& frameworkPath,
                              int32_t localeId);
+    // The same two loaders over documents already in memory (an empty span is a missing
+    // document).
+    int32_t LoadSkinText(std::span<const char> text);
+    int32_t LoadStringTableTexts(std::span<const char> applicationText,
+                                 std::span<const char> frameworkText, int32_t localeId);
     // Runs the reader over one document of `length` bytes (0: up to a terminating NUL). E_FAIL
-    // when the parser reports an error (its text and line are kept), when a handler throws, and
-    // for a null, empty or oversized text.
+    // when the parser reports an error (its text and line are kept), for a document that
+    // declares entities, when a handler throws, and for a null, empty or oversized text.
     int32_t ParseXML(const char* text, uint32_t length);
 
     // The resource name of a "::" path: the rest upper-cased, '.' and ' ' made '_'.
@@ -184,7 +189,7 @@ private:
     int32_t ReadDocument(const WideString& path, Document& document) const;
     // One string-table document parsed in the current string-table locale; answers how many
     // Locale elements matched.
-    int32_t ParseStringTableDocument(const Document& document);
+    int32_t ParseStringTableDocument(std::span<const char> text);
     void PrepareSkinReader();
 
     // The reader's steps.

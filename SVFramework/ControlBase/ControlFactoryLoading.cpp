@@ -5,6 +5,7 @@
 #include "EmbeddedResources.h"
 #include "Utilities/Storage/SVFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <expat.h>
 #include <new>
@@ -129,8 +130,7 @@ int32_t LControlFactory::LoadSkins(const WideString& path)
             return E_OUTOFMEMORY;
         }
         if (read == S_OK) {
-            PrepareSkinReader();
-            result = ParseXML(document.data, document.size);
+            return LoadSkinText(std::span<const char>(document.data, document.size));
         }
     } catch (...) {
         result = E_FAIL;
@@ -140,7 +140,21 @@ int32_t LControlFactory::LoadSkins(const WideString& path)
     return result;
 }
 
-int32_t LControlFactory::ParseStringTableDocument(const Document& document)
+int32_t LControlFactory::LoadSkinText(std::span<const char> text)
+{
+    int32_t result = E_FAIL;
+    if (!text.empty()) {
+        PrepareSkinReader();
+        result =
+            ParseXML(text.data(),
+                     static_cast<uint32_t>(std::min<size_t>(text.size(), kMaxDocumentBytes + 1)));
+    }
+    mCurrentDescriptor = nullptr;
+    mCurrentSkinIndex = 0;
+    return result;
+}
+
+int32_t LControlFactory::ParseStringTableDocument(std::span<const char> text)
 {
     mStringTableMode = true;
     mMatchCount = 0;
@@ -148,7 +162,8 @@ int32_t LControlFactory::ParseStringTableDocument(const Document& document)
     mCurrentTable = nullptr;
     mCurrentText = nullptr;
     mCurrentId.Clear();
-    (void)ParseXML(document.data, document.size);
+    (void)ParseXML(text.data(),
+                   static_cast<uint32_t>(std::min<size_t>(text.size(), kMaxDocumentBytes + 1)));
     mStringTableMode = false;
     mInLocale = false;
     mCurrentTable = nullptr;
@@ -159,32 +174,37 @@ int32_t LControlFactory::ParseStringTableDocument(const Document& document)
 int32_t LControlFactory::LoadStringTables(const WideString& applicationPath,
                                           const WideString& frameworkPath, int32_t localeId)
 {
-    // Set before anything is read, so that the framework document has a locale to start from
-    // even when the application's is missing.
-    mStringTableLocale = localeId;
-
     Document application;
     int32_t read = ReadDocument(applicationPath, application);
     if (read < 0) {
         return read;
     }
-    if (read == S_OK && ParseStringTableDocument(application) == 0) {
-        mStringTableLocale =
-            SharesTraditionalChinese(localeId) ? kTraditionalChineseLocale : (localeId & 0xFF);
-        if (ParseStringTableDocument(application) == 0) {
-            mStringTableLocale = kEnglishLocale;
-            (void)ParseStringTableDocument(application);
-        }
-    }
-
     Document framework;
     read = ReadDocument(frameworkPath, framework);
     if (read < 0) {
         return read;
     }
-    if (read == S_OK && ParseStringTableDocument(framework) == 0) {
+    return LoadStringTableTexts(std::span<const char>(application.data, application.size),
+                                std::span<const char>(framework.data, framework.size), localeId);
+}
+
+int32_t LControlFactory::LoadStringTableTexts(std::span<const char> applicationText,
+                                              std::span<const char> frameworkText, int32_t localeId)
+{
+    // Set before anything is read, so that the framework document has a locale to start from
+    // even when the application's is missing.
+    mStringTableLocale = localeId;
+    if (!applicationText.empty() && ParseStringTableDocument(applicationText) == 0) {
+        mStringTableLocale =
+            SharesTraditionalChinese(localeId) ? kTraditionalChineseLocale : (localeId & 0xFF);
+        if (ParseStringTableDocument(applicationText) == 0) {
+            mStringTableLocale = kEnglishLocale;
+            (void)ParseStringTableDocument(applicationText);
+        }
+    }
+    if (!frameworkText.empty() && ParseStringTableDocument(frameworkText) == 0) {
         mStringTableLocale = kEnglishLocale;
-        (void)ParseStringTableDocument(framework);
+        (void)ParseStringTableDocument(frameworkText);
     }
     return S_OK;
 }
@@ -213,6 +233,17 @@ int32_t LControlFactory::ParseXML(const char* text, uint32_t length)
     XML_SetElementHandler(parser, &LControlFactory::XMLStartElementCallback,
                           &LControlFactory::XMLEndElementCallback);
     XML_SetCharacterDataHandler(parser, &LControlFactory::XMLCharacterDataCallback);
+    // Skins and string tables declare no entities; refusing every declaration keeps a small
+    // document from expanding into gigabytes of text.
+    XML_SetEntityDeclHandler(parser, [](void* userData, const XML_Char*, int, const XML_Char*, int,
+                                        const XML_Char*, const XML_Char*, const XML_Char*,
+                                        const XML_Char*) {
+        auto* factory = static_cast<LControlFactory*>(userData);
+        factory->mParseErrorText = WideString(u"entity declarations are not allowed");
+        factory->mParseErrorLine = static_cast<int32_t>(
+            XML_GetCurrentLineNumber(static_cast<XML_Parser>(factory->mParser)));
+        factory->StopAfterHandlerFailure();
+    });
     mParser = parser;
 
     int32_t result = S_OK;

@@ -615,13 +615,27 @@ void LControlFactory::StartSubControl(const AttributeMap& attributes)
     const bool topLevel = mCurrentDescriptor->IsApplication();
     RCPtr<LControlDescriptor> descriptor(
         new LControlDescriptor(className, name, mCurrentDescriptor.Get()));
-    mCurrentDescriptor->AddChild(descriptor);
-    mCurrentDescriptor = descriptor;
-
     RCPtr<LLayoutDescriptor> layout(new LLayoutDescriptor());
     ReadLayoutAttributes(attributes, *layout, topLevel);
     descriptor->SetLayout(layout);
     ReadFontAttributes(attributes);
+
+    // Top-level controls keep the document's order. Children go in ascending layout order,
+    // after those of the same order: placed as they are read, a child list is in order even
+    // when its SubControl never ends (a broken document, or a LookLists inside it).
+    LControlDescriptor::Children& siblings = mCurrentDescriptor->GetChildren();
+    int32_t index = siblings.GetCount();
+    if (!topLevel) {
+        const RCPtr<LControlDescriptor>* first = siblings.GetData();
+        index = static_cast<int32_t>(
+            std::upper_bound(first, first + siblings.GetCount(), layout->layoutOrder,
+                             [](int32_t order, const RCPtr<LControlDescriptor>& sibling) {
+                                 return order < sibling->GetLayout()->layoutOrder;
+                             }) -
+            first);
+    }
+    siblings.InsertAt(index, descriptor);
+    mCurrentDescriptor = descriptor;
 }
 
 void LControlFactory::ReadLayoutAttributes(const AttributeMap& attributes,
@@ -743,17 +757,10 @@ void LControlFactory::XMLEndElement(const WideString& name)
 void LControlFactory::EndSubControl()
 {
     // Only a SubControl that was read has a descriptor to close; the application descriptor is
-    // closed by the end of its Skin.
+    // closed by the end of its Skin. Its children are in layout order already.
     if (!mCurrentDescriptor || mCurrentDescriptor->IsApplication()) {
         return;
     }
-    LControlDescriptor::Children& children = mCurrentDescriptor->GetChildren();
-    // Stable, so children of equal layout order keep the order they were written in.
-    RCPtr<LControlDescriptor>* first = children.GetData();
-    std::stable_sort(first, first + children.GetCount(),
-                     [](const RCPtr<LControlDescriptor>& a, const RCPtr<LControlDescriptor>& b) {
-                         return a->GetLayout()->layoutOrder < b->GetLayout()->layoutOrder;
-                     });
     mCurrentDescriptor = RCPtr<LControlDescriptor>(mCurrentDescriptor->GetParent());
 }
 

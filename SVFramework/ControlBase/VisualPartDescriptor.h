@@ -3,6 +3,7 @@
 // the one drawable made from it.
 #pragma once
 
+#include "ControlBase/Colorizer.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/ResizeType.h"
@@ -12,7 +13,6 @@
 
 namespace SV {
 
-class LColorizer;
 class LVisualPart;
 
 // A rectangle of an image file, or of a resource when the file begins with "::".

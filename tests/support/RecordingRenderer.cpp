@@ -61,13 +61,12 @@ static std::string ToText(const void* object)
 }
 
 static std::string PolylineText(const SV::PolylineT<float>& points, const SV::ColorT& color,
-                         const SV::PointT<float>& offset, const SV::PointT<float>& scale,
-                         bool keepCached)
+                                const SV::PointT<float>& offset, const SV::PointT<float>& scale,
+                                bool keepCached)
 {
     return std::to_string(points.GetCount()) + " points, " + ToText(color) + ", " + ToText(offset) +
            ", " + ToText(scale) + ", " + (keepCached ? "cached" : "uncached");
 }
-
 
 std::vector<std::string> RecordingRenderer::CallTexts(const std::string& operation) const
 {
