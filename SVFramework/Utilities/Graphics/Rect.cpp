@@ -1,0 +1,54 @@
+#include "Utilities/Graphics/Rect.h"
+
+#include "Utilities/Graphics/Point.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace SV {
+
+bool IntersectRect(const RectT<double>& a, const RectT<double>& b, RectT<double>& out)
+{
+    const double left = std::max(a.x, b.x);
+    const double top = std::max(a.y, b.y);
+    const double right = std::min(a.Right(), b.Right());
+    const double bottom = std::min(a.Bottom(), b.Bottom());
+    out = {left, top, right - left, bottom - top};
+    return out.width > kMinExtent && out.height > kMinExtent;
+}
+
+namespace {
+
+double SnapEdge(double edge)
+{
+    return std::floor(edge + std::fabs(edge) * kMinExtent);
+}
+
+} // namespace
+
+RectT<double> SnapRect(const RectT<double>& rect)
+{
+    RectT<double> r = rect;
+    if (r.width < 0.0) {
+        r.x += r.width;
+        r.width = -r.width;
+    }
+    if (r.height < 0.0) {
+        r.y += r.height;
+        r.height = -r.height;
+    }
+    const double left = SnapEdge(r.x);
+    const double top = SnapEdge(r.y);
+    const double right = SnapEdge(r.Right());
+    const double bottom = SnapEdge(r.Bottom());
+    return {left, top, right - left, bottom - top};
+}
+
+RectT<int32_t> RoundRect(const RectT<float>& rect)
+{
+    const PointT<int32_t> corner = PointT<double>{rect.x, rect.y}.Round();
+    const PointT<int32_t> extent = PointT<double>{rect.width, rect.height}.Round();
+    return {corner.x, corner.y, extent.x, extent.y};
+}
+
+} // namespace SV
