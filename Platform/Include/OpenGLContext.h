@@ -51,9 +51,10 @@ bool SetPixelFormat(GLWindow window, int32_t format);
 // written, or -1 when the server cannot say how a format swaps.
 int32_t ChooseSwapCopyPixelFormats(GLWindow window, int32_t* formats, int32_t capacity);
 
-// An unmapped 1 x 1 window in the format's visual, for finding out what a format can do before
-// any real window is drawn; 0 when it cannot be made.
-GLWindow CreateScratchWindow(int32_t format);
+// An unmapped window in the format's visual, 1 x 1 unless asked otherwise, for finding out what
+// a format can do before any real window is drawn (and for drawing off the screen in tests); 0
+// when it cannot be made.
+GLWindow CreateScratchWindow(int32_t format, int32_t width = 1, int32_t height = 1);
 void DestroyScratchWindow(GLWindow window);
 
 // A context for the format set on the window; null when none was set or the context fails.

@@ -247,7 +247,7 @@ int32_t ChooseSwapCopyPixelFormats(GLWindow window, int32_t* formats, int32_t ca
     return count;
 }
 
-GLWindow CreateScratchWindow(int32_t format)
+GLWindow CreateScratchWindow(int32_t format, int32_t width, int32_t height)
 {
     GLConnection& c = Connection();
     const GLXFBConfig config = ConfigOf(c, format);
@@ -262,7 +262,8 @@ GLWindow CreateScratchWindow(int32_t format)
     XSetWindowAttributes attributes{};
     attributes.colormap = XCreateColormap(c.display, root, visual->visual, AllocNone);
     attributes.border_pixel = 0;
-    const Window window = XCreateWindow(c.display, root, 0, 0, 1, 1, 0, visual->depth, InputOutput,
+    const Window window = XCreateWindow(c.display, root, 0, 0, std::max(width, 1),
+                                        std::max(height, 1), 0, visual->depth, InputOutput,
                                         visual->visual, CWColormap | CWBorderPixel, &attributes);
     XFree(visual);
     XSync(c.display, False);
