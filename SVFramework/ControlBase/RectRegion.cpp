@@ -451,6 +451,8 @@ void RectRegion::MergeWithinBands()
                     }
                     current->next = next->next;
                     NodePool::Return(next);
+                    // A merge can bring two pieces that a pass already passed over into touch.
+                    swapped = true;
                     continue;
                 }
                 if (next->left < current->left) {

@@ -28,6 +28,7 @@
 #include "ControlBase/Colorizer.h"
 #include "ControlBase/RectRegion.h"
 #include "Renderer/MeasurementRenderer.h"
+#include "Renderer/PurgableObjectCache.h"
 #include "Renderer/RenderContextInfo.h"
 #include "Renderer/RenderState.h"
 #include "Renderer/Renderer.h"
