@@ -5,6 +5,8 @@
 // connection of its own to the X server, so it works on windows that any client made.
 #pragma once
 
+#include "WindowHandle.h"
+
 #include <cstdint>
 #include <string>
 
@@ -35,6 +37,12 @@ struct PIXELFORMATDESCRIPTOR
     uint8_t cDepthBits = 0;
     uint8_t cStencilBits = 0;
 };
+
+// The X window of a window handle: the windowing layer, which knows its windows, connects the
+// resolver; until it does (and for a null handle) a handle has no X window.
+using GLWindowResolver = GLWindow (*)(HWND window);
+void SetGLWindowResolver(GLWindowResolver resolver);
+GLWindow GetGLWindow(HWND window);
 
 // The number (from 1) of the window-drawable RGBA format that best matches the descriptor and
 // suits the window's X visual; 0 when there is no X server with GLX or no such format. The

@@ -144,7 +144,19 @@ VisualID VisualOfWindow(GLConnection& c, GLWindow window)
                : 0;
 }
 
+GLWindowResolver gResolver = nullptr;
+
 } // namespace
+
+void SetGLWindowResolver(GLWindowResolver resolver)
+{
+    gResolver = resolver;
+}
+
+GLWindow GetGLWindow(HWND window)
+{
+    return window != nullptr && gResolver != nullptr ? gResolver(window) : 0;
+}
 
 int32_t DescribePixelFormat(int32_t format, PIXELFORMATDESCRIPTOR& descriptor)
 {
@@ -352,8 +364,10 @@ bool SwapLayerBuffers(GLWindow window)
     if (c.display == nullptr || window == 0) {
         return false;
     }
+    // A window that went away must not end the process.
+    XErrorTrap trap(c.display);
     glXSwapBuffers(c.display, window);
-    return true;
+    return trap.Error() == 0;
 }
 
 bool GetExtensionsString(std::string& extensions)

@@ -2,6 +2,7 @@
 
 #include "Renderer/OpenGL/GLErrors.h"
 #include "Renderer/OpenGL/GLImageBuffer.h"
+#include "Utilities/Graphics/Bitmap.h"
 
 #include <GL/gl.h>
 
@@ -35,6 +36,7 @@ LGLTexture::~LGLTexture()
     }
     mTextureWidth = mTextureHeight = mImageWidth = mImageHeight = 0;
     mScaledWidth = mScaledHeight = 0;
+    mBitmap = nullptr;
 }
 
 void LGLTexture::BindName()
@@ -160,6 +162,21 @@ void LGLTexture::Draw(float sourceLeft, float sourceTop, float sourceRight, floa
     glVertex2f(right, top);
     glEnd();
     glDisable(mTarget);
+}
+
+void LGLTexture::SetBitmap(const ConstRCPtr<LBitmap>& bitmap)
+{
+    mBitmap = bitmap;
+    const ArgbPixels* picture = bitmap ? bitmap->GetPixelSource() : nullptr;
+    if (picture == nullptr) {
+        return;
+    }
+    // The lock keeps the picture's pixels in place while they are uploaded.
+    const RCPtr<LBitmapData> locked = bitmap->GetPixelData();
+    GLImageBuffer image;
+    image.Attach(const_cast<uint32_t*>(picture->GetPixelForRead(0, 0)), picture->GetStride(), 4,
+                 picture->GetWidth(), picture->GetHeight(), GL_BGRA, GL_UNSIGNED_BYTE);
+    Create(image, GL_RGBA8, 0, 1.0f);
 }
 
 } // namespace SV

@@ -5,6 +5,7 @@
 
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
+#include "Utilities/Graphics/Bitmap.h"
 
 #include <cstdint>
 
@@ -39,6 +40,11 @@ public:
     void Draw(float sourceLeft, float sourceTop, float sourceRight, float sourceBottom, float left,
               float top, float right, float bottom) const;
 
+    // The whole picture the bitmap's pixels belong to becomes the texture (linear filtering,
+    // clamped); the bitmap is kept alive with it. Bitmaps cut from the picture are drawn by
+    // passing their rectangle within it to Draw.
+    void SetBitmap(const ConstRCPtr<LBitmap>& bitmap);
+
     uint32_t GetName() const { return mName; }
     float GetTextureWidth() const { return mTextureWidth; }
     float GetTextureHeight() const { return mTextureHeight; }
@@ -62,6 +68,7 @@ private:
     // The image size before any scaling, which the source rectangles of Draw are given in.
     float mSourceWidth = 0;
     float mSourceHeight = 0;
+    ConstRCPtr<LBitmap> mBitmap;
 };
 
 } // namespace SV
