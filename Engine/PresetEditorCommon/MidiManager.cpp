@@ -61,6 +61,13 @@ uint8_t ByteAt(const IArray<signed char>& list, int32_t index)
     return static_cast<uint8_t>(*list.At(index));
 }
 
+// The slot travels as one data byte: anything else would end the message early (F7) or name
+// another slot (0x101 would ask for slot 1).
+bool IsSlot(int32_t slot)
+{
+    return slot >= 0 && slot <= 0x7F;
+}
+
 // 23 bytes starting F0 47 7F 3E 53 00 0F; the slot and the last byte are not looked at.
 bool IsProgramReply(const IArray<signed char>& bytes)
 {
@@ -133,6 +140,9 @@ bool LMidiManager::FindDevicePorts(const WideString& inputName, const WideString
 
 int32_t LMidiManager::GetPresetFromMidiDevice(int32_t slot)
 {
+    if (!IsSlot(slot)) {
+        return kDeviceNotFound;
+    }
     const WideString name = GetDevicePortName();
     if (!FindDevicePorts(name, name)) {
         return kDeviceNotFound;
@@ -170,6 +180,9 @@ int32_t LMidiManager::GetPresetFromMidiDevice(int32_t slot)
 
 int32_t LMidiManager::SendPresetToMidiDevice(int32_t slot)
 {
+    if (!IsSlot(slot)) {
+        return kDeviceNotFound;
+    }
     const WideString name = GetDevicePortName();
     if (!FindDevicePorts(name, name)) {
         return kDeviceNotFound;
@@ -333,15 +346,16 @@ int32_t LMidiManager::OnMidiDataCaptured(const ConstRCPtr<LNotificationDistribut
     const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
     Array<ParamValue> values;
     ReadProgramValues(engine.Get(), values);
-    // The reply is cut by the sizes the values have now; sizes that do not fill the 14 data
-    // bytes exactly do not describe this reply.
-    uint32_t total = 0;
+    // The reply is cut by the sizes the values have now. Sizes beyond the 14 data bytes would
+    // read the F7 and past it, so they do not describe this reply; data bytes the sizes leave
+    // over are ignored.
+    uint64_t total = 0;
     for (int32_t index = 0; index < values.GetCount(); ++index) {
         uint32_t size = 0;
         values.At(index)->value.GetData(size);
         total += size;
     }
-    if (values.GetCount() != kProgramValueCount || total != kProgramDataSize) {
+    if (values.GetCount() != kProgramValueCount || total > kProgramDataSize) {
         return 1;
     }
     bool refused = false;

@@ -40,16 +40,16 @@ public:
     LMidiManager& operator=(const LMidiManager&) = delete;
 
     // Writes the engine's four values to slot 0 (RAM) to 4: the bytes sent (23, or 9 when the
-    // engine does not answer exactly four values); -1 without the keyboard's ports, when the
-    // output does not open, when a value holds a byte that is no data byte, or when the
-    // message does not go out.
+    // engine does not answer exactly four values); -1, sending nothing, for a slot outside
+    // 0-127; -1 without the keyboard's ports, when the output does not open, when a value holds
+    // a byte that is no data byte, or when the message does not go out.
     virtual int32_t SendPresetToMidiDevice(int32_t slot);
     // Asks the keyboard for the program of slot 1 to 4 and stores the reply's four values
-    // through the engine: 0 once they are stored; -1 without the keyboard's ports or when the
-    // request does not go out; -3 when no program reply the engine accepted came within the
-    // reply time-out. Returns as soon as the reply is applied. Throws
-    // SV::Exception<SV::FailedResultException> when the reply handler cannot be registered or
-    // unregistered.
+    // through the engine: 0 once they are stored; -1, sending nothing, for a slot outside
+    // 0-127; -1 without the keyboard's ports or when the request does not go out; -3 when no
+    // program reply the engine accepted came within the reply time-out. Returns as soon as the
+    // reply is applied. Throws SV::Exception<SV::FailedResultException> when the reply handler
+    // cannot be registered or unregistered.
     virtual int32_t GetPresetFromMidiDevice(int32_t slot);
     // -1 without the keyboard's ports; else opens and closes the output: 0 or E_FAIL. Sends
     // nothing.

@@ -55,6 +55,24 @@ bool CanHoldEntries(const Variant& variant)
     return variant.GetType() == Variant::kEmpty || variant.GetType() == Variant::kList;
 }
 
+// A value or sub-part an entry can hold: one whose record reads back. A blob or string of 0
+// bytes writes a record without payload, which only the empty Variant and the list may have, and
+// a reference comes back as a blob; a list holding such a record would answer
+// kParamListMalformedEntry to every operation from then on.
+bool ReadsBack(const Variant& variant)
+{
+    switch (variant.GetType()) {
+    case Variant::kReference:
+    case Variant::kHiddenReference:
+        return false;
+    case Variant::kBlob:
+    case Variant::kString:
+        return variant.GetLength() > 0;
+    default:
+        return true;
+    }
+}
+
 // True when `entry` is ordered before `descriptor`: by id read as unsigned, then by sub-part.
 bool ComesBefore(const ParamDescriptor& entry, const ParamDescriptor& descriptor)
 {
@@ -140,6 +158,9 @@ int32_t ParamValues::SetEntry(const ParamDescriptor& descriptor, const Variant& 
     if (!CanHoldEntries(*this)) {
         return kParamListNoEntry;
     }
+    if (!ReadsBack(value) || !ReadsBack(descriptor.subPart)) {
+        return E_INVALIDARG;
+    }
     const int32_t count = GetListItemCount();
     Array<ParamValue> entries;
     int32_t replaced = -1;
@@ -182,6 +203,12 @@ int32_t ParamValues::SetFromArray(const IArray<ParamValue>* values, int32_t coun
     }
     if (count < 0 || count > values->GetCount()) {
         return E_INVALIDARG;
+    }
+    for (int32_t i = 0; i < count; ++i) {
+        const ParamValue& item = *values->At(i);
+        if (!ReadsBack(item.value) || !ReadsBack(item.descriptor.subPart)) {
+            return E_INVALIDARG;
+        }
     }
     std::vector<Variant> entries(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {

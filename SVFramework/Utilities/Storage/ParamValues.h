@@ -75,11 +75,14 @@ public:
     // where it keeps the entries ordered: by id read as unsigned, then by sub-part (IsLess).
     // 1 when that entry already holds an equal value, 0 when the list changed, else a negative
     // code with the list unchanged: the code of an entry that cannot be read, kParamListNoEntry
-    // for a Variant that is neither empty nor a list (its value is never replaced by a list).
+    // for a Variant that is neither empty nor a list (its value is never replaced by a list),
+    // E_INVALIDARG for a value or sub-part whose record would not read back (a blob or string
+    // of 0 bytes, a reference).
     int32_t SetEntry(const ParamDescriptor& descriptor, const Variant& value);
 
     // One entry per element, the first `count` elements in order: 0. No array or a count of 0:
-    // kParamListNoEntry; a count below 0 or above the array's: E_INVALIDARG; a list that cannot
+    // kParamListNoEntry; a count below 0 or above the array's, or an element whose value or
+    // sub-part would not read back (as for SetEntry): E_INVALIDARG; a list that cannot
     // be built: E_FAIL. The list changes only on success.
     int32_t SetFromArray(const IArray<ParamValue>* values, int32_t count);
 };

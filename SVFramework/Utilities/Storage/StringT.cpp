@@ -467,7 +467,8 @@ int32_t StringT<C, O>::AssignUtf8(const char* text, int32_t length) requires kWi
 template <class C, class O>
 int32_t StringT<C, O>::AssignNarrow(const char* text, int32_t length) requires kWide
 {
-    if (text == nullptr || text[0] == 0 || length == 0) {
+    // A length of 0 is looked at first: such text need not have even one byte to read.
+    if (text == nullptr || length == 0 || text[0] == 0) {
         Clear();
         return S_OK;
     }

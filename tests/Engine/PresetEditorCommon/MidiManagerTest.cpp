@@ -214,12 +214,11 @@ TEST_F(MidiManagerTest, AReplyTheEngineRefusesIsNoSuccess)
     EXPECT_LT(Clock::now() - started, 30s);
 }
 
-TEST_F(MidiManagerTest, AReplyIsIgnoredWhenTheValueSizesDoNotMakeFourteenBytes)
+TEST_F(MidiManagerTest, AReplyIsIgnoredWhenTheValueSizesAddUpToMoreThanFourteenBytes)
 {
     manager->SetReplyTimeout(150);
     const std::vector<std::vector<Bytes>> models = {
         {{0x00, 0x02}, {0x04}, Bytes(10, 0x00), {0x0C, 0x00}}, // 15: would read the F7 and on
-        {{0x00, 0x02}, {0x04}, Bytes(9, 0x00), {0x0C}},        // 13
         {{0x00, 0x02}, {0x04}, Bytes(11, 0x00)},               // three values
     };
     for (const auto& model : models) {
@@ -227,6 +226,32 @@ TEST_F(MidiManagerTest, AReplyIsIgnoredWhenTheValueSizesDoNotMakeFourteenBytes)
         EXPECT_EQ(-3, manager->GetPresetFromMidiDevice(1));
         EXPECT_TRUE(engine->SetCalls().empty());
     }
+}
+
+TEST_F(MidiManagerTest, ValueSizesBelowFourteenBytesTakeTheFirstDataBytesOfTheReply)
+{
+    keyboard->SetProgram(1, kProgram);
+    engine->SetValues({{0x00, 0x02}, {0x04}, Bytes(9, 0x00), {0x0C}});
+    EXPECT_EQ(0, manager->GetPresetFromMidiDevice(1));
+    const std::vector<ValueStoreEngine::SetCall> expected = {
+        {0, {kProgram[0], kProgram[1]}},
+        {1, {kProgram[2]}},
+        {2, Bytes(kProgram.begin() + 3, kProgram.begin() + 12)},
+        {3, {kProgram[12]}}};
+    EXPECT_EQ(expected, engine->SetCalls());
+}
+
+TEST_F(MidiManagerTest, ASlotThatIsNoDataByteIsRefusedWithoutSendingAnything)
+{
+    for (const int32_t slot : {-1, 0x80, 0xF7, 0x101}) {
+        SCOPED_TRACE(slot);
+        EXPECT_EQ(-1, manager->GetPresetFromMidiDevice(slot));
+        EXPECT_EQ(-1, manager->SendPresetToMidiDevice(slot));
+    }
+    // The next request is the first the keyboard hears.
+    keyboard->SetProgram(1, kProgram);
+    EXPECT_EQ(0, manager->GetPresetFromMidiDevice(1));
+    EXPECT_EQ(std::vector<Bytes>{Request(1)}, keyboard->GetReceived());
 }
 
 TEST_F(MidiManagerTest, AGetThatTimesOutReturnsOnlyOnceTheReplyBeingAppliedIsDone)

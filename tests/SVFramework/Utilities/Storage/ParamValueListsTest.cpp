@@ -135,6 +135,32 @@ TEST(ParamValuesSetEntryTest, WhatIsNoReadableListStaysAsItWas)
     EXPECT_TRUE(blob.IsEqual(Blob({1, 2})));
 }
 
+// A blob of 0 bytes writes a record that does not read back; stored, it would make every later
+// operation on the list answer kParamListMalformedEntry.
+TEST(ParamValuesSetEntryTest, AValueOrSubPartOfNoBytesIsRefusedAndTheListStaysUsable)
+{
+    const Variant noBytes = Blob({});
+    const ParamDescriptor refused[] = {ParamDescriptor(2), ParamDescriptor(2, noBytes)};
+    const Variant values[] = {noBytes, Blob({7})};
+    for (size_t index = 0; index < std::size(refused); ++index) {
+        SCOPED_TRACE(index);
+        ParamValues list;
+        ASSERT_EQ(list.SetEntry(ParamDescriptor(1), Blob({1})), 0);
+        const ParamValues before = list;
+        EXPECT_EQ(list.SetEntry(refused[index], values[index]), E_INVALIDARG);
+        EXPECT_TRUE(list.IsEqual(before));
+        EXPECT_EQ(list.SetEntry(ParamDescriptor(2), Blob({2})), 0);
+        EXPECT_EQ(Entries(list).size(), 2u);
+
+        Array<ParamValue> array;
+        array.Add(ParamValue(5, Variant(), Blob({5})));
+        array.Add(ParamValue(refused[index].id, refused[index].subPart, values[index]));
+        const ParamValues built = list;
+        EXPECT_EQ(list.SetFromArray(&array, 2), E_INVALIDARG);
+        EXPECT_TRUE(list.IsEqual(built));
+    }
+}
+
 TEST(ParamValuesFindValueTest, FindsTheEntryWithTheSameIdAndSubPart)
 {
     ParamValues list;
