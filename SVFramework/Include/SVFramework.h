@@ -27,6 +27,7 @@
 #include "Threads/ThreadWorker.h"
 #include "ControlBase/Colorizer.h"
 #include "ControlBase/RectRegion.h"
+#include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "Renderer/PurgableObjectCache.h"
 #include "Renderer/RenderContextInfo.h"

@@ -272,6 +272,18 @@ char16_t WideToUpper(char16_t unit)
     return MapCase(kToUpper, unit);
 }
 
+int32_t WideCompareIgnoreCase(const char16_t* first, const char16_t* second)
+{
+    const char16_t* a = first != nullptr ? first : u"";
+    const char16_t* b = second != nullptr ? second : u"";
+    for (;; ++a, ++b) {
+        const int32_t difference = int32_t(WideToLower(*a)) - int32_t(WideToLower(*b));
+        if (difference != 0 || *a == 0) {
+            return difference;
+        }
+    }
+}
+
 int32_t WideToInt(const char16_t* text)
 {
     if (text == nullptr) {

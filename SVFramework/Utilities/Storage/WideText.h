@@ -17,6 +17,9 @@ size_t WideLengthBounded(const char16_t* text, size_t maxUnits);
 // (0xDF among them, whose upper case is two letters).
 char16_t WideToLower(char16_t unit);
 char16_t WideToUpper(char16_t unit);
+// Compares unit by unit after WideToLower: negative, 0 or positive as the first text sorts
+// before, equal to or after the second. Null text counts as empty.
+int32_t WideCompareIgnoreCase(const char16_t* first, const char16_t* second);
 
 // Leading white space, an optional sign, decimal digits; 0 when no number starts the text;
 // saturates at the 32-bit limits. White space is the Unicode line and word separators, not the

@@ -127,5 +127,14 @@ TEST(WideText, WideToDoubleReadsALeadingNumberWithoutLocale)
     EXPECT_TRUE(std::signbit(WideToDouble(u"-1e-999")));
 }
 
+TEST(WideText, CaseInsensitiveComparisonLowersBothSides)
+{
+    EXPECT_EQ(WideCompareIgnoreCase(u"Arial", u"aRIAL"), 0);
+    EXPECT_EQ(WideCompareIgnoreCase(u"\u0414\u0430", u"\u0434\u0410"), 0);
+    EXPECT_LT(WideCompareIgnoreCase(u"Arial", u"arial black"), 0);
+    EXPECT_GT(WideCompareIgnoreCase(u"b", u"A"), 0);
+    EXPECT_EQ(WideCompareIgnoreCase(nullptr, u""), 0);
+}
+
 } // namespace
 } // namespace SV
