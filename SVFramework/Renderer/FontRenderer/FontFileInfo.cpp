@@ -1,13 +1,17 @@
 #include "Renderer/FontRenderer/FontFileInfo.h"
 
 #include "FontFolders.h"
+#include "ObjectBase/Exception.h"
+#include "Renderer/Font.h"
 #include "Renderer/FontRenderer/FontFileNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/Paths.h"
 #include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/RCPtrMap.h"
 #include "Utilities/Storage/SVFile.h"
 
 #include <exception>
+#include <stdexcept>
 
 namespace SV {
 namespace {
@@ -16,6 +20,20 @@ RCPtrArray<LFontFileInfo, 1, 0>& Catalogue()
 {
     static RCPtrArray<LFontFileInfo, 1, 0> catalogue;
     return catalogue;
+}
+
+// Which entry GetFileID chose for each font object; the map keeps the fonts alive until it is
+// cleared.
+RCPtrMap<LFont, LFontFileInfo, 8>& FontFileMap()
+{
+    static RCPtrMap<LFont, LFontFileInfo, 8> map;
+    return map;
+}
+
+LFontFileInfo::DefaultFontSource& DefaultFont()
+{
+    static LFontFileInfo::DefaultFontSource source;
+    return source;
 }
 
 // Searched from the newest entry, as every lookup of the catalogue is.
@@ -124,7 +142,52 @@ int32_t LFontFileInfo::BuildCatalogue(const Array<WideString>& folders)
 
 void LFontFileInfo::ClearCatalogue()
 {
+    FontFileMap().RemoveAll();
     (void)Catalogue().SetCount(0);
+}
+
+void LFontFileInfo::SetDefaultFontSource(DefaultFontSource source)
+{
+    DefaultFont() = std::move(source);
+}
+
+int32_t LFontFileInfo::GetFileID(const ConstRCPtr<LFont>& font)
+{
+    RCPtr<LFontFileInfo> entry = FontFileMap().Get(font);
+    if (!entry) {
+        entry = FindFamily(font->GetFamilyName());
+        if (!entry && DefaultFont()) {
+            const ConstRCPtr<LFont> fallback = DefaultFont()();
+            if (fallback) {
+                entry = FindFamily(fallback->GetFamilyName());
+            }
+        }
+        if (!entry) {
+            throw Exception<std::runtime_error>("Runtime Error : SV::LFontFileInfo::GetFileID : "
+                                                "Renderer\\FontRenderer\\FontFileInfo : Line 464");
+        }
+        (void)FontFileMap().Set(font, entry);
+    }
+    // Each style tries its own slot, then the nearest; the last of the list is taken as it is.
+    static constexpr int32_t kOrder[4][4] = {
+        {kStyleRegular, kStyleBold, kStyleItalic, kStyleBoldItalic},
+        {kStyleBold, kStyleBoldItalic, kStyleRegular, kStyleItalic},
+        {kStyleItalic, kStyleBoldItalic, kStyleRegular, kStyleBold},
+        {kStyleBoldItalic, kStyleBold, kStyleItalic, kStyleRegular},
+    };
+    // Underline and strike-out have no file of their own.
+    const int32_t style = font->GetStyle() & 3;
+    int32_t chosen = kOrder[style][3];
+    for (int32_t i = 0; i < 3; ++i) {
+        if (!entry->PathOfStyle(kOrder[style][i]).IsEmpty()) {
+            chosen = kOrder[style][i];
+            break;
+        }
+    }
+    if (chosen != style && entry->PathOfStyle(style).IsEmpty()) {
+        entry->PathOfStyle(style) = entry->PathOfStyle(chosen);
+    }
+    return (entry->fileID << 2) | style;
 }
 
 RCPtr<LFontFileInfo> LFontFileInfo::AddEntry()

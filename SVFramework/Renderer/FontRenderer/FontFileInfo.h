@@ -9,6 +9,7 @@
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace SV {
 
@@ -23,7 +24,14 @@ public:
     static constexpr int32_t kStyleItalic = 2;
     static constexpr int32_t kStyleBoldItalic = 3;
 
+    // Answers the application's default font, whose family stands in for an uncatalogued one;
+    // an empty pointer while there is none.
+    using DefaultFontSource = std::function<ConstRCPtr<LFont>()>;
+
     explicit LFontFileInfo(int32_t fileId) : fileID(fileId) {}
+
+    // Set by the application when it starts.
+    static void SetDefaultFontSource(DefaultFontSource source);
 
     // Empties the catalogue and reads every TrueType file (and collection) in the system's font
     // folders and the folders below them. 0, or E_FAIL when no font folder is known.
@@ -32,7 +40,7 @@ public:
     // every folder, then all "*.ttc" files, so a collection registered later wins a style slot.
     // 0, or E_FAIL when there is no folder.
     static int32_t BuildCatalogue(const Array<WideString>& folders);
-    // Empties the map of fonts and the catalogue.
+    // Empties the map of fonts to entries and the catalogue.
     static void ClearCatalogue();
 
     // Appends an entry whose id is its index.
@@ -41,8 +49,10 @@ public:
     // The entry at `index`, or an empty pointer outside the catalogue.
     static RCPtr<LFontFileInfo> GetEntry(int32_t index);
 
-    // (entry id << 2) | style of the file that draws the font; throws the runtime error of
-    // GetFileID when neither the font's family nor the default font's is catalogued.
+    // (entry id << 2) | style of the file that draws the font, the family compared with case.
+    // A style slot without a file takes the nearest style's file and keeps it. Only the bold and
+    // italic bits of the style count. Throws a runtime error when neither the font's family nor
+    // the default font's is catalogued.
     static int32_t GetFileID(const ConstRCPtr<LFont>& font);
     // The path of slot (fileId & 3) of entry (fileId >> 2); empty outside the catalogue.
     static const WideString& GetFilePath(int32_t fileId);

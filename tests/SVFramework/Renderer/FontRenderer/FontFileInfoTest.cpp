@@ -1,10 +1,13 @@
 #include "Renderer/FontRenderer/FontFileInfo.h"
+#include "ExceptionText.h"
 #include "FontFileBuilder.h"
+#include "Renderer/Font.h"
 #include "ResultCodes.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -26,7 +29,23 @@ SV::WideString Wide(const std::string& text)
 class FontFileInfoTest : public testing::Test
 {
 protected:
-    ~FontFileInfoTest() override { LFontFileInfo::ClearCatalogue(); }
+    ~FontFileInfoTest() override
+    {
+        LFontFileInfo::ClearCatalogue();
+        LFontFileInfo::SetDefaultFontSource(nullptr);
+    }
+
+    // A font object of its own, not the registry's, so that every test starts unmapped.
+    static SV::RCPtr<SV::LFont> Font(const std::string& family, int32_t style = 0)
+    {
+        return SV::RCPtr<SV::LFont>(new SV::LFont(Wide(family), 12.0f, style));
+    }
+
+    static std::string FileIDError(const SV::RCPtr<SV::LFont>& font)
+    {
+        return svtest::ExceptionTextOf<SV::Exception<std::runtime_error>>(
+            [&] { (void)LFontFileInfo::GetFileID(font); });
+    }
 
     int32_t Build(const std::vector<std::string>& folders)
     {
@@ -143,6 +162,60 @@ TEST_F(FontFileInfoTest, TheSystemCatalogueHoldsTheInstalledFonts)
     ASSERT_EQ(LFontFileInfo::BuildCatalogue(), S_OK);
     EXPECT_NE(Utf8(Family("DejaVu Sans")->regularPath).find("DejaVuSans.ttf"), std::string::npos);
     EXPECT_FALSE(Family("Liberation Sans")->boldPath.IsEmpty());
+}
+
+constexpr const char* kNoFamily = "Runtime Error : SV::LFontFileInfo::GetFileID : "
+                                  "Renderer\\FontRenderer\\FontFileInfo : Line 464";
+
+TEST_F(FontFileInfoTest, NoFileForAFontThrowsUnlessTheDefaultFontsFamilyIsCatalogued)
+{
+    ASSERT_EQ(BuildFromTemp(), S_OK);
+    EXPECT_EQ(FileIDError(Font("Sans")), kNoFamily);
+
+    mFolder.WriteFile("a.ttf", svtest::FamilyFont("Sans", "Regular"));
+    mFolder.WriteFile("b.ttf", svtest::FamilyFont("Serif", "Regular"));
+    ASSERT_EQ(BuildFromTemp(), S_OK);
+    // Families are compared with case: "sans" is not catalogued and has no default to fall to.
+    EXPECT_EQ(FileIDError(Font("sans")), kNoFamily);
+    const SV::RCPtr<SV::LFont> fallback = Font("Serif");
+    LFontFileInfo::SetDefaultFontSource([fallback] { return SV::ConstRCPtr<SV::LFont>(fallback); });
+    EXPECT_EQ(LFontFileInfo::GetFileID(Font("sans")), (1 << 2) | 0);
+    EXPECT_EQ(LFontFileInfo::GetFileID(Font("Sans", SV::LFont::kItalic)), (0 << 2) | 2);
+}
+
+TEST_F(FontFileInfoTest, AStyleWithoutAFileTakesTheNearestAndKeepsIt)
+{
+    mFolder.WriteFile("bold.ttf", svtest::FamilyFont("Sans", "Bold"));
+    mFolder.WriteFile("italic.ttf", svtest::FamilyFont("Serif", "Italic"));
+    ASSERT_EQ(BuildFromTemp(), S_OK);
+
+    EXPECT_EQ(LFontFileInfo::GetFileID(Font("Sans", 0)), 0);
+    EXPECT_EQ(Utf8(LFontFileInfo::GetFilePath(0)), Path("bold.ttf"));
+    EXPECT_EQ(Utf8(Family("Sans")->regularPath), Path("bold.ttf"));
+
+    // Bold italic of an italic-only family: bold italic, bold, italic are tried in turn.
+    const int32_t boldItalic = SV::LFont::kBold | SV::LFont::kItalic;
+    EXPECT_EQ(LFontFileInfo::GetFileID(Font("Serif", boldItalic)), (1 << 2) | 3);
+    EXPECT_EQ(Utf8(LFontFileInfo::GetFilePath((1 << 2) | 3)), Path("italic.ttf"));
+    // Underline and strike-out choose no file of their own.
+    EXPECT_EQ(LFontFileInfo::GetFileID(Font("Serif", SV::LFont::kUnderline | SV::LFont::kItalic)),
+              (1 << 2) | 2);
+}
+
+TEST_F(FontFileInfoTest, AFontObjectKeepsTheEntryChosenForItUntilTheCatalogueIsCleared)
+{
+    mFolder.WriteFile("a.ttf", svtest::FamilyFont("Sans", "Regular"));
+    ASSERT_EQ(BuildFromTemp(), S_OK);
+    const SV::RCPtr<SV::LFont> font = Font("Sans");
+    EXPECT_EQ(LFontFileInfo::GetFileID(font), 0);
+
+    // Renamed, the entry is still found for the same font object, but not for another one.
+    Family("Sans")->familyName = Wide("Renamed");
+    EXPECT_EQ(LFontFileInfo::GetFileID(font), 0);
+    EXPECT_EQ(FileIDError(Font("Sans")), kNoFamily);
+
+    LFontFileInfo::ClearCatalogue();
+    EXPECT_EQ(FileIDError(font), kNoFamily);
 }
 
 } // namespace
