@@ -38,8 +38,8 @@ struct PIXELFORMATDESCRIPTOR
     uint8_t cStencilBits = 0;
 };
 
-// The X window of a window handle: the windowing layer, which knows its windows, connects the
-// resolver; until it does (and for a null handle) a handle has no X window.
+// The X window of a window handle: the one the handle stands for, unless a resolver was set
+// (tests map handles of their own); 0 for a null handle.
 using GLWindowResolver = GLWindow (*)(HWND window);
 void SetGLWindowResolver(GLWindowResolver resolver);
 GLWindow GetGLWindow(HWND window);

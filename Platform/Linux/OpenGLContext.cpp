@@ -1,5 +1,7 @@
 #include "OpenGLContext.h"
 
+#include "X11NativeWindow.h"
+
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
@@ -155,7 +157,10 @@ void SetGLWindowResolver(GLWindowResolver resolver)
 
 GLWindow GetGLWindow(HWND window)
 {
-    return window != nullptr && gResolver != nullptr ? gResolver(window) : 0;
+    if (window == nullptr) {
+        return 0;
+    }
+    return gResolver != nullptr ? gResolver(window) : window->window;
 }
 
 int32_t DescribePixelFormat(int32_t format, PIXELFORMATDESCRIPTOR& descriptor)
