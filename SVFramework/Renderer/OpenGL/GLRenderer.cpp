@@ -667,56 +667,51 @@ void LGLRenderer::DrawPolylineGeometry(PolylineT<float>& points, Geometry geomet
     DrawThroughList(*own, points, keepCached, changed, [&] { EmitPolyline(points, geometry); });
 }
 
-void LGLRenderer::DrawLineSegments(PolylineT<float>& points, const ColorT& color,
-                                   const PointT<float>& offset, const PointT<float>& scale,
-                                   bool keepCached)
+void LGLRenderer::DrawPlacedPolyline(PolylineT<float>& points, const ColorT& color,
+                                     const PointT<float>& offset, const PointT<float>& scale,
+                                     Geometry geometry, bool keepCached)
 {
     glPushMatrix();
     glTranslatef(offset.x, offset.y, 0);
     glScalef(scale.x, scale.y, 1);
-    glDisable(GL_TEXTURE_2D);
     SetColor(color);
-    DrawPolylineGeometry(points, Geometry::kLineSegments, keepCached);
+    // The colour, placement, and for outlines the pen, are set outside any cached list, so a
+    // replayed list takes the current ones. An outline keeps texturing as it is.
+    if (geometry == Geometry::kPolygonOutline) {
+        glLineWidth(points.GetPenWidth());
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    DrawPolylineGeometry(points, geometry, keepCached);
     glPopMatrix();
+}
+
+void LGLRenderer::DrawLineSegments(PolylineT<float>& points, const ColorT& color,
+                                   const PointT<float>& offset, const PointT<float>& scale,
+                                   bool keepCached)
+{
+    DrawPlacedPolyline(points, color, offset, scale, Geometry::kLineSegments, keepCached);
 }
 
 void LGLRenderer::DrawPolyline(PolylineT<float>& points, const ColorT& color,
                                const PointT<float>& offset, const PointT<float>& scale,
                                bool keepCached)
 {
-    glPushMatrix();
-    glTranslatef(offset.x, offset.y, 0);
-    glScalef(scale.x, scale.y, 1);
-    glDisable(GL_TEXTURE_2D);
-    SetColor(color);
-    DrawPolylineGeometry(points, Geometry::kPolyline, keepCached);
-    glPopMatrix();
+    DrawPlacedPolyline(points, color, offset, scale, Geometry::kPolyline, keepCached);
 }
 
 void LGLRenderer::DrawPolygon(PolylineT<float>& points, const ColorT& color,
                               const PointT<float>& offset, const PointT<float>& scale,
                               bool keepCached)
 {
-    glPushMatrix();
-    glTranslatef(offset.x, offset.y, 0);
-    glScalef(scale.x, scale.y, 1);
-    SetColor(color);
-    glLineWidth(points.GetPenWidth());
-    DrawPolylineGeometry(points, Geometry::kPolygonOutline, keepCached);
-    glPopMatrix();
+    DrawPlacedPolyline(points, color, offset, scale, Geometry::kPolygonOutline, keepCached);
 }
 
 void LGLRenderer::FillPolygon(PolylineT<float>& points, const ColorT& color,
                               const PointT<float>& offset, const PointT<float>& scale,
                               bool keepCached)
 {
-    glPushMatrix();
-    glTranslatef(offset.x, offset.y, 0);
-    glScalef(scale.x, scale.y, 1);
-    SetColor(color);
-    glDisable(GL_TEXTURE_2D);
-    DrawPolylineGeometry(points, Geometry::kFillPolygon, keepCached);
-    glPopMatrix();
+    DrawPlacedPolyline(points, color, offset, scale, Geometry::kFillPolygon, keepCached);
 }
 
 void LGLRenderer::FillColorRectList(ColorRectListT<float>& list, const PointT<double>& offset,

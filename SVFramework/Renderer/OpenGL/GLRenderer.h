@@ -141,6 +141,9 @@ private:
     void DrawThroughList(Cache& cache, Source& source, bool keepCached, bool changed,
                          const Draw& draw);
     void DrawPolylineGeometry(PolylineT<float>& points, Geometry geometry, bool keepCached);
+    void DrawPlacedPolyline(PolylineT<float>& points, const ColorT& color,
+                            const PointT<float>& offset, const PointT<float>& scale,
+                            Geometry geometry, bool keepCached);
     void EmitPolyline(const PolylineT<float>& points, Geometry geometry);
 
     // Makes the GL context current on the context's window; reports a failure.
