@@ -15,6 +15,7 @@ constexpr uint32_t MB_TYPEMASK = 0xF;
 constexpr uint32_t MB_ICONHAND = 0x10;
 constexpr uint32_t MB_ICONQUESTION = 0x20;
 constexpr uint32_t MB_ICONEXCLAMATION = 0x30;
+constexpr uint32_t MB_ICONWARNING = MB_ICONEXCLAMATION;
 constexpr uint32_t MB_ICONASTERISK = 0x40;
 constexpr uint32_t MB_ICONMASK = 0xF0;
 // Which button is the default.

@@ -1,6 +1,9 @@
 #include "ObjectBase/Exception.h"
 #include "Renderer/D3D9Renderer.h"
+#include "Renderer/FontRenderer/FreetypeFontRenderer.h"
 #include "Renderer/Gdi/GDIRenderer.h"
+#include "Renderer/OpenGL/GLGlyphRenderer.h"
+#include "Renderer/OpenGL/GLRenderer.h"
 #include "Renderer/Renderer.h"
 
 #include <stdexcept>
@@ -8,9 +11,15 @@
 namespace SV {
 
 // The one place a back end is chosen. The bounds reach no back end.
-RCPtr<LRenderer> LRenderer::Create(int32_t type, const RectT<int32_t>&, svp::HWND)
+RCPtr<LRenderer> LRenderer::Create(int32_t type, const RectT<int32_t>&, svp::HWND window)
 {
     switch (type) {
+    case kTypeOpenGL: {
+        // One glyph cache serves as both of the font renderer's processors.
+        const ConstRCPtr<LGlyphProcessor> glyphs = LGLGlyphRenderer::Create();
+        const RCPtr<LFontRenderer> fonts(new LFreetypeFontRenderer(glyphs, glyphs));
+        return RCPtr<LRenderer>(new LGLRenderer(fonts, window));
+    }
     case kTypeGdiPlus:
         return RCPtr<LRenderer>(new LGDIRenderer());
     case kTypeDirect3D9:

@@ -67,6 +67,18 @@ public:
         return mPixels.data() + static_cast<ptrdiff_t>(y) * mWidth + x;
     }
 
+    // Grows or shrinks the buffer to `height` rows, keeping the rows that stay; new rows are
+    // filled with T{}. Throws "bad allocation" beyond kMaxPixels.
+    void SetHeight(int32_t height)
+    {
+        const int32_t rows = height > 0 ? height : 0;
+        if (int64_t(mWidth) * rows > kMaxPixels) {
+            throw Exception<std::bad_alloc>();
+        }
+        mPixels.resize(static_cast<size_t>(mWidth) * static_cast<size_t>(rows), T{});
+        mHeight = rows;
+    }
+
     bool Contains(int32_t x, int32_t y) const
     {
         return x >= 0 && y >= 0 && x < mWidth && y < mHeight;
