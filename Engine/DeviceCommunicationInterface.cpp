@@ -322,7 +322,7 @@ int32_t LDeviceCommunicationInterface::GetParamValue(const SV::ParamDescriptor& 
         if (descriptor.id == kProductNameParamID) {
             ++index;
         }
-        const SV::NarrowString name(SV::WideString(kProductNames[index]));
+        const SV::NarrowString name{SV::WideString(kProductNames[index])};
         value.SetString(name.GetText());
         return S_OK;
     }

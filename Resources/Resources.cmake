@@ -11,3 +11,9 @@ foreach(image ${SV_RESOURCE_IMAGES})
     string(REPLACE " " "_" resourceName "${resourceName}")
     list(APPEND SV_RESOURCE_LIST GDIPLUS "${resourceName}" "${image}")
 endforeach()
+
+# The skin (UTF-8) and the string tables (UTF-16 with a byte-order mark).
+list(APPEND SV_RESOURCE_LIST
+     SVXML APP_SKINS "${CMAKE_CURRENT_LIST_DIR}/Skins.xml"
+     SVXML APP_STRINGS "${CMAKE_CURRENT_LIST_DIR}/StringTables.xml"
+     SVXML FRAMEWORK_STRINGS "${CMAKE_CURRENT_LIST_DIR}/FrameworkStrings.xml")

@@ -66,14 +66,16 @@ void LRefCountedObject::SetUnshareable(bool unshareable)
     mShareable = !unshareable;
 }
 
+// Members on several threads take and give back their references at once: one atomic step
+// each, so that no change is lost between reading the count and writing it.
 void LRefCountedObject::AddInternalRef()
 {
-    mInternalRefCount.store(mInternalRefCount.load() + 1);
+    mInternalRefCount.fetch_add(1);
 }
 
 void LRefCountedObject::ReleaseInternalRef()
 {
-    mInternalRefCount.store(mInternalRefCount.load() - 1);
+    mInternalRefCount.fetch_sub(1);
 }
 
 } // namespace SV

@@ -126,10 +126,11 @@ bool IsLegalUtf8(const uint8_t* bytes, int32_t length)
     }
     const uint8_t lead = bytes[0];
     if (length >= 2) {
-        // The second byte carries the limits that rule out overlong forms, encoded surrogates
-        // and code points above 0x10FFFF.
+        // The second byte is a trailing byte whatever the lead, so an ASCII character is never
+        // swallowed into a sequence; its narrower limits rule out overlong forms, encoded
+        // surrogates and code points above 0x10FFFF.
         const uint8_t second = bytes[1];
-        if (second > 0xBF) {
+        if (second < 0x80 || second > 0xBF) {
             return false;
         }
         switch (lead) {
@@ -154,9 +155,6 @@ bool IsLegalUtf8(const uint8_t* bytes, int32_t length)
             }
             break;
         default:
-            if (second < 0x80) {
-                return false;
-            }
             break;
         }
     }

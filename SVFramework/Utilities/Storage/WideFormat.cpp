@@ -450,7 +450,9 @@ void PutPadded(WideWriter& out, const FieldFormat& field, const char16_t* text, 
     }
 }
 
-// A precision counts UTF-16 units and never ends between the two halves of a pair.
+// A precision counts UTF-16 units and never ends between the two halves of a pair. Nothing
+// beyond the precision is read (the text need not be terminated there), so a high surrogate on
+// the last unit it allows is left out without looking at what follows it.
 size_t UnitsWithin(const char16_t* text, int64_t precision)
 {
     if (precision < 0) {
@@ -458,7 +460,7 @@ size_t UnitsWithin(const char16_t* text, int64_t precision)
     }
     size_t length = WideLengthBounded(text, static_cast<size_t>(precision));
     if (length > 0 && length == static_cast<size_t>(precision) &&
-        IsHighSurrogate(text[length - 1]) && IsLowSurrogate(text[length])) {
+        IsHighSurrogate(text[length - 1])) {
         --length;
     }
     return length;

@@ -9,6 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace {
 
 using svtest::SelfHoldingObject;
@@ -82,6 +86,37 @@ TEST(RefCountedObjectTest, InternalReferencesWaitForTheLastExternalHolder)
     EXPECT_EQ(0, object->Release());
     EXPECT_EQ(1, tally.hooks);
     EXPECT_EQ(1, tally.destroyed);
+}
+
+TEST(RefCountedObjectTest, InternalReferencesTakenOnSeveralThreadsAtOnceAreAllCounted)
+{
+    Tally tally;
+    SV::RCPtr<TrackedObject> object(new TrackedObject(tally));
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 20000;
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int thread = 0; thread < kThreads; ++thread) {
+        threads.emplace_back([&] {
+            // All start together, so that their changes overlap.
+            ready.fetch_add(1);
+            while (ready.load() < kThreads) {
+            }
+            for (int round = 0; round < kRounds; ++round) {
+                object->AddInternalRef();
+                object->AddInternalRef();
+                object->ReleaseInternalRef();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(kThreads * kRounds, object->GetInternalRefCount());
+    for (int round = 0; round < kThreads * kRounds; ++round) {
+        object->ReleaseInternalRef();
+    }
+    EXPECT_EQ(0, object->GetInternalRefCount());
 }
 
 TEST(RefCountedObjectTest, ReleaseWithOtherExternalHoldersCallsNoHook)

@@ -162,6 +162,8 @@ TEST(TextEncoding, Utf8ToUtf16DecodesLegalSequencesAndStopsAtTheFirstBadOne)
         {"lone continuation byte", {0x61, 0x80, 0x61}, true, kSourceIllegal, 1, u"a"},
         {"letter where a continuation belongs", {0xC3, 0x41}, true, kSourceIllegal, 0, u""},
         {"bad third byte", {0xE2, 0x82, 0x41}, true, kSourceIllegal, 0, u""},
+        {"ASCII after ED", {0xED, 0x25, 0xA2}, false, kSourceIllegal, 0, u""},
+        {"ASCII after F4", {0x41, 0xF4, 0x41, 0x80, 0x80}, true, kSourceIllegal, 1, u"A"},
         {"truncated three bytes", {0x61, 0xE2, 0x82}, true, kSourceExhausted, 1, u"a"},
         {"truncated five-byte form", {0xF8, 0x88}, true, kSourceExhausted, 0, u""},
     };
@@ -225,6 +227,14 @@ TEST(TextEncoding, IsLegalUtf8AcceptsOnlyShortestFormsOfScalarValues)
         {{0xF4, 0x90, 0x80, 0x80}, false},
         {{0xF5, 0x80, 0x80, 0x80}, false},
         {{0xF0, 0x90, 0x80, 0x7F}, false},
+        // The second byte is always a trailing byte, also after the leads with narrower limits.
+        {{0xE0, 0x25, 0x80}, false},
+        {{0xED, 0x25, 0xA2}, false},
+        {{0xED, 0x80, 0x80}, true},
+        {{0xF0, 0x41, 0x80, 0x80}, false},
+        {{0xF4, 0x7F, 0x80, 0x80}, false},
+        {{0xF4, 0x80, 0x80, 0x80}, true},
+        {{0xE1, 0x41, 0x80}, false},
         {{}, false},
         {{0xF8, 0x88, 0x80, 0x80, 0x80}, false},
     };

@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +153,11 @@ TEST(WideFormat, PrecisionBoundsTheBytesReadFromUtf8Text)
     EXPECT_EQ(Format(u"[%.3S]", bytes), u"[abc]");
     const char16_t units[3] = {u'a', u'b', u'c'};
     EXPECT_EQ(Format(u"[%.3s]", units), u"[abc]");
+    // A high surrogate on the last unit allowed: what follows it is not looked at.
+    const auto pairStart = std::make_unique<char16_t[]>(2);
+    pairStart[0] = u'a';
+    pairStart[1] = 0xD83D;
+    EXPECT_EQ(Format(u"[%.2s]", pairStart.get()), u"[a]");
 }
 
 TEST(WideFormat, PercentNStoresNothingAndUnknownConversionsStayAsText)
