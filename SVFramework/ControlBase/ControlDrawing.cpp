@@ -72,15 +72,18 @@ int32_t LControl::Draw(const RCPtr<LRenderer>& renderer, const RectRegion& dirty
         }
         return S_OK;
     }
-    CAutoClip ownClip(renderer, RoundEach(mRect), visible, nullptr);
-    MultiplyOpacity(renderer, mOpacity);
-    state = renderer->GetCurrentState();
-    if (!dirty.IntersectsRect(RectT<double>{0.0, 0.0, mRect.width, mRect.height}, state->origin)) {
+    // The dirty test comes before the push, which would move the origin to the rounded corner:
+    // a control away from the damage costs no state change.
+    const PointT<double> origin{state->origin.x + RoundHalf(mRect.x),
+                                state->origin.y + RoundHalf(mRect.y)};
+    if (!dirty.IntersectsRect(RectT<double>{0.0, 0.0, mRect.width, mRect.height}, origin)) {
         if (mUnclippedCount > 0) {
             CollectUnclippedControls(unclipped, true, false);
         }
         return S_OK;
     }
+    CAutoClip ownClip(renderer, RoundEach(mRect), visible, nullptr);
+    MultiplyOpacity(renderer, mOpacity);
 
     const int32_t lookCount = mLooks.GetCount();
     // Client parts of every shown look first, so that no look's frame is covered by another's
