@@ -1,5 +1,8 @@
 #include "ControlBase/ControlApplication.h"
 
+#include "Renderer/Font.h"
+#include "Renderer/MeasurementRenderer.h"
+
 namespace SV {
 
 namespace {
@@ -15,6 +18,10 @@ IControlApplication* GetControlApplication()
 void SetControlApplication(IControlApplication* application)
 {
     gApplication = application;
+    // Fonts measure themselves through whichever application is current when first asked.
+    LFont::SetMeasurementRendererSource([]() -> RCPtr<LMeasurementRenderer> {
+        return gApplication != nullptr ? gApplication->GetMeasurementRenderer() : nullptr;
+    });
 }
 
 } // namespace SV

@@ -23,4 +23,9 @@ void LRootWindow::SendIdle()
     Notify(CreateNotification(u"NID_IDLE"));
 }
 
+void LRootWindow::Invalidate(const RectT<double>& rect)
+{
+    mDirtyRegion.AddRectRounded(rect.x, rect.y, rect.width, rect.height);
+}
+
 } // namespace SV

@@ -3,6 +3,7 @@
 // its main control. The native window moves the client area and reports its size.
 #pragma once
 
+#include "ControlBase/RectRegion.h"
 #include "Notification/NotificationDistributor.h"
 #include "ObjectBase/RCPtr.h"
 #include "Utilities/Graphics/Point.h"
@@ -39,10 +40,15 @@ public:
     // Sends "NID_IDLE" to the controls that asked for idle time.
     void SendIdle();
 
+    // Adds a rectangle of the client area (whole pixels) to what the next paint draws.
+    void Invalidate(const RectT<double>& rect);
+    RectRegion& GetDirtyRegion() { return mDirtyRegion; }
+
 private:
     RectT<int32_t> mClientRect;
     WideString mTitle;
     RCPtr<LControl> mMainControl;
+    RectRegion mDirtyRegion;
 };
 
 } // namespace SV
