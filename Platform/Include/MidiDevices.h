@@ -3,8 +3,8 @@
 // word; input buffers that the caller hands to an input device and gets back as they fill; short
 // messages and long (system-exclusive) messages out, each long message reported done through the
 // callback. Devices are the ALSA sequencer's ports (where /dev/snd/seq exists), the ports of a
-// running JACK server (none is ever started) and the in-process virtual devices of
-// VirtualMidiDevice.h, in that order.
+// running JACK server (none is ever started) and then the devices of the transports registered
+// through MidiTransports.h, in that order.
 //
 // Callbacks run on a thread of the open device, one at a time per device, never inside the
 // caller's call except for MIM_OPEN/MOM_OPEN (inside the open), MIM_CLOSE/MOM_CLOSE (inside the

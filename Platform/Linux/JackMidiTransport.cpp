@@ -374,7 +374,7 @@ public:
             listing.taken = true;
         }
         for (const std::string& name : listing.names) {
-            devices.push_back({DeviceEntry::Transport::Jack, name, nullptr});
+            devices.push_back({name, nullptr, nullptr});
         }
     }
 

@@ -4,7 +4,8 @@
 // creates a client nor registers or closes a port. Internal to the platform layer.
 #pragma once
 
-#include "MidiTransport.h"
+#include "MidiTransports.h"
+#include "SystemMidiTransports.h"
 
 #include <functional>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "MidiInDevice.h"
 #include "MidiOutDevice.h"
-#include "MidiTransport.h"
+#include "MidiTransports.h"
 
 #include <algorithm>
 #include <chrono>
@@ -72,8 +72,7 @@ public:
     int32_t Refresh()
     {
         std::vector<midi::DeviceEntry> devices;
-        midi::AppendSystemDevices(mInputs, devices);
-        midi::AppendVirtualDevices(devices);
+        midi::AppendRegisteredDevices(mInputs, devices);
         const std::lock_guard<std::mutex> lock(mMutex);
         mDevices = std::move(devices);
         mTaken = true;
@@ -205,9 +204,7 @@ MMRESULT midiInOpen(HMIDIIN* handle, int32_t deviceId, MidiInProc callback, uint
     const bool withCallback = (flags & CALLBACK_TYPEMASK) == CALLBACK_FUNCTION;
     auto opened = std::make_shared<MidiInDevice>(withCallback ? callback : nullptr, instance,
                                                  (flags & MIDI_IO_STATUS) != 0);
-    opened->mConnection = device->transport == midi::DeviceEntry::Transport::InProcess
-                              ? midi::ConnectVirtualInput(*device, *opened)
-                              : midi::ConnectSystemInput(*device, *opened);
+    opened->mConnection = device->transport->ConnectInput(*device, *opened);
     if (!opened->mConnection) {
         return MMSYSERR_NODRIVER;
     }
@@ -300,9 +297,7 @@ MMRESULT midiOutOpen(HMIDIOUT* handle, int32_t deviceId, MidiOutProc callback, u
     }
     const bool withCallback = (flags & CALLBACK_TYPEMASK) == CALLBACK_FUNCTION;
     auto opened = std::make_shared<MidiOutDevice>(withCallback ? callback : nullptr, instance);
-    opened->mConnection = device->transport == midi::DeviceEntry::Transport::InProcess
-                              ? midi::ConnectVirtualOutput(*device)
-                              : midi::ConnectSystemOutput(*device);
+    opened->mConnection = device->transport->ConnectOutput(*device);
     if (!opened->mConnection) {
         return MMSYSERR_NODRIVER;
     }

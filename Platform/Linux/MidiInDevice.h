@@ -5,7 +5,7 @@
 
 #include "MidiDeviceBase.h"
 #include "MidiInputWriter.h"
-#include "MidiTransport.h"
+#include "MidiTransports.h"
 
 #include <chrono>
 #include <deque>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "MidiDeviceBase.h"
-#include "MidiTransport.h"
+#include "MidiTransports.h"
 
 #include <deque>
 #include <memory>

@@ -1,6 +1,6 @@
 // The system's MIDI transports: the ALSA sequencer through RtMidi, JACK on libjack itself.
 #include "JackMidiTransport.h"
-#include "MidiTransport.h"
+#include "SystemMidiTransports.h"
 
 #include <RtMidi.h>
 #include <unistd.h>
@@ -30,15 +30,14 @@ void RecordRtMidiError(RtMidiError::Type type, const std::string& /*text*/, void
 }
 
 // failed must outlive midi.
-void AppendPorts(RtMidi& midi, std::atomic<bool>& failed, DeviceEntry::Transport transport,
-                 std::vector<DeviceEntry>& devices)
+void AppendPorts(RtMidi& midi, std::atomic<bool>& failed, std::vector<DeviceEntry>& devices)
 {
     midi.setErrorCallback(&RecordRtMidiError, &failed);
     const unsigned count = midi.getPortCount();
     for (unsigned index = 0; index < count; ++index) {
         std::string name = midi.getPortName(index);
         if (!name.empty() && !IsOwnPortName(name)) {
-            devices.push_back({transport, std::move(name), nullptr});
+            devices.push_back({std::move(name), nullptr, nullptr});
         }
     }
 }
@@ -52,10 +51,10 @@ void AppendAlsaPorts(bool inputs, std::vector<DeviceEntry>& devices)
     try {
         if (inputs) {
             RtMidiIn midi(RtMidi::LINUX_ALSA, kOwnClientName);
-            AppendPorts(midi, failed, DeviceEntry::Transport::AlsaSequencer, devices);
+            AppendPorts(midi, failed, devices);
         } else {
             RtMidiOut midi(RtMidi::LINUX_ALSA, kOwnClientName);
-            AppendPorts(midi, failed, DeviceEntry::Transport::AlsaSequencer, devices);
+            AppendPorts(midi, failed, devices);
         }
     } catch (const RtMidiError&) {
         // No sequencer client: no ALSA devices.
@@ -171,34 +170,61 @@ bool IsOwnPortName(const std::string& portName)
     return at < portName.size() && portName[at] == ':';
 }
 
-void AppendSystemDevices(bool inputs, std::vector<DeviceEntry>& devices)
-{
-    AppendAlsaPorts(inputs, devices);
-    AppendJackDevices(inputs, devices);
-}
+namespace {
 
-std::unique_ptr<InputConnection> ConnectSystemInput(const DeviceEntry& device, InputSink& sink)
+class AlsaTransport final : public Transport
 {
-    if (device.transport == DeviceEntry::Transport::Jack) {
+public:
+    void AppendDevices(bool inputs, std::vector<DeviceEntry>& devices) override
+    {
+        AppendAlsaPorts(inputs, devices);
+    }
+
+    std::unique_ptr<InputConnection> ConnectInput(const DeviceEntry& device,
+                                                  InputSink& sink) override
+    {
+        auto connection = std::make_unique<RtMidiInputConnection>(sink);
+        if (!connection->Open(device)) {
+            return nullptr;
+        }
+        return connection;
+    }
+
+    std::unique_ptr<OutputConnection> ConnectOutput(const DeviceEntry& device) override
+    {
+        auto connection = std::make_unique<RtMidiOutputConnection>();
+        if (!connection->Open(device)) {
+            return nullptr;
+        }
+        return connection;
+    }
+};
+
+class JackTransport final : public Transport
+{
+public:
+    void AppendDevices(bool inputs, std::vector<DeviceEntry>& devices) override
+    {
+        AppendJackDevices(inputs, devices);
+    }
+
+    std::unique_ptr<InputConnection> ConnectInput(const DeviceEntry& device,
+                                                  InputSink& sink) override
+    {
         return ConnectJackInput(device, sink);
     }
-    auto connection = std::make_unique<RtMidiInputConnection>(sink);
-    if (!connection->Open(device)) {
-        return nullptr;
-    }
-    return connection;
-}
 
-std::unique_ptr<OutputConnection> ConnectSystemOutput(const DeviceEntry& device)
-{
-    if (device.transport == DeviceEntry::Transport::Jack) {
+    std::unique_ptr<OutputConnection> ConnectOutput(const DeviceEntry& device) override
+    {
         return ConnectJackOutput(device);
     }
-    auto connection = std::make_unique<RtMidiOutputConnection>();
-    if (!connection->Open(device)) {
-        return nullptr;
-    }
-    return connection;
+};
+
+} // namespace
+
+std::vector<std::shared_ptr<Transport>> MakeSystemTransports()
+{
+    return {std::make_shared<AlsaTransport>(), std::make_shared<JackTransport>()};
 }
 
 std::unique_ptr<JackPublication>

@@ -15,7 +15,7 @@
 
 namespace {
 
-class SilentPeer : public svp::VirtualMidiPeer
+class SilentPeer : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const std::vector<uint8_t>& /*bytes*/) override {}
@@ -62,7 +62,7 @@ void AssembleFromBuffers(benchmark::State& state)
     setenv("JACK_NO_START_SERVER", "1", 1);
     const auto size = static_cast<size_t>(state.range(0));
     SilentPeer peer;
-    svp::VirtualMidiDevice device("Benchmark Keys", peer);
+    svtest::VirtualMidiDevice device("Benchmark Keys", peer);
     Assembly assembly;
     svp::HMIDIIN input = nullptr;
     if (svp::midiInOpen(&input, svtest::MidiTestConnection::FindInput("Benchmark Keys"),

@@ -28,12 +28,12 @@ constexpr auto kWait = 5s;
 
 // The far end of a virtual device: records what the program sends and can echo long messages
 // back to the program's input.
-class RecordingPeer : public svp::VirtualMidiPeer
+class RecordingPeer : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const Bytes& bytes) override
     {
-        svp::VirtualMidiDevice* echo = nullptr;
+        svtest::VirtualMidiDevice* echo = nullptr;
         {
             const std::lock_guard<std::mutex> lock(mMutex);
             mReceived.push_back(bytes);
@@ -57,7 +57,7 @@ public:
         return mReceived;
     }
 
-    void EchoLongMessagesTo(svp::VirtualMidiDevice* device)
+    void EchoLongMessagesTo(svtest::VirtualMidiDevice* device)
     {
         const std::lock_guard<std::mutex> lock(mMutex);
         mEcho = device;
@@ -67,7 +67,7 @@ private:
     std::mutex mMutex;
     std::condition_variable mChanged;
     std::vector<Bytes> mReceived;
-    svp::VirtualMidiDevice* mEcho = nullptr;
+    svtest::VirtualMidiDevice* mEcho = nullptr;
 };
 
 // Callback messages as they came, for tests that drive the raw operations.
@@ -147,13 +147,13 @@ protected:
     }
 
     RecordingPeer mPeer;
-    svp::VirtualMidiDevice mDevice{"Test Vudozi Vedozi Duruzava Keys", mPeer};
+    svtest::VirtualMidiDevice mDevice{"Test Vudozi Vedozi Duruzava Keys", mPeer};
 };
 
 TEST_F(MidiDevicesTest, ListsVirtualDevicesAfterTheSystemOnesWhileTheyExist)
 {
     RecordingPeer otherPeer;
-    auto other = std::make_unique<svp::VirtualMidiDevice>("Test Second Keys", otherPeer);
+    auto other = std::make_unique<svtest::VirtualMidiDevice>("Test Second Keys", otherPeer);
 
     const int32_t inputs = svp::midiInGetNumDevs();
     const int32_t outputs = svp::midiOutGetNumDevs();
@@ -748,7 +748,7 @@ TEST_F(MidiDevicesTest, ShortInputWaitingBehindOthersIsMarkedMoreData)
 TEST_F(MidiDevicesTest, AWithdrawnDeviceTakesNothingMoreAndClosesCleanly)
 {
     RecordingPeer peer;
-    auto device = std::make_unique<svp::VirtualMidiDevice>("Test Withdrawn Keys", peer);
+    auto device = std::make_unique<svtest::VirtualMidiDevice>("Test Withdrawn Keys", peer);
     MidiTestConnection connection("Test Withdrawn Keys");
     ASSERT_TRUE(connection.IsOpen());
     device.reset();

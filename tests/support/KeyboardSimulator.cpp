@@ -45,7 +45,7 @@ std::array<KeyboardSimulator::Program, KeyboardSimulator::kSlotCount> DefaultSlo
 
 } // namespace
 
-KeyboardSimulator::KeyboardSimulator(svp::VirtualMidiDevice::Transport transport,
+KeyboardSimulator::KeyboardSimulator(svtest::VirtualMidiDevice::Transport transport,
                                      const std::string& name)
     : mSlots(DefaultSlots()), mDevice(name, *this, transport)
 {

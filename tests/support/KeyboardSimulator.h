@@ -20,7 +20,7 @@
 
 namespace svtest {
 
-class KeyboardSimulator : private svp::VirtualMidiPeer
+class KeyboardSimulator : private svtest::VirtualMidiPeer
 {
 public:
     static constexpr const char* kDeviceName = "Vudozi Vedozi Duruzava";
@@ -52,16 +52,16 @@ public:
         std::optional<Program> secondProgram;
     };
 
-    explicit KeyboardSimulator(
-        svp::VirtualMidiDevice::Transport transport = svp::VirtualMidiDevice::Transport::InProcess,
-        const std::string& name = kDeviceName);
+    explicit KeyboardSimulator(svtest::VirtualMidiDevice::Transport transport =
+                                   svtest::VirtualMidiDevice::Transport::InProcess,
+                               const std::string& name = kDeviceName);
     ~KeyboardSimulator() override;
     KeyboardSimulator(const KeyboardSimulator&) = delete;
     KeyboardSimulator& operator=(const KeyboardSimulator&) = delete;
 
     // False when a JACK device could not be published.
     bool IsOpen() const { return mDevice.IsOpen(); }
-    svp::VirtualMidiDevice& GetDevice() { return mDevice; }
+    svtest::VirtualMidiDevice& GetDevice() { return mDevice; }
 
     // The program every slot holds at the start: the editor's default model.
     static Program DefaultProgram();
@@ -102,8 +102,8 @@ private:
     std::vector<Job> mJobs; // answers not yet due, for the answering thread
     bool mStopping = false;
     std::function<void(const Bytes&)> mReceivedHook;
-    std::thread mAnswerer;          // answers from its own thread, never from the sender's
-    svp::VirtualMidiDevice mDevice; // last: withdrawn first, while everything it calls lives
+    std::thread mAnswerer;             // answers from its own thread, never from the sender's
+    svtest::VirtualMidiDevice mDevice; // last: withdrawn first, while everything it calls lives
 };
 
 } // namespace svtest

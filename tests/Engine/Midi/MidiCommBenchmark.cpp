@@ -13,7 +13,7 @@
 
 namespace {
 
-class SilentPeer : public svp::VirtualMidiPeer
+class SilentPeer : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const std::vector<uint8_t>& /*bytes*/) override {}
@@ -45,7 +45,7 @@ void AssembleCapturedMessage(benchmark::State& state)
     svtest::UseOnlyInProcessMidiDevices();
     const auto size = static_cast<size_t>(state.range(0));
     SilentPeer peer;
-    svp::VirtualMidiDevice device("Benchmark Keys", peer);
+    svtest::VirtualMidiDevice device("Benchmark Keys", peer);
     const SV::RCPtr<SV::LMidiComm> comm = SV::LMidiComm::Create();
     const SV::RCPtr<CountingReceiver> receiver(new CountingReceiver());
     {

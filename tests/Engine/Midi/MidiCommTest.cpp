@@ -24,7 +24,7 @@ using svtest::MidiCaptureRecorder;
 using namespace std::chrono_literals;
 
 // The far end of a virtual device: what the program sent to it.
-class RecordingPeer : public svp::VirtualMidiPeer
+class RecordingPeer : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const Bytes& bytes) override
@@ -104,7 +104,7 @@ protected:
     }
 
     RecordingPeer peer;
-    svp::VirtualMidiDevice device{"Test Keys: Vudozi VEDOZI Duruzava MIDI 1", peer};
+    svtest::VirtualMidiDevice device{"Test Keys: Vudozi VEDOZI Duruzava MIDI 1", peer};
     SV::RCPtr<SV::LMidiComm> comm = SV::LMidiComm::Create();
     SV::RCPtr<MidiCaptureRecorder> recorder{new MidiCaptureRecorder()};
     SV::RCPtr<SV::LMidiCapturePort> input;
@@ -133,7 +133,7 @@ TEST_F(MidiCommTest, NamesMatchWhenTheyContainTheRequestInAnyLetterCase)
 TEST_F(MidiCommTest, OpensTheLowestNumberedMatchAndHandsItOutAgainWhileItIsOpen)
 {
     RecordingPeer laterPeer;
-    svp::VirtualMidiDevice later("Vudozi Vedozi Duruzava (second)", laterPeer);
+    svtest::VirtualMidiDevice later("Vudozi Vedozi Duruzava (second)", laterPeer);
     OpenPorts();
     EXPECT_EQ(SV::WideString(device.GetName().c_str()), input->GetName());
     EXPECT_EQ(SV::WideString(device.GetName().c_str()), output->GetName());

@@ -138,7 +138,7 @@ int main(int argc, char** argv)
             name = argv[index + 1];
         }
     }
-    KeyboardSimulator keyboard(svp::VirtualMidiDevice::Transport::Jack, name);
+    KeyboardSimulator keyboard(svtest::VirtualMidiDevice::Transport::Jack, name);
     if (!keyboard.IsOpen()) {
         PrintLine("error no JACK server to publish the keyboard on");
         return 2;

@@ -1,11 +1,13 @@
 #include "VirtualMidiDevice.h"
 
-#include "MidiTransport.h"
+#include "MidiTransports.h"
 
 #include <algorithm>
 #include <mutex>
 
-namespace svp {
+namespace svtest {
+
+namespace midi = svp::midi;
 
 // Lock order: peerMutex, then mutex, then the mutex of an input device that has this device
 // open. The peer may deliver input while it is being called.
@@ -45,20 +47,6 @@ struct VirtualMidiDevice::State
 };
 
 namespace {
-
-// The in-process devices in the order of their creation. Never destroyed, so that devices
-// withdrawn during exit still find it.
-struct VirtualDeviceRegistry
-{
-    std::mutex mutex;
-    std::vector<std::shared_ptr<VirtualMidiDevice::State>> devices;
-};
-
-VirtualDeviceRegistry& Registry()
-{
-    static auto* registry = new VirtualDeviceRegistry;
-    return *registry;
-}
 
 class VirtualInputConnection final : public midi::InputConnection
 {
@@ -103,6 +91,71 @@ private:
     std::shared_ptr<VirtualMidiDevice::State> mDevice;
 };
 
+// The in-process devices in the order of their creation, as a transport of the platform layer.
+class InProcessTransport final : public midi::Transport
+{
+public:
+    void Add(const std::shared_ptr<VirtualMidiDevice::State>& device)
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        mDevices.push_back(device);
+    }
+
+    void Remove(const std::shared_ptr<VirtualMidiDevice::State>& device)
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        mDevices.erase(std::remove(mDevices.begin(), mDevices.end(), device), mDevices.end());
+    }
+
+    void AppendDevices(bool /*inputs*/, std::vector<midi::DeviceEntry>& devices) override
+    {
+        const std::lock_guard<std::mutex> lock(mMutex);
+        for (const auto& device : mDevices) {
+            devices.push_back({device->name, device, nullptr});
+        }
+    }
+
+    std::unique_ptr<midi::InputConnection> ConnectInput(const midi::DeviceEntry& entry,
+                                                        midi::InputSink& sink) override
+    {
+        const auto device = StillThere(entry);
+        return device ? std::make_unique<VirtualInputConnection>(device, sink) : nullptr;
+    }
+
+    std::unique_ptr<midi::OutputConnection> ConnectOutput(const midi::DeviceEntry& entry) override
+    {
+        const auto device = StillThere(entry);
+        return device ? std::make_unique<VirtualOutputConnection>(device) : nullptr;
+    }
+
+private:
+    // Null when the device has been withdrawn since it was listed.
+    static std::shared_ptr<VirtualMidiDevice::State> StillThere(const midi::DeviceEntry& entry)
+    {
+        auto device = std::static_pointer_cast<VirtualMidiDevice::State>(entry.device);
+        if (!device) {
+            return nullptr;
+        }
+        const std::lock_guard<std::mutex> lock(device->peerMutex);
+        return device->peer != nullptr ? device : nullptr;
+    }
+
+    std::mutex mMutex;
+    std::vector<std::shared_ptr<VirtualMidiDevice::State>> mDevices;
+};
+
+// Registered with the first device and never destroyed, so that devices withdrawn during exit
+// still find it.
+InProcessTransport& InProcessDevices()
+{
+    static auto* transport = [] {
+        auto shared = std::make_shared<InProcessTransport>();
+        midi::RegisterTransport(shared);
+        return new std::shared_ptr<InProcessTransport>(shared);
+    }();
+    return **transport;
+}
+
 } // namespace
 
 VirtualMidiDevice::VirtualMidiDevice(const std::string& name, VirtualMidiPeer& peer,
@@ -113,9 +166,7 @@ VirtualMidiDevice::VirtualMidiDevice(const std::string& name, VirtualMidiPeer& p
     mState->transport = transport;
     mState->peer = &peer;
     if (transport == Transport::InProcess) {
-        VirtualDeviceRegistry& registry = Registry();
-        const std::lock_guard<std::mutex> lock(registry.mutex);
-        registry.devices.push_back(mState);
+        InProcessDevices().Add(mState);
     } else {
         // The publication calls back into the state, which outlives it.
         State* state = mState.get();
@@ -127,10 +178,7 @@ VirtualMidiDevice::VirtualMidiDevice(const std::string& name, VirtualMidiPeer& p
 VirtualMidiDevice::~VirtualMidiDevice()
 {
     if (mState->transport == Transport::InProcess) {
-        VirtualDeviceRegistry& registry = Registry();
-        const std::lock_guard<std::mutex> lock(registry.mutex);
-        auto& devices = registry.devices;
-        devices.erase(std::remove(devices.begin(), devices.end(), mState), devices.end());
+        InProcessDevices().Remove(mState);
     }
     mState->jack.reset();
     {
@@ -197,44 +245,4 @@ void VirtualMidiDevice::SetHangOnLongMessages(bool hang)
     mState->hangOnLongMessages = hang;
 }
 
-namespace midi {
-
-void AppendVirtualDevices(std::vector<DeviceEntry>& devices)
-{
-    VirtualDeviceRegistry& registry = Registry();
-    const std::lock_guard<std::mutex> lock(registry.mutex);
-    for (const auto& device : registry.devices) {
-        devices.push_back({DeviceEntry::Transport::InProcess, device->name, device});
-    }
-}
-
-std::unique_ptr<InputConnection> ConnectVirtualInput(const DeviceEntry& device, InputSink& sink)
-{
-    if (!device.virtualDevice) {
-        return nullptr;
-    }
-    {
-        const std::lock_guard<std::mutex> lock(device.virtualDevice->peerMutex);
-        if (device.virtualDevice->peer == nullptr) {
-            return nullptr; // withdrawn since it was listed
-        }
-    }
-    return std::make_unique<VirtualInputConnection>(device.virtualDevice, sink);
-}
-
-std::unique_ptr<OutputConnection> ConnectVirtualOutput(const DeviceEntry& device)
-{
-    if (!device.virtualDevice) {
-        return nullptr;
-    }
-    {
-        const std::lock_guard<std::mutex> lock(device.virtualDevice->peerMutex);
-        if (device.virtualDevice->peer == nullptr) {
-            return nullptr;
-        }
-    }
-    return std::make_unique<VirtualOutputConnection>(device.virtualDevice);
-}
-
-} // namespace midi
-} // namespace svp
+} // namespace svtest

@@ -1,8 +1,8 @@
 // A MIDI device played by code: an input and an output device of one name whose far end is a
 // VirtualMidiPeer. In-process devices are listed by midiInGetNumDevs and midiOutGetNumDevs of this
-// process after the system's devices, in the order of creation; JACK devices are published as a
-// JACK client named after the device, for other processes (a JACK server must be running; none is
-// started).
+// process after the system's devices, in the order of creation (through a transport registered
+// with the platform layer); JACK devices are published as a JACK client named after the device,
+// for other processes (a JACK server must be running; none is started).
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace svp {
+namespace svtest {
 
 // The far end of a virtual device.
 class VirtualMidiPeer
@@ -67,4 +67,4 @@ private:
     std::shared_ptr<State> mState;
 };
 
-} // namespace svp
+} // namespace svtest
