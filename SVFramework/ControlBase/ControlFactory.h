@@ -23,6 +23,10 @@
 
 namespace SV {
 
+class LColorizer;
+class LControl;
+class LRootWindow;
+
 class LControlFactory : public virtual LRefCountedObject
 {
 public:
@@ -58,6 +62,15 @@ public:
     // looked up (throwing as GetControlCreateFunction does) and kept in the descriptor.
     ControlCreateFunction ResolveCreateFunction(LControlDescriptor& descriptor) const;
 
+    // Creation. The control of the descriptor's class, made by its create function with the
+    // parent (empty for a top control); the function is resolved once per descriptor and an
+    // unregistered class throws.
+    RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent,
+                                  const ConstRCPtr<LControlDescriptor>& descriptor) const;
+    // The top-level control of that name in the current skin, made visible, created without
+    // parent and bound to the window; empty when the skin has no such control.
+    RCPtr<LControl> CreateRootControl(const WideString& name,
+                                      const RCPtr<LRootWindow>& window) const;
     // Lookups through the current skin. The top-level descriptor of that name, searched from
     // the last to the first so later definitions hide earlier ones; empty when none, and when
     // the current skin index names no skin.

@@ -51,4 +51,24 @@ RectT<int32_t> RoundRect(const RectT<float>& rect)
     return {corner.x, corner.y, extent.x, extent.y};
 }
 
+double RoundHalf(double v)
+{
+    // From 2^52 on every double is whole; beyond 2^63 the truncation to a 64-bit integer would be
+    // undefined, so such values (and NaN) are answered as they are.
+    if (!(std::fabs(v) < 4503599627370496.0)) {
+        return v;
+    }
+    const double shifted = std::signbit(v) ? v - 0.5 : v + 0.5;
+    return static_cast<double>(static_cast<int64_t>(shifted));
+}
+
+RectT<double> RoundEdges(const RectT<double>& rect)
+{
+    const double right = RoundHalf(rect.Right());
+    const double bottom = RoundHalf(rect.Bottom());
+    const double x = RoundHalf(rect.x);
+    const double y = RoundHalf(rect.y);
+    return {x, y, right - x, bottom - y};
+}
+
 } // namespace SV

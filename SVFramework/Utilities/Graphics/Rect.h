@@ -38,4 +38,12 @@ RectT<double> SnapRect(const RectT<double>& rect);
 // the 32-bit limits.
 RectT<int32_t> RoundRect(const RectT<float>& rect);
 
+// Half away from zero, with -0.0 counted as negative: RoundHalf(2.5) = 3, RoundHalf(-2.5) = -3.
+// Values too large to carry a fraction (and NaN) come back unchanged.
+double RoundHalf(double v);
+
+// A rectangle rounded by its edges: both edges of each axis rounded half away from zero and the
+// extent taken between them, so (-12.5, 0, 25, 10) becomes (-13, 0, 26, 10).
+RectT<double> RoundEdges(const RectT<double>& rect);
+
 } // namespace SV

@@ -414,6 +414,23 @@ StringT<C, O> StringT<C, O>::TrimRight(const C* set) const
 }
 
 template <class C, class O>
+StringT<C, O> StringT<C, O>::TrimLeft(const C* set) const
+{
+    const int32_t length = GetLength();
+    int32_t start = 0;
+    while (start < length && IsSetIn(GetText()[start], set)) {
+        ++start;
+    }
+    return start == length ? *this : MidFrom(start);
+}
+
+template <class C, class O>
+StringT<C, O> StringT<C, O>::Trim(const C* set) const
+{
+    return TrimLeft(set).TrimRight(set);
+}
+
+template <class C, class O>
 void StringT<C, O>::ReplaceChars(const C* set, C replacement)
 {
     if (replacement == 0) {

@@ -70,6 +70,11 @@ public:
     int32_t Find(const StringT& other) const;
 
     StringT TrimRight(const C* set) const;
+    // Leading characters of the set removed, except that a text made only of them comes back
+    // unchanged.
+    StringT TrimLeft(const C* set) const;
+    // TrimLeft, then TrimRight.
+    StringT Trim(const C* set) const;
     // Every character found in the set becomes the replacement (nothing for a replacement 0).
     void ReplaceChars(const C* set, C replacement);
 

@@ -1,0 +1,356 @@
+// The base of every control: a node of the control tree with its name, parent, children, layout
+// record, rectangle and scroll offset, looks, value, condition mask, text and font, and its own
+// notification distributor. The top control of a window has no parent and holds its root window.
+// Everything here runs on the user-interface thread.
+#pragma once
+
+#include "ControlBase/ConditionsParam.h"
+#include "ControlBase/ControlDescriptor.h"
+#include "ControlBase/LayoutDescriptor.h"
+#include "ControlBase/Look.h"
+#include "Notification/NotificationClient.h"
+#include "Notification/NotificationDistributor.h"
+#include "Notification/NotificationHandler.h"
+#include "ObjectBase/RCPtr.h"
+#include "ObjectBase/TaggableObject.h"
+#include "Renderer/Font.h"
+#include "System/KeyBindingTable.h"
+#include "Utilities/Graphics/Point.h"
+#include "Utilities/Graphics/Rect.h"
+#include "Utilities/Storage/Array.h"
+#include "Utilities/Storage/RCPtrArray.h"
+#include "Utilities/Storage/StringT.h"
+
+#include <cstdint>
+
+namespace SV {
+
+class LNotificationCenter;
+class LRootWindow;
+
+// Condition mask bits.
+enum : uint32_t
+{
+    kConditionHasFocus = 0x1,
+    kConditionContainsFocus = 0x2,
+    kConditionPointerOver = 0x4,
+    kConditionCapture = 0x8,
+    kConditionLeftPressed = 0x10,
+    kConditionMiddlePressed = 0x20,
+    kConditionRightPressed = 0x40,
+    kConditionLeftDragging = 0x80,
+    kConditionMiddleDragging = 0x100,
+    kConditionRightDragging = 0x200,
+    kConditionEnabled = 0x400,
+    kConditionVisible = 0x800,
+    kConditionHover = 0x1000,
+};
+
+class LControl : public virtual LNotificationClient,
+                 public virtual LNotificationDistributor,
+                 public virtual LTaggableObject
+{
+public:
+    // Orders of the child list.
+    enum : int32_t
+    {
+        kStoredOrder = 0,
+        kDrawOrder = 1,
+        kTabOrder = 2,
+    };
+
+    // A control's children in the order of addition, with a tab order and a draw order that are
+    // sorted lazily and stably after every change.
+    class ChildControlList
+    {
+    public:
+        explicit ChildControlList(LControl* owner) : mOwner(owner) {}
+        ChildControlList(const ChildControlList&) = delete;
+        ChildControlList& operator=(const ChildControlList&) = delete;
+        virtual ~ChildControlList() = default;
+
+        // 0; E_INVALIDARG for an empty child; E_FAIL when a child of that name is there already.
+        int32_t Add(const RCPtr<LControl>& child);
+        int32_t AddControl(LControl* child);
+        // The child's former stored index, or -1 when it is not in the list.
+        int32_t Remove(const RCPtr<LControl>& child);
+        // 1 when there were none, else 0.
+        int32_t RemoveAll();
+        // The child at a position of an order; throws for a bad index or order.
+        RCPtr<LControl>& GetAt(int32_t index, int32_t order);
+        const RCPtr<LControl>& GetAt(int32_t index, int32_t order) const;
+        int32_t UpdateOrder();
+
+        int32_t GetCount() const { return mItems.GetCount(); }
+        // The position of the child in the order, searched from the last entry; -1 when absent.
+        int32_t IndexOf(const LControl* child, int32_t order) const;
+        void MarkStale() { ++mModificationCount; }
+        int32_t GetModificationCount() const { return mModificationCount; }
+
+    private:
+        void EnsureSorted() const;
+        // Takes the child out of the items (it must be there) with every effect of removing it.
+        void RemoveAt(int32_t index);
+
+        RCPtrArray<LControl> mItems;
+        mutable Array<uint32_t> mTabOrder;
+        mutable Array<uint32_t> mDrawOrder;
+        int32_t mModificationCount = 1;
+        mutable int32_t mChildrenSorted = 0;
+        LControl* mOwner;
+    };
+
+    LControl(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
+    ~LControl() override;
+    LControl(const LControl&) = delete;
+    LControl& operator=(const LControl&) = delete;
+
+    // Virtual operations, in the order of the control's table.
+    virtual int32_t SetText(const WideString& text);
+    virtual double SetNormalizedValue(double value);
+    virtual void OnValueChanged();
+    virtual int32_t SetValueRange(double minimum, double maximum, int32_t scale);
+    virtual void BeginResize();
+    virtual void EndResize();
+    virtual void OnScrollOffsetChanged(const PointT<double>& oldOffset,
+                                       const PointT<double>& newOffset);
+    virtual void OnChildRectChanged(LControl* child);
+    virtual void GetPreferredSize(double& width, double& height);
+    virtual void GetMaxSize(double& width, double& height);
+    virtual bool SetClipToParent(bool clip);
+    virtual const PointT<double>& SetScrollOffset(const PointT<double>& offset);
+    virtual void GetScrollLimits(RectT<double>& limits, LControl* child);
+    virtual void GetClientArea(RectT<double>& area);
+    virtual const RCPtr<LStringTable>& GetStringTable() const;
+    virtual void SetFocusable(bool notFocusable);
+    virtual void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions);
+    virtual int32_t Detach();
+    virtual void OnRootAttached();
+    virtual void OnChildRemoved(LControl* child, int32_t formerIndex);
+    virtual bool SetVisible(bool visible);
+    virtual void AddLook(const RCPtr<LLook>& look);
+    // Answers 1 when the placement rectangle (screen coordinates of the client area) was
+    // changed and is to be applied to the window; 0 leaves the window where it is.
+    virtual int32_t OnPlaceRootWindow(RectT<double>& placement);
+    virtual void SetEnabled(bool enabled);
+    virtual int32_t ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descriptor);
+    virtual void OnFontChanged();
+    virtual int32_t ApplyFont();
+    virtual int32_t OnParentLayoutChanged(const PointT<double>& oldOffset,
+                                          const PointT<double>& newOffset);
+    virtual int32_t Relayout(LControl* child);
+    virtual void OnIdle();
+    virtual int32_t CreateChildControls(const ConstRCPtr<LControlDescriptor>& descriptor);
+    virtual int32_t Initialize();
+    virtual int32_t ApplyProperties();
+    // Puts the child under this control and applies the description to it; E_FAIL for an empty
+    // child or description, else SetParent's result.
+    virtual int32_t AttachChild(const RCPtr<LControl>& child,
+                                const ConstRCPtr<LControlDescriptor>& descriptor);
+    virtual int32_t FinishCreate();
+    virtual void GetClientRect(RectT<double>& rect);
+    virtual int32_t OnLayoutRequest(const PointT<int32_t>& size);
+
+    // The tree.
+    const WideString& GetName() const { return mName; }
+    const RCPtr<LControl>& GetParent() const { return mParent; }
+    ChildControlList& GetChildren() { return mChildren; }
+    const ChildControlList& GetChildren() const { return mChildren; }
+    // The direct child of that name (exact comparison), or a shared empty pointer.
+    const RCPtr<LControl>& FindChildControl(const WideString& name) const;
+    // 1 when the new parent already is the parent, else 0.
+    int32_t SetParent(const RCPtr<LControl>& parent);
+    // E_FAIL for a control with a parent, else 0.
+    int32_t SetRootWindow(const RCPtr<LRootWindow>& window);
+    RCPtr<LControl> GetRootControl();
+    const RCPtr<LRootWindow>& GetRootWindowRef() const;
+    // 1 for the child's own name, E_FAIL for a sibling's name, E_INVALIDARG when not a child.
+    int32_t RenameChild(const RCPtr<LControl>& child, const WideString& newName);
+    void IncrementAncestorCounter();
+    void DecrementAncestorCounter();
+    int32_t GetUnclippedCount() const { return mUnclippedCount; }
+
+    // The layout record and geometry.
+    const RCPtr<LLayoutDescriptor>& GetLayout() const { return mLayout; }
+    // Takes the record as the control's own (no layout happens).
+    void SetLayout(const RCPtr<LLayoutDescriptor>& layout) { mLayout = layout; }
+    const RectT<double>& GetRect() const { return mRect; }
+    const PointT<double>& GetScrollOffset() const { return mScrollOffset; }
+    // The result of SetRect, or E_FAIL when the control cannot be laid out.
+    int32_t UpdateLayout();
+    // 1 when nothing changed, else 0.
+    int32_t SetRect(const PointT<double>& position, const PointT<double>& size);
+    int32_t SetPlacement(const LayoutPositionSpec& xPosition, const LayoutSpec& xSize,
+                         const LayoutPositionSpec& yPosition, const LayoutSpec& ySize);
+    int32_t SetLayoutSpec(int32_t axis, const LayoutPositionSpec& position, const LayoutSpec& size);
+    int32_t SetSizeLimits(int32_t axis, const LayoutSpec& minimum, const LayoutSpec& maximum);
+    // 1 when they changed the position or size, E_FAIL when a needed growth is impossible.
+    int32_t ApplyMinSize(PointT<double>& position, PointT<double>& size);
+    int32_t ApplyMaxSize(PointT<double>& position, PointT<double>& size);
+    PointT<double> GetPositionInRoot() const;
+    PointT<double> GetPositionInRootRecursive() const;
+    void OffsetToControl(const LControl& other, PointT<double>& point) const;
+    void GetChildrenBounds(RectT<int32_t>& bounds) const;
+    bool IsLayoutSuspended() const { return mLayoutSuspended; }
+
+    // Looks.
+    const RCPtrArray<LLook>& GetLooks() const { return mLooks; }
+    // -1: the look in use (the first whose alpha is above 0, else the first present).
+    RCPtr<LLook> GetLook(int32_t index) const;
+    // The client part of a look for the control's size; the whole control without a look.
+    RectT<double> GetLookRect(int32_t index) const;
+    void ShowLook(int32_t index);
+    void ClearLooks();
+
+    // Conditions.
+    uint32_t ComputeConditions() const;
+    void UpdateConditions();
+    const RCPtr<LConditionsParam>& GetConditionsParam() const { return mConditionsParam; }
+    void SetHoverHighlight(bool highlight);
+    bool IsEnabled(bool inherited) const;
+    bool IsVisible(bool inherited) const;
+
+    // Values.
+    double GetNormalizedValue() const { return mNormalizedValue; }
+    double NormalizedToValue(double normalized) const;
+    double ValueToNormalized(double value) const;
+
+    // Idle time and motion timers.
+    int32_t RequestIdle();
+    int32_t ReleaseIdle();
+    int32_t GetIdleRequests() const { return mIdleRequests; }
+    int32_t StartTimer(int32_t index, double rate, double upper, double lower,
+                       const RCPtr<LControl>& target);
+    int32_t StopTimer(int32_t index);
+    bool IsTimerRunning(int32_t index) const { return mMotionActive[index & 1]; }
+    // The idle handler: advances running motions, then OnIdle.
+    int32_t IdleStep(const ConstRCPtr<LNotificationDistributor>& sender,
+                     const ConstRCPtr<LNotification>& notification);
+
+    // Text and font.
+    const WideString& GetText() const { return mLabelText; }
+    bool SetLabelText(const WideString& text, bool relayout);
+    int32_t SetFont(const WideString& name, float size, int32_t style, bool relative);
+    int32_t PropagateFont(const RCPtr<LFont>& font);
+    const RCPtr<LFont>& GetFont() const { return mFont; }
+    void SetFontInheritance(bool inheritsFromParent, bool sizeIsRelative);
+    bool IsTextTruncated() const;
+
+    // Creation.
+    virtual WideString GetToolTipText() const { return mToolTipText; }
+    const ConstRCPtr<LControlDescriptor>& GetControlDescriptor() const
+    {
+        return mControlDescriptor;
+    }
+    const KeyBindingTable& GetLocalHotKeys() const { return mLocalHotKeys; }
+    bool WantsTab() const { return mWantsTab; }
+    bool UsesParentToolTip() const { return mUseParentToolTip; }
+    // A CreateParam of the control's description read as a boolean: true when its text, trimmed
+    // of blanks and lower-cased, is "true". Absent: `present` false.
+    bool GetBoolProperty(const char16_t* id, bool& present) const;
+
+    bool IsNotFocusable() const { return mNotFocusable; }
+    bool IsCreated() const { return mCreated; }
+    void SetCreated() { mCreated = true; }
+    bool HasFocus() const { return mHasFocus; }
+    bool ContainsFocus() const { return mContainsFocus; }
+    const RCPtr<LNotificationHandler<LControl>>& GetNotificationHandler() const
+    {
+        return mNotificationHandler;
+    }
+
+    // The notification receiver part: a control hears only once it is created.
+    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                 const ConstRCPtr<LNotification>& notification) override;
+    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                       const char16_t* name) override;
+    // The release hook: breaks the cycles with children and registrations.
+    int32_t ReleaseHook() override;
+
+protected:
+    // Sends the notification, without payload unless one is given, to the control's clients.
+    void SendNotification(const char16_t* name,
+                          const ConstRCPtr<LRefCountedObject>& payload = nullptr);
+    // The window of the tree, else the application's active one, else its first one.
+    RCPtr<LRootWindow> FindLayoutWindow() const;
+
+    WideString mName;
+    ConstRCPtr<LControlDescriptor> mControlDescriptor;
+    RCPtr<LLayoutDescriptor> mLayout;
+    RectT<double> mRect;
+    PointT<double> mScrollOffset;
+    int32_t mUnclippedCount = 0;
+    RCPtr<LConditionsParam> mConditionsParam;
+    bool mHasFocus = false;
+    bool mContainsFocus = false;
+    bool mPointerOver = false;
+    bool mCapture = false;
+    bool mPressed[3] = {false, false, false};
+    bool mDragging[3] = {false, false, false};
+    bool mHoverHighlight = false;
+    PointT<double> mDragStartPoint;
+    int32_t mDragMode = 0;
+    double mNormalizedValue = 0.0;
+    double mValueMinimum = 0.0;
+    double mValueMaximum = 0.0;
+    int32_t mValueScale = 0;
+    RCPtrArray<LLook> mLooks;
+    Array<float> mLookAlphas;
+    RCPtr<LControl> mParent;
+    RCPtr<LRootWindow> mRootWindow;
+    RCPtr<LStringTable> mStringTable;
+    bool mWantsTab = false;
+    KeyBindingTable mLocalHotKeys;
+    bool mNotFocusable = true;
+    bool mFontInherits = false;
+    bool mNameFromBase = false;
+    bool mSizeFromBase = false;
+    bool mStyleFromBase = false;
+    bool mSizeIsRelative = false;
+    float mSizeFactor = 1.0f;
+    RCPtr<LFont> mFont;
+    WideString mLabelText;
+    WideString mToolTipText;
+    bool mUseParentToolTip = false;
+    bool mCreated = false;
+    bool mLayoutSuspended = false;
+    int32_t mIdleRequests = 0;
+    bool mMotionActive[2] = {false, false};
+    double mMotionTime[2] = {0.0, 0.0};
+    double mMotionVelocity[2] = {0.0, 0.0};
+    double mMotionMin[2] = {0.0, 0.0};
+    double mMotionMax[2] = {0.0, 0.0};
+    RCPtr<LControl> mMotionTarget[2];
+    bool mFling[2] = {false, false};
+    RCPtr<LNotificationHandler<LControl>> mNotificationHandler;
+    RCPtr<LNotificationCenter> mNotificationCenter;
+    ChildControlList mChildren;
+
+private:
+    friend class ChildControlList;
+
+    bool IsDocked(int axis) const { return mLayout && mLayout->axes[axis].docked; }
+    bool IsClipped() const { return !mLayout || mLayout->clipToParent; }
+    // Registers the idle handler with the tree's window; the registration result, or 0 without
+    // a window.
+    int32_t RegisterIdle();
+    void LayoutAxisMinimum(int axis, PointT<double>& position, PointT<double>& size,
+                           int32_t& result);
+    void LayoutAxisMaximum(int axis, PointT<double>& position, PointT<double>& size,
+                           int32_t& result);
+    // The reference of a named or "Children" limit: origin and extent in the parent's
+    // coordinates; false when the axis is left alone.
+    bool FindLimitReference(const WideString& name, int axis, bool forMaximum,
+                            const PointT<double>& position, PointT<double>& origin,
+                            PointT<double>& extent) const;
+    void GrowByLookFrame(int axis, bool forMaximum, PointT<double>& size) const;
+};
+
+// The rectangle of the layout rule for a record: position and size of both axes, anchors and
+// docking, rounded by its edges. The area, client extent and reference point stand in for the
+// parent's frames when there is no parent. 0, or E_INVALIDARG without a record.
+int32_t ComputeLayoutRect(const LControl& control, const LControl* parent,
+                          const RectT<double>& area, const PointT<double>& clientExtent,
+                          const PointT<double>& referencePoint, RectT<double>& rect);
+
+} // namespace SV

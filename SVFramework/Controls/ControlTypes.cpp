@@ -1,0 +1,50 @@
+#include "Controls/ControlTypes.h"
+
+#include "ControlBase/ControlFactory.h"
+#include "Controls/Label.h"
+#include "Controls/Panel.h"
+
+namespace SV {
+
+namespace {
+
+struct Registration
+{
+    const char16_t* className;
+    ControlCreateFunction function;
+};
+
+int32_t RegisterAll(LControlFactory& factory, const Registration* begin, const Registration* end)
+{
+    int32_t count = 0;
+    for (const Registration* r = begin; r != end; ++r) {
+        factory.RegisterControlCreateFunction(r->className, r->function);
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
+{
+    static const Registration kTable[] = {
+        {u"Framework.ScrollChannel", &LPanel::CreateControl},
+        {u"Framework.ComboSlider.DropDownPanel", &LPanel::CreateControl},
+        {u"Framework.Label", &LLabel::CreateControl},
+        {u"Framework.Panel", &LPanel::CreateControl},
+    };
+    return RegisterAll(factory, std::begin(kTable), std::end(kTable));
+}
+
+int32_t RegisterEditorFrameworkControlTypes(LControlFactory& factory)
+{
+    static const Registration kTable[] = {
+        {u"PresetEditor.TransposePanel", &LPanel::CreateControl},
+        {u"PresetEditor.MainControl.DeviceView.ControllerBody", &LLabel::CreateControl},
+        {u"PresetEditor.ProgramBankPanel", &LPanel::CreateControl},
+    };
+    return RegisterAll(factory, std::begin(kTable), std::end(kTable));
+}
+
+} // namespace SV

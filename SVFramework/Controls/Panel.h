@@ -1,0 +1,30 @@
+// The framework's plain container: a scroll view that also hears the keys its parent hands to
+// its children ("NID_SIBLING_KEY"). The control behind "Framework.Panel" and the other panel
+// classes of the skin.
+#pragma once
+
+#include "Controls/ScrollView.h"
+
+namespace SV {
+
+class LPanel : public LScrollView
+{
+public:
+    LPanel(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
+    ~LPanel() override;
+
+    static RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent,
+                                         const ConstRCPtr<LControlDescriptor>& descriptor);
+
+    int32_t Initialize() override;
+
+protected:
+    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                 const ConstRCPtr<LNotification>& notification) override;
+    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                       const char16_t* name) override;
+
+    RCPtr<LNotificationHandler<LPanel>> mPanelHandler;
+};
+
+} // namespace SV
