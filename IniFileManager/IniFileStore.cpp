@@ -34,6 +34,7 @@ std::string Escape(const std::string& text, bool isKey)
             break;
         case '[':
         case ';':
+        case '#':
             // Only at the start of a line would they read as a section or a comment.
             if (isKey && i == 0) {
                 out += '\\';
