@@ -29,7 +29,7 @@ RCPtr<LFont> ApplicationDefaultFont()
 
 bool SameFont(const LFont& a, const LFont& b)
 {
-    return &a == &b || (a.GetName() == b.GetName() && a.GetSize() == b.GetSize() &&
+    return &a == &b || (a.GetFamilyName() == b.GetFamilyName() && a.GetSize() == b.GetSize() &&
                         a.GetStyle() == b.GetStyle());
 }
 
@@ -88,7 +88,7 @@ int32_t LControl::SetFont(const WideString& name, float size, int32_t style, boo
             return E_FAIL;
         }
         if (nameFromBase) {
-            resolvedName = base->GetName();
+            resolvedName = base->GetFamilyName();
         }
         if (sizeFromBase) {
             if (relative && size > 0.0f) {
@@ -101,7 +101,7 @@ int32_t LControl::SetFont(const WideString& name, float size, int32_t style, boo
         }
     }
     RCPtr<LFont> font;
-    if (base && resolvedName == base->GetName() && resolvedStyle == base->GetStyle() &&
+    if (base && resolvedName == base->GetFamilyName() && resolvedStyle == base->GetStyle() &&
         resolvedSize == base->GetSize()) {
         font = base;
     } else {

@@ -68,8 +68,8 @@ bool LFontText::SetFont(const RCPtr<LFont>& font)
     if (!mFont != !font) {
         changed = true;
     } else if (mFont &&
-               (!(mFont->GetFamilyName() == font->GetFamilyName()) || mFont->GetSize() != font->GetSize() ||
-                mFont->GetStyle() != font->GetStyle())) {
+               (!(mFont->GetFamilyName() == font->GetFamilyName()) ||
+                mFont->GetSize() != font->GetSize() || mFont->GetStyle() != font->GetStyle())) {
         changed = true;
     }
     mFont = font;
@@ -273,7 +273,8 @@ int32_t LFontText::GetHeightForWidth(int32_t width) const
 {
     WideStringArray lines;
     BreakLines(width, mWrap, lines);
-    const double height = double(lines.GetCount()) * (mFont ? double(std::max(0, mFont->GetHeight())) : 0.0);
+    const double height =
+        double(lines.GetCount()) * (mFont ? double(std::max(0, mFont->GetHeight())) : 0.0);
     return TruncateToInt(height);
 }
 
