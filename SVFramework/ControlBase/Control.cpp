@@ -2,12 +2,16 @@
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
+#include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/ArrayUtils.h"
 #include "Windows/RootWindow.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace SV {
 
@@ -354,6 +358,53 @@ bool LControl::SetClipToParent(bool clip)
         }
     }
     return clip;
+}
+
+int32_t LControl::SortByTabOrder(const LKeyParam& key,
+                                 const Array<LNotificationReceiver*>& receivers,
+                                 Array<int32_t>& order) const
+{
+    struct Record
+    {
+        int32_t receiver;
+        int32_t position;
+        bool focusable;
+    };
+    order.RemoveAll();
+    std::vector<Record> records;
+    int32_t stranger = INT32_MIN;
+    for (int32_t e = 0; e < receivers.GetCount(); ++e) {
+        const auto* control = dynamic_cast<const LControl*>(*receivers.At(e));
+        const int32_t position = control != nullptr ? mChildren.IndexOf(control, kTabOrder) : -1;
+        if (position < 0) {
+            // Receivers that are not children hear the key first, in the order met.
+            records.push_back({e, stranger++, false});
+        } else {
+            records.push_back({e, position, !control->mNotFocusable});
+        }
+    }
+    std::stable_sort(records.begin(), records.end(),
+                     [](const Record& a, const Record& b) { return a.position < b.position; });
+    const auto count = static_cast<int32_t>(records.size());
+    int32_t k = 0;
+    while (k < count && !records[size_t(k)].focusable) {
+        order.Add(records[size_t(k)].receiver);
+        ++k;
+    }
+    const LControl* last =
+        key.mPassed.GetCount() > 0 ? key.mPassed.At(key.mPassed.GetCount() - 1)->Get() : nullptr;
+    const int32_t b = last != nullptr ? mChildren.IndexOf(last, kTabOrder) : -1;
+    int32_t n = k;
+    while (n < count && records[size_t(n)].position <= b) {
+        ++n;
+    }
+    for (int32_t i = n; i < count; ++i) {
+        order.Add(records[size_t(i)].receiver);
+    }
+    for (int32_t i = k; i < n; ++i) {
+        order.Add(records[size_t(i)].receiver);
+    }
+    return S_OK;
 }
 
 void LControl::IncrementAncestorCounter()

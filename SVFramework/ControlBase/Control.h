@@ -173,6 +173,13 @@ public:
     const RCPtr<LRootWindow>& GetRootWindowRef() const;
     // 1 for the child's own name, E_FAIL for a sibling's name, E_INVALIDARG when not a child.
     int32_t RenameChild(const RCPtr<LControl>& child, const WideString& newName);
+    // The order in which the receivers of a sibling key (this control's children among them)
+    // hear it: receivers that cannot take the focus first, then the focusable children in tab
+    // order from the one after the control the key last passed, wrapping around. `order` gets
+    // indexes into `receivers`.
+    virtual int32_t SortByTabOrder(const LKeyParam& key,
+                                   const Array<LNotificationReceiver*>& receivers,
+                                   Array<int32_t>& order) const;
     void IncrementAncestorCounter();
     void DecrementAncestorCounter();
     int32_t GetUnclippedCount() const { return mUnclippedCount; }

@@ -3,8 +3,8 @@
 #include "ControlBase/Control.h"
 
 #include "Application/FrameworkApp.h"
+#include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
-#include "Windows/KeyParam.h"
 #include "Windows/RootWindow.h"
 
 #include <algorithm>
@@ -30,6 +30,36 @@ int32_t OfferToHotKeys(const RCPtr<LRootWindow>& window, const KeyCode& key)
     return S_FALSE;
 }
 
+bool IsTab(const LKeyParam& key)
+{
+    const uint32_t code = key.mKey.GetCode();
+    return (code & KeyCode::kNoKey) == 0 && (code & KeyCode::kKeyDown) != 0 &&
+           key.mKey.GetVirtualKey() == 9;
+}
+
+bool HasCtrl(const LKeyParam& key)
+{
+    return (key.mKey.GetCode() & KeyCode::kCtrl) != 0;
+}
+
+bool HasShift(const LKeyParam& key)
+{
+    return (key.mKey.GetCode() & KeyCode::kShift) != 0;
+}
+
+// A key travels as a const payload but collects the controls that pass it on; the payload is
+// always made by CreateKeyParam, never const itself.
+RCPtrArray<LControl>& PassedBy(const LKeyParam& key)
+{
+    return const_cast<LKeyParam&>(key).mPassed;
+}
+
+RCPtr<LControl> LastPassed(const LKeyParam& key)
+{
+    const int32_t count = key.mPassed.GetCount();
+    return count > 0 ? *key.mPassed.At(count - 1) : nullptr;
+}
+
 } // namespace
 
 void LControl::OnKey(const ConstRCPtr<LKeyParam>& key)
@@ -38,8 +68,7 @@ void LControl::OnKey(const ConstRCPtr<LKeyParam>& key)
         return;
     }
     const RCPtr<LControl> keepAlive(this);
-    const RCPtr<LSiblingKeyParam> sibling =
-        CreateSiblingKeyParam(key->mKey, ConstRCPtr<LControl>(this));
+    const RCPtr<LSiblingKeyParam> sibling = CreateSiblingKeyParam(key->mKey, RCPtr<LControl>(this));
     SendNotificationToReceiver(this, u"NID_SIBLING_KEY", sibling);
     if (sibling->mResult == 0) {
         return;
@@ -47,8 +76,8 @@ void LControl::OnKey(const ConstRCPtr<LKeyParam>& key)
     if (HandleKey(key) != S_FALSE) {
         return;
     }
-    key->mPassedBy.Add(RCPtr<LControl>(this));
-    if (!key->IsTab()) {
+    PassedBy(*key).Add(RCPtr<LControl>(this));
+    if (!IsTab(*key)) {
         if (mParent) {
             mParent->BubbleKey(key);
         } else {
@@ -83,7 +112,8 @@ int32_t LControl::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*sen
     }
     const WideString name = mLocalHotKeys.FindNameForKey(param->mKey);
     if (!name.IsEmpty()) {
-        param->mResult = 0;
+        // The result is the payload's answer to its sender, written by whoever uses the key.
+        const_cast<LSiblingKeyParam*>(param)->mResult = 0;
         SendNotificationToReceiver(this, name.GetText(), notification->GetPayload());
     }
     return S_FALSE;
@@ -96,29 +126,25 @@ int32_t LControl::SendSiblingKey(const ConstRCPtr<LKeyParam>& key)
     if (!pool || pool->GetClientCount() == 0) {
         return S_FALSE;
     }
-    // Receivers in tab order of the children they are; others keep their registration order
-    // ahead of them.
-    std::vector<std::pair<int32_t, int32_t>> order;
+    Array<LNotificationReceiver*> receivers;
     for (int32_t i = 0; i < pool->GetClientCount(); ++i) {
-        const auto* control = dynamic_cast<const LControl*>(pool->GetClient(i)->mReceiver.Get());
-        order.emplace_back(control != nullptr ? mChildren.IndexOf(control, kTabOrder) : -1, i);
+        receivers.Add(pool->GetClient(i)->mReceiver.Get());
     }
-    std::stable_sort(order.begin(), order.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    const int32_t passed = key->mPassedBy.GetCount();
-    const ConstRCPtr<LControl> sender =
-        passed > 0 ? ConstRCPtr<LControl>(*key->mPassedBy.At(passed - 1)) : nullptr;
+    Array<int32_t> order;
+    SortByTabOrder(*key, receivers, order);
+    const RCPtr<LControl> sender = LastPassed(*key);
     const RCPtr<LSiblingKeyParam> param = CreateSiblingKeyParam(key->mKey, sender);
     const RCPtr<LNotification> notification = CreateNotification(u"NID_SIBLING_KEY", param);
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (it->second >= pool->GetClientCount()) {
+    for (int32_t i = order.GetCount() - 1; i >= 0; --i) {
+        const int32_t index = *order.At(i);
+        if (index >= pool->GetClientCount()) {
             continue;
         }
-        const auto* receiver = pool->GetClient(it->second)->mReceiver.Get();
+        const LNotificationReceiver* receiver = pool->GetClient(index)->mReceiver.Get();
         if (sender && static_cast<const LNotificationReceiver*>(sender.Get()) == receiver) {
             continue;
         }
-        pool->SendToClient(this, it->second, notification);
+        pool->SendToClient(this, index, notification);
         if (param->mResult == 0) {
             return S_OK;
         }
@@ -141,27 +167,26 @@ void LControl::NavigateFocus(const ConstRCPtr<LKeyParam>& key)
     }
     const RCPtr<LControl> keepAlive(this);
     auto passUp = [this](const ConstRCPtr<LKeyParam>& k) {
-        k->mPassedBy.Add(RCPtr<LControl>(this));
+        PassedBy(*k).Add(RCPtr<LControl>(this));
         if (mParent) {
             mParent->NavigateFocus(k);
         } else if (const RCPtr<LRootWindow>& window = GetRootWindowRef()) {
             window->TabToNextWindow(k);
         }
     };
-    if (key->HasCtrl()) {
-        const uint32_t code = key->HasShift() ? 0x2000009u : 9u;
+    if (HasCtrl(*key)) {
+        const uint32_t code = HasShift(*key) ? 0x2000009u : 9u;
         passUp(CreateKeyParam(KeyCode::FromWords(code, 0, 0), 0));
         return;
     }
-    const bool backwards = key->HasShift();
-    const int32_t passed = key->mPassedBy.GetCount();
-    RCPtr<LControl> current = passed > 0 ? *key->mPassedBy.At(passed - 1) : nullptr;
+    const bool backwards = HasShift(*key);
+    RCPtr<LControl> current = LastPassed(*key);
     if (!current) {
         return;
     }
     RCPtr<LControl> next = GetNextTabStop(current.Get(), backwards);
     while (next && next.Get() != current.Get()) {
-        if (key->mKeyDown == 0) {
+        if (key->mDown == 0) {
             const int32_t from = mChildren.IndexOf(current.Get(), kTabOrder);
             const int32_t to = mChildren.IndexOf(next.Get(), kTabOrder);
             if (backwards ? to >= from : to <= from) {
@@ -178,7 +203,7 @@ void LControl::NavigateFocus(const ConstRCPtr<LKeyParam>& key)
         }
         next = GetNextTabStop(next.Get(), backwards);
     }
-    if (key->mKeyDown == 0) {
+    if (key->mDown == 0) {
         passUp(key);
     }
 }

@@ -7,7 +7,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "Notification/Notification.h"
 #include "VirtualKeys.h"
-#include "Windows/KeyParam.h"
+#include "ControlBase/KeyParam.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/WindowOSServices.h"

@@ -1,15 +1,19 @@
 #include "ControlApplicationDouble.h"
 
+#include "Renderer/Font.h"
+
 namespace svtest {
 
 ControlApplicationDouble::ControlApplicationDouble()
     : mMeasurer(new FixedAdvanceMeasurer(10.0f, 12))
 {
     SV::SetControlApplication(this);
+    SV::LFont::SetMeasurementRendererSource([this] { return mMeasurer; });
 }
 
 ControlApplicationDouble::~ControlApplicationDouble()
 {
+    SV::LFont::SetMeasurementRendererSource({});
     SV::SetControlApplication(nullptr);
 }
 

@@ -2,6 +2,8 @@
 #include "ControlFixtures.h"
 #include "ExceptionText.h"
 
+#include "ControlBase/KeyParam.h"
+
 #include "ResultCodes.h"
 
 #include <gtest/gtest.h>
@@ -192,6 +194,46 @@ TEST(ControlTreeTest, DetachedChildSurvivesWhileHeldAndLeavesItsParent)
     EXPECT_EQ(destroyed, 1);
     child = nullptr;
     EXPECT_EQ(destroyed, 2);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SortByTabOrderTest, NonFocusableFirstThenFocusableChildrenAfterTheLastPassed)
+{
+    RCPtr<LControl> parent = MakeControl(nullptr, u"panel");
+    RCPtr<LControl> a = MakeControl(parent, u"a", [](LLayoutDescriptor& l) { l.tabStop = -1; });
+    RCPtr<LControl> b = MakeControl(parent, u"b", [](LLayoutDescriptor& l) { l.tabStop = 0; });
+    RCPtr<LControl> c = MakeControl(parent, u"c", [](LLayoutDescriptor& l) { l.tabStop = 1; });
+    RCPtr<LControl> d = MakeControl(parent, u"d", [](LLayoutDescriptor& l) { l.tabStop = 2; });
+    for (const RCPtr<LControl>& control : {b, c, d}) {
+        control->SetFocusable(false);
+    }
+    RCPtr<LControl> stranger = MakeControl(nullptr, u"stranger");
+
+    const auto order = [&](const RCPtr<LControl>& lastPassed,
+                           std::initializer_list<LControl*> receivers) {
+        RCPtr<LKeyParam> key = CreateKeyParam(KeyCode(), 1);
+        if (lastPassed) {
+            key->mPassed.Add(lastPassed);
+        }
+        Array<LNotificationReceiver*> list;
+        for (LControl* r : receivers) {
+            list.Add(r);
+        }
+        Array<int32_t> out;
+        parent->SortByTabOrder(*key, list, out);
+        std::string names;
+        for (int32_t i = 0; i < out.GetCount(); ++i) {
+            const auto* control = dynamic_cast<const LControl*>(*list.At(*out.At(i)));
+            names += NarrowString(control->GetName()).GetText();
+        }
+        return names;
+    };
+    EXPECT_EQ(order(c, {a.Get(), b.Get(), d.Get()}), "adb");
+    EXPECT_EQ(order(nullptr, {d.Get(), c.Get(), b.Get(), a.Get()}), "abcd");
+    EXPECT_EQ(order(d, {d.Get(), c.Get(), b.Get(), stranger.Get()}), "strangerbcd");
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "../ControlBase/ControlFixtures.h"
 #include "ControlApplicationDouble.h"
 #include "RecordingWindowServices.h"
-#include "Windows/KeyParam.h"
+#include "ControlBase/KeyParam.h"
 #include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>
