@@ -256,6 +256,8 @@ int32_t LControl::SetParent(const RCPtr<LControl>& parent)
         mRootWindow = nullptr;
     }
     if (parent) {
+        // A child queued for detaching leaves before a new one joins.
+        parent->DetachPendingChildren();
         parent->mChildren.AddControl(this);
     }
     return S_OK;

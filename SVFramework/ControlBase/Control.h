@@ -8,12 +8,14 @@
 #include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/Look.h"
+#include "ControlBase/RectRegion.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationHandler.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/TaggableObject.h"
 #include "Renderer/Font.h"
+#include "Renderer/Renderer.h"
 #include "System/KeyBindingTable.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Rect.h"
@@ -30,6 +32,7 @@ namespace SV {
 
 class LKeyParam;
 class LMouseWheelParam;
+class LBitmap;
 class LNotificationCenter;
 class LPointWithModifiersParam;
 class LRootWindow;
@@ -135,7 +138,8 @@ public:
     virtual void OnRootAttached();
     virtual void OnChildRemoved(LControl* child, int32_t formerIndex);
     virtual bool SetVisible(bool visible);
-    virtual void AddLook(const RCPtr<LLook>& look);
+    // The index of the new slot; an empty look keeps its slot too. A new look starts invisible.
+    virtual int32_t AddLook(const RCPtr<LLook>& look);
     // Answers 1 when the placement rectangle (screen coordinates of the client area) was
     // changed and is to be applied to the window; 0 leaves the window where it is.
     virtual int32_t OnPlaceRootWindow(RectT<double>& placement);
@@ -209,12 +213,84 @@ public:
 
     // Looks.
     const RCPtrArray<LLook>& GetLooks() const { return mLooks; }
-    // -1: the look in use (the first whose alpha is above 0, else the first present).
+    // An index outside the looks (-1 by convention): the look in use, the first whose alpha is
+    // above 0, else the first present.
     RCPtr<LLook> GetLook(int32_t index) const;
     // The client part of a look for the control's size; the whole control without a look.
     RectT<double> GetLookRect(int32_t index) const;
-    void ShowLook(int32_t index);
+    // Shows the look alone.
+    int32_t ShowLook(int32_t index);
     void ClearLooks();
+    // An alpha outside 0..1 is ignored; exclusive clears every other look's. Invalidates the
+    // control when an alpha changed. E_INVALIDARG for an index beyond the looks.
+    int32_t SetLookAlpha(uint32_t index, float alpha, bool exclusive);
+    float GetLookAlpha(int32_t index) const;
+    // The first look present whose alpha is above 0, or -1.
+    int32_t GetFirstActiveLookIndex() const;
+    // Limits a look to a region of the control; E_INVALIDARG without a usable look.
+    int32_t SetLookRegion(int32_t index, const RectRegion& region);
+    // Limits look `a` to the control's area outside look `b`'s region.
+    int32_t SetLookRegionExcluding(int32_t a, int32_t b);
+    void ClearLookRegions();
+    void ClearLookRegion(int32_t index);
+    // Puts a picture over a look's client part (an empty bitmap removes it): 0 when changed, 1
+    // when nothing changed, E_FAIL without a look.
+    int32_t SetLookPart(const RCPtr<LBitmap>& bitmap, ResizeType resizeType, int32_t index,
+                        bool hidesClient);
+    // The part the look's label takes its colour from; E_FAIL without a look, E_INVALIDARG for an
+    // empty part.
+    int32_t SetLookVisualPart(const RCPtr<LVisualPart>& part, int32_t index);
+
+    // Drawing. The dirty region is in root coordinates; controls that do not clip to their
+    // parent are appended to `unclipped` and drawn afterwards by the window with the unclipped
+    // pass set. E_INVALIDARG when the control belongs to the other pass.
+    int32_t Draw(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                 RCPtrArray<LControl>& unclipped, bool unclippedPass);
+    void DrawChildren(const RCPtr<LRenderer>& renderer, const RectRegion& dirty, int32_t lookIndex,
+                      RCPtrArray<LControl>& unclipped);
+    // The clip of a run of children: to the client rectangle of the look (moved back by the
+    // scroll offset), or only the origin moved there.
+    ClipRequest MakeChildClip(bool toClient, int32_t lookIndex) const;
+    // The runs of children in draw order, each from `position` to the first child that does not
+    // belong to it: docked on no axis, on one, on both. Runs A and B are stepped over when their
+    // clip misses the current one.
+    void DrawChildRunA(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                       RCPtrArray<LControl>& unclipped, const ClipRequest& clip, int32_t& position);
+    void DrawChildRunB(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                       RCPtrArray<LControl>& unclipped, const ClipRequest& clip, int32_t& position);
+    void DrawChildRunDocked(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                            RCPtrArray<LControl>& unclipped, const ClipRequest& clip,
+                            int32_t& position);
+    // Hooks for controls that draw beyond their looks, called once per dirty rectangle under a
+    // clip to it.
+    virtual int32_t OnDrawContent(const RCPtr<LRenderer>& renderer);
+    virtual int32_t OnDrawOverChildren(const RCPtr<LRenderer>& renderer);
+    // Appends the controls of the subtree that do not clip to their parent, parents before their
+    // children in draw order; the number appended.
+    int32_t CollectUnclippedControls(RCPtrArray<LControl>& list, bool visibleOnly,
+                                     bool includeSelf);
+    // Adds a rectangle of the control's own coordinates to the window's dirty region, clipped to
+    // the ancestors up to the first that does not clip to its parent. 1 when nothing was left.
+    int32_t Invalidate(const RectT<double>& rect, bool clip);
+    int32_t InvalidateAbsolute(const RectT<double>& rootRect, bool clip,
+                               const RectT<double>& localClip);
+    // The whole area with the control's own clip flag.
+    int32_t InvalidateSelf();
+    // Invalidates the unclipped controls of the subtree, which may lie outside the areas their
+    // ancestors invalidate.
+    void InvalidateChildren();
+    virtual bool IsTransparentAt(const PointT<int32_t>& point);
+    [[nodiscard]] uint32_t GetColorAtPoint(const PointT<int32_t>& point, int32_t lookIndex) const;
+    int32_t GetEffectiveZOrder() const;
+    // Hides a child now and detaches it at the next idle pass, for a child that may still be
+    // handling an event. E_INVALIDARG when it is not a child.
+    int32_t DetachChildLater(const RCPtr<LControl>& child);
+    int32_t DetachPendingChildren();
+    const RCPtrArray<LControl>& GetPendingDetach() const { return mPendingDetach; }
+    float GetOpacity() const { return mOpacity; }
+    void SetOpacity(float opacity) { mOpacity = opacity; }
+    // Label text that moves back by the scroll offset, as a text box scrolls its text.
+    void SetLabelScrolls(bool scrolls) { mLabelScrolls = scrolls; }
 
     // Conditions.
     uint32_t ComputeConditions() const;
@@ -296,8 +372,6 @@ public:
     virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool within,
                                     PointT<int32_t>& localPoint, int32_t& z);
     virtual bool ContainsPoint(const PointT<int32_t>& point) const;
-    virtual bool IsTransparentAt(const PointT<int32_t>& point) const;
-    int32_t GetEffectiveZOrder() const;
     void SetHitTestExcluded(bool excluded) { mHitTestExcluded = excluded; }
 
     // Hooks of pointer input; the base bodies do nothing.
@@ -447,6 +521,9 @@ protected:
     ConstRCPtr<LMouseButtonParam> mLastLeftButtonEvent;
     svp::HCURSOR mCursor = nullptr;
     svp::HCURSOR mRestoreCursor = nullptr;
+    float mOpacity = 1.0f;
+    bool mLabelScrolls = false;
+    RCPtrArray<LControl> mPendingDetach;
 
 private:
     // Input is taken only by a control that is shown and enabled with its whole chain.
@@ -470,6 +547,18 @@ private:
                             const PointT<double>& position, PointT<double>& origin,
                             PointT<double>& extent) const;
     void GrowByLookFrame(int axis, bool forMaximum, PointT<double>& size) const;
+    int32_t DockedAxisCount() const { return (IsDocked(0) ? 1 : 0) + (IsDocked(1) ? 1 : 0); }
+    // Own visibility flag and a size above 0; a control without layout record counts as shown.
+    bool IsShown() const;
+    // Where the control's corner lies in its parent's local coordinates.
+    PointT<double> GetOffsetInParent() const;
+    // Draws the run of children from `position` that are clipped and docked on `dockedAxes`
+    // axes, under one clip; leaves `position` at the first child after the run.
+    void DrawChildRun(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                      RCPtrArray<LControl>& unclipped, const ClipRequest& clip, int32_t& position,
+                      int32_t dockedAxes);
+    void DrawHookPerRectangle(const RCPtr<LRenderer>& renderer, const RectRegion& dirty,
+                              bool overChildren);
 };
 
 // The rectangle of the layout rule for a record: position and size of both axes, anchors and

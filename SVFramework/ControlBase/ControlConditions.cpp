@@ -134,13 +134,24 @@ void LControl::SetEnabled(bool enabled)
     }
     mLayout->enabled = enabled;
     UpdateConditions();
+    InvalidateSelf();
+    InvalidateChildren();
 }
 
 bool LControl::SetVisible(bool visible)
 {
     if (mLayout && mLayout->visible != visible) {
+        // Hiding invalidates while the area still counts as shown, so it is drawn again.
+        if (!visible) {
+            InvalidateSelf();
+            InvalidateChildren();
+        }
         mLayout->visible = visible;
         UpdateConditions();
+        if (visible) {
+            InvalidateSelf();
+            InvalidateChildren();
+        }
     }
     return IsVisible(true);
 }
@@ -291,6 +302,7 @@ int32_t LControl::StopTimer(int32_t index)
 int32_t LControl::IdleStep(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                            const ConstRCPtr<LNotification>& /*notification*/)
 {
+    DetachPendingChildren();
     OnIdle();
     return 1;
 }

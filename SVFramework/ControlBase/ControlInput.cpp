@@ -67,17 +67,6 @@ bool LControl::AcceptsInput() const
     return IsVisible(true) && IsEnabled(false) && (!mParent || mParent->IsEnabled(true));
 }
 
-int32_t LControl::GetEffectiveZOrder() const
-{
-    int32_t z = INT32_MIN;
-    for (const LControl* control = this; control != nullptr; control = control->mParent.Get()) {
-        if (!control->IsClipped()) {
-            z = std::max(z, control->mLayout->zOrder);
-        }
-    }
-    return z;
-}
-
 bool LControl::ContainsPoint(const PointT<int32_t>& point) const
 {
     const double px =
@@ -86,11 +75,6 @@ bool LControl::ContainsPoint(const PointT<int32_t>& point) const
         std::clamp(double(point.y) + std::round(mRect.y), -kCoordinateLimit, kCoordinateLimit);
     return mRect.x <= px && px < mRect.x + mRect.width && mRect.y <= py &&
            py < mRect.y + mRect.height;
-}
-
-bool LControl::IsTransparentAt(const PointT<int32_t>& /*point*/) const
-{
-    return false;
 }
 
 RCPtr<LControl> LControl::HitTest(const PointT<int32_t>& point, bool within,

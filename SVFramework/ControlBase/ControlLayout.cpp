@@ -450,6 +450,10 @@ int32_t LControl::SetRect(const PointT<double>& position, const PointT<double>& 
     BeginResize();
     const bool sizeChanged = !(std::fabs(size.x - mRect.width) < kExtentEpsilon &&
                                std::fabs(size.y - mRect.height) < kExtentEpsilon);
+    InvalidateSelf();
+    if (mUnclippedCount > 0) {
+        InvalidateChildren();
+    }
     mRect = {position.x, position.y, size.x, size.y};
     const int32_t width = RoundToInt(size.x);
     const int32_t height = RoundToInt(size.y);
@@ -481,6 +485,10 @@ int32_t LControl::SetRect(const PointT<double>& position, const PointT<double>& 
     } else if (!mParent && mRootWindow) {
         const RectT<int32_t> client = mRootWindow->GetScreenClientRect();
         mRootWindow->SetWindowRect({client.x, client.y, width, height});
+    }
+    InvalidateSelf();
+    if (mUnclippedCount > 0) {
+        InvalidateChildren();
     }
     EndResize();
     --gLayoutDepth;
@@ -620,12 +628,14 @@ const PointT<double>& LControl::SetScrollOffset(const PointT<double>& offset)
         return mScrollOffset;
     }
     RCPtr<LControl> keepAlive(this);
+    InvalidateChildren();
     const PointT<double> old = mScrollOffset;
     mScrollOffset = rounded;
     for (int32_t i = 0; i < mChildren.GetCount(); ++i) {
         RCPtr<LControl> child = mChildren.GetAt(i, kStoredOrder);
         child->OnParentLayoutChanged(old, rounded);
     }
+    InvalidateSelf();
     OnScrollOffsetChanged(old, rounded);
     SendNotification(u"NID_SCROLL_OFFSET_CHANGE");
     return mScrollOffset;
@@ -711,13 +721,16 @@ void LControl::GetChildrenBounds(RectT<int32_t>& bounds) const
 
 // Looks ----------------------------------------------------------------------------------------
 
-void LControl::AddLook(const RCPtr<LLook>& look)
+int32_t LControl::AddLook(const RCPtr<LLook>& look)
 {
     mLooks.Add(look);
-    mLookAlphas.Add(0.0f);
+    while (mLookAlphas.GetCount() < mLooks.GetCount()) {
+        mLookAlphas.Add(0.0f);
+    }
     if (look) {
         look->SetSize(RoundToInt(mRect.width), RoundToInt(mRect.height));
     }
+    return mLooks.GetCount() - 1;
 }
 
 void LControl::ClearLooks()
@@ -726,20 +739,18 @@ void LControl::ClearLooks()
     mLookAlphas.RemoveAll();
 }
 
-void LControl::ShowLook(int32_t index)
+int32_t LControl::ShowLook(int32_t index)
 {
-    for (int32_t i = 0; i < mLookAlphas.GetCount(); ++i) {
-        *mLookAlphas.At(i) = i == index ? 1.0f : 0.0f;
-    }
+    return SetLookAlpha(uint32_t(index), 1.0f, true);
 }
 
 RCPtr<LLook> LControl::GetLook(int32_t index) const
 {
-    if (index >= 0) {
-        return index < mLooks.GetCount() ? *mLooks.At(index) : nullptr;
+    if (index >= 0 && index < mLooks.GetCount()) {
+        return *mLooks.At(index);
     }
     for (int32_t i = 0; i < mLooks.GetCount(); ++i) {
-        if (*mLookAlphas.At(i) > 0.0f && *mLooks.At(i)) {
+        if (GetLookAlpha(i) > 0.0f && *mLooks.At(i)) {
             return *mLooks.At(i);
         }
     }

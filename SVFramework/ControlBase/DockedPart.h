@@ -9,6 +9,7 @@
 
 namespace SV {
 
+class LVisualPart;
 class LVisualPartDescriptor;
 
 class LDockedPart : public virtual LRefCountedObject
@@ -25,6 +26,9 @@ public:
                 int32_t topOffset, int32_t rightOffset, int32_t bottomOffset, int32_t hasWidth,
                 int32_t partWidth, int32_t hasHeight, int32_t partHeight);
     ~LDockedPart() override;
+
+    // The shared drawable of the placed part; empty without one.
+    RCPtr<LVisualPart> GetVisualPart() const;
 
     RCPtr<LVisualPartDescriptor> part;
     int32_t offsetFlags = 0;

@@ -36,6 +36,10 @@ public:
     ~LVisualPartDescriptor() override;
 
     bool HasImage() const { return !image.file.IsEmpty(); }
+    // The drawable of this part, made on first use and shared until its last holder lets it go;
+    // empty when the part has neither image nor colorizer. Throws when the bitmap side cannot
+    // make the part's picture.
+    RCPtr<LVisualPart> GetVisualPart();
 
     WideString name;
     PartImageSource image;

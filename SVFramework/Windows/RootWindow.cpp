@@ -5,9 +5,9 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
+#include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
 #include "VirtualKeys.h"
-#include "ControlBase/KeyParam.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/WindowOSServices.h"
@@ -468,7 +468,7 @@ void LRootWindow::SetWindowRect(const RectT<int32_t>& clientRect)
     if (const RCPtr<LControl> main = mMainControl) {
         // The main control fills the client area: its whole area is the window's.
         const RectT<double>& rect = main->GetRect();
-        Invalidate({0, 0, RoundSaturated(rect.width), RoundSaturated(rect.height)});
+        Invalidate(RectT<int32_t>{0, 0, RoundSaturated(rect.width), RoundSaturated(rect.height)});
     }
 }
 
@@ -530,7 +530,7 @@ int32_t LRootWindow::SetMainControl(const RCPtr<LControl>& control)
     }
     AddInternalRef();
     const RectT<int32_t> client = GetScreenClientRect();
-    Invalidate({0, 0, client.width, client.height});
+    Invalidate(RectT<int32_t>{0, 0, client.width, client.height});
     return S_OK;
 }
 

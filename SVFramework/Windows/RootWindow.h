@@ -97,7 +97,15 @@ public:
     void RedrawAll() override;
     void TakeDirtyRegion(RectRegion& out);
     const RectRegion& GetDirtyRegion() const { return mDirtyRegion; }
+    RectRegion& GetDirtyRegion() { return mDirtyRegion; }
+    // Adds a rectangle of the client area, rounded by its edges, to what the next paint draws.
+    void Invalidate(const RectT<double>& rect);
     void SetFullRedraw() { mFullRedraw = true; }
+    // Draws the region (client coordinates) of the main control's tree, then the unclipped
+    // controls in ascending Z order over it. Runs inside a frame of the window's renderer.
+    void Paint(const RectRegion& region);
+    void DrawControlTree(const RCPtr<LControl>& control, const RectRegion& region,
+                         bool unclippedPass);
     // Keeps a proposed client size within the main control's limits; 1 when it changed.
     int32_t ConstrainSize(PointT<int32_t>& size);
 

@@ -318,4 +318,47 @@ TEST(RectRegionTest, NodesComeFromThePoolUntilItRunsOutAndGoBackToIt)
     EXPECT_EQ(RectRegion::NodePool::GetStatistics().liveNodes, 0u);
 }
 
+TEST(RectRegionTest, NormalizingNeverChangesTheCoveredArea)
+{
+    // Regions built by every kind of operation from pseudo-random rectangles on a small grid,
+    // so that edges coincide often.
+    uint32_t seed = 12345;
+    const auto next = [&](int32_t limit) {
+        seed = seed * 1103515245u + 12345u;
+        return int32_t((seed >> 16) % uint32_t(limit));
+    };
+    const auto randomRect = [&]() -> Edges {
+        const int32_t left = next(12) * 2;
+        const int32_t top = next(12) * 2;
+        return {left, top, left + 1 + next(10) * 2, top + 1 + next(10) * 2};
+    };
+    for (int round = 0; round < 300; ++round) {
+        RectRegion region;
+        RectRegion other;
+        for (int i = next(12); i >= 0; --i) {
+            region.AddRect(randomRect());
+            other.AddRect(randomRect());
+        }
+        switch (round % 3) {
+        case 1:
+            region.SubtractRegion(other);
+            break;
+        case 2:
+            region.IntersectRegion(other);
+            break;
+        default:
+            break;
+        }
+        const RectRegion before(region);
+        region.Normalize();
+        ASSERT_EQ(AreaOf(region), AreaOf(before)) << "round " << round;
+        for (int32_t x = 0; x < 46; ++x) {
+            for (int32_t y = 0; y < 46; ++y) {
+                ASSERT_EQ(CoverCount(region, x, y), CoverCount(before, x, y))
+                    << "round " << round << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
 } // namespace

@@ -5,8 +5,8 @@
 
 #include "../ControlBase/ControlFixtures.h"
 #include "ControlApplicationDouble.h"
-#include "RecordingWindowServices.h"
 #include "ControlBase/KeyParam.h"
+#include "RecordingWindowServices.h"
 #include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>
@@ -69,6 +69,8 @@ public:
         return SV::LControl::OnCaptureLost();
     }
 
+    // Without looks a control shows nothing; these stand for opaque ones.
+    bool IsTransparentAt(const SV::PointT<int32_t>&) override { return false; }
     void WantTab() { mWantsTab = true; }
     void SetToolTip(const SV::WideString& text, bool useParent)
     {

@@ -1,5 +1,7 @@
 #include "RootWindowFixture.h"
 
+#include "RecordingRenderer.h"
+#include "Renderer/RenderContextInfo.h"
 #include "ResultCodes.h"
 
 #include <gtest/gtest.h>
@@ -33,11 +35,11 @@ protected:
 
 TEST_F(RootWindowPaintingTest, InvalidationIsClippedToTheClientArea)
 {
-    window->Invalidate({-10, -10, 20, 20});
+    window->Invalidate(RectT<int32_t>{-10, -10, 20, 20});
     ASSERT_EQ(services.invalidated.size(), 1u);
     EXPECT_EQ(services.invalidated[0], (RectT<int32_t>{0, 0, 10, 10}));
-    window->Invalidate({300, 10, 20, 20});
-    window->Invalidate({10, 10, 0, 5});
+    window->Invalidate(RectT<int32_t>{300, 10, 20, 20});
+    window->Invalidate(RectT<int32_t>{10, 10, 0, 5});
     EXPECT_EQ(services.invalidated.size(), 1u);
     RectRegion taken;
     window->TakeDirtyRegion(taken);
@@ -47,8 +49,8 @@ TEST_F(RootWindowPaintingTest, InvalidationIsClippedToTheClientArea)
 
 TEST_F(RootWindowPaintingTest, OverlappingInvalidationsGiveARegionWithoutOverlap)
 {
-    window->Invalidate({0, 0, 20, 20});
-    window->Invalidate({10, 10, 20, 20});
+    window->Invalidate(RectT<int32_t>{0, 0, 20, 20});
+    window->Invalidate(RectT<int32_t>{10, 10, 20, 20});
     RectRegion taken;
     window->TakeDirtyRegion(taken);
     int64_t area = 0;
@@ -130,6 +132,56 @@ TEST_F(RootWindowPaintingTest, ReleasingTheLastReferenceBreaksTheWindowsCycles)
     EXPECT_EQ(top->GetRootWindowRef().Get(), own.Get());
     own = nullptr;
     EXPECT_FALSE(top->GetRootWindowRef());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(RootWindowPaintingTest, UnclippedControlsAreDrawnAfterTheTreeInZOrder)
+{
+    RCPtr<svtest::RecordingRenderer> renderer(new svtest::RecordingRenderer());
+    RCPtr<LRootWindow> painted(new LRootWindow(renderer, &services));
+    RCPtr<svtest::InputControl> top = Make(nullptr, u"top", 0, 0, 200, 100);
+    painted->SetMainControl(RCPtr<LControl>(top));
+    auto unclipped = [](int32_t z) {
+        return [z](LLayoutDescriptor& l) {
+            l.clipToParent = false;
+            l.zOrder = z;
+        };
+    };
+    Make(top, u"high", 0, 0, 30, 30, unclipped(9999));
+    Make(top, u"low", 50, 0, 30, 30, unclipped(0));
+    const RCPtr<LRenderContextInfo> context = renderer->MakeContext({0, 0, 200, 100});
+    renderer->RenderStart(context);
+    RectRegion region;
+    region.AddRect({0, 0, 200, 100});
+    renderer->ClearCalls();
+    painted->Paint(region);
+    // The window's own clips: the pass clip, then each unclipped control at its parent's
+    // content origin, the one of Z order 0 first.
+    std::vector<std::string> windowClips;
+    for (const std::string& push : renderer->CallTexts("PushClipRect")) {
+        if (push.find("absolute") != std::string::npos) {
+            windowClips.push_back(push);
+        }
+    }
+    EXPECT_EQ(windowClips,
+              (std::vector<std::string>{
+                  "PushClipRect((0, 0, 200, 100), (0, 0, 200, 100), no stencil, absolute)",
+                  "PushClipRect((0, 0, 0, 0), (50, 0, 30, 30), no stencil, absolute)",
+                  "PushClipRect((0, 0, 0, 0), (0, 0, 30, 30), no stencil, absolute)"}));
+    EXPECT_EQ(renderer->CallTexts("PushClipRect").size(), renderer->CallTexts("PopClip").size());
+
+    // A paint that finds a state still pushed draws nothing and asks for a whole repaint.
+    renderer->PushClipState();
+    renderer->ClearCalls();
+    painted->Paint(region);
+    EXPECT_TRUE(renderer->CallTexts("PushClipRect").empty());
+    EXPECT_EQ(services.wholeInvalidations, 1);
+    renderer->PopClip();
+    renderer->RenderFinish(context);
+    painted->SetMainControl(nullptr);
 }
 
 } // namespace
