@@ -439,6 +439,13 @@ void LControl::SetFocusable(bool notFocusable)
     if (mParent) {
         mParent->mChildren.MarkStale();
     }
+    const RCPtr<LControl> keepAlive(this);
+    if ((IsFocusTarget() || CanTakeFocus()) && mParent && mParent->HasFocus()) {
+        SetFocus(true);
+    } else if (notFocusable && mHasFocus && mParent) {
+        const RCPtr<LControl> parent = mParent;
+        parent->SetFocus(true);
+    }
 }
 
 // Notifications -------------------------------------------------------------------------------

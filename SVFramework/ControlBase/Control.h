@@ -22,15 +22,21 @@
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
+#include "Windows/MouseParams.h"
+
+#include "Desktop.h"
 
 #include <cstdint>
 
 namespace SV {
 
 class LKeyParam;
+class LMouseWheelParam;
 class LBitmap;
 class LNotificationCenter;
+class LPointWithModifiersParam;
 class LRootWindow;
+class LSiblingKeyParam;
 
 // Condition mask bits.
 enum : uint32_t
@@ -343,6 +349,99 @@ public:
         return mNotificationHandler;
     }
 
+    // Pointer input, in the order of the input interface. Button events answer 0 handled, 1
+    // refused (hidden or disabled), E_INVALIDARG for an empty payload or a bad button.
+    virtual int32_t OnMouseEnter();
+    virtual int32_t OnMouseMove(const ConstRCPtr<LPointWithModifiersParam>& event);
+    virtual int32_t OnMouseDown(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual int32_t OnMouseUp(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual int32_t OnMouseLeave();
+    // Takes the capture and starts the press of the button at the point (control coordinates).
+    virtual int32_t OnDragStart(int32_t button, int32_t x, int32_t y);
+    // 1 when the control held no capture, else the root window's release result.
+    virtual int32_t OnCaptureLost();
+    virtual void OnKey(const ConstRCPtr<LKeyParam>& key);
+    // The first result other than 1 of the controls the wheel step was offered to, else 1;
+    // -1 for an empty payload.
+    virtual int32_t OnMouseWheel(const ConstRCPtr<LMouseWheelParam>& event);
+    virtual bool CanLoseFocus();
+    virtual int32_t OnFocusLost();
+
+    // Hit testing: the deepest control under the point (this control's coordinates), the point
+    // in its coordinates; z carries the highest effective Z order found so far.
+    virtual RCPtr<LControl> HitTest(const PointT<int32_t>& point, bool within,
+                                    PointT<int32_t>& localPoint, int32_t& z);
+    virtual bool ContainsPoint(const PointT<int32_t>& point) const;
+    void SetHitTestExcluded(bool excluded) { mHitTestExcluded = excluded; }
+
+    // Hooks of pointer input; the base bodies do nothing.
+    virtual int32_t RequestFocusOnClick(LControl* child);
+    virtual void OnLeftButtonDown(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnMiddleButtonDown(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnRightButtonDown(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnLeftButtonUp(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnMiddleButtonUp(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnRightButtonUp(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void OnPointerMove(const ConstRCPtr<LPointWithModifiersParam>& event);
+    // 1: the step was not used.
+    virtual int32_t HandleVerticalWheel(const ConstRCPtr<LMouseWheelParam>& event);
+    virtual int32_t HandleHorizontalWheel(const ConstRCPtr<LMouseWheelParam>& event);
+    virtual int32_t OnClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual int32_t OnLeftClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual int32_t OnMiddleClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual int32_t OnRightClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void BeforeLeftClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void BeforeMiddleClick(const ConstRCPtr<LMouseButtonParam>& event);
+    virtual void BeforeRightClick(const ConstRCPtr<LMouseButtonParam>& event);
+    // E_INVALIDARG for a negative threshold.
+    int32_t SetDragThreshold(int32_t pixels);
+    int32_t GetDragThreshold() const { return mDragThreshold; }
+    bool HasCapture() const { return mCapture; }
+    bool IsPressed(int32_t index) const { return mPressed[index]; }
+    bool IsDragging(int32_t index) const { return mDragging[index]; }
+    bool IsPointerOver() const { return mPointerOver; }
+    // Creates the named notification with the payload and hands it to the receiver with an
+    // empty source; nothing happens when either is empty.
+    static void SendNotificationToReceiver(LNotificationReceiver* receiver, const char16_t* name,
+                                           const ConstRCPtr<LRefCountedObject>& payload);
+
+    // Tool tips, cursors and edit commands.
+    // Shows (true) or hides (false) the control's tool tip; 0.
+    virtual int32_t ShowToolTip(bool show);
+    virtual bool SupportsEdit() const { return false; }
+    // The control that handles edit commands: this one when it supports them, else the nearest
+    // ancestor that does; empty when none.
+    RCPtr<LControl> GetEditTarget();
+    virtual bool CanPerformEdit(int32_t operation) const;
+    // Throws in the base: callers ask SupportsEdit and CanPerformEdit first.
+    virtual int32_t PerformEdit(int32_t operation);
+    void SetCursor(svp::HCURSOR cursor);
+    // Shows the control's cursor (the arrow without one) in its window; the cursor shown before.
+    svp::HCURSOR ApplyCursor();
+    svp::HCURSOR GetCursor() const { return mCursor; }
+
+    // Keys and focus.
+    // 1 = not used.
+    virtual int32_t HandleKey(const ConstRCPtr<LKeyParam>& key);
+    // 0 a sibling's local binding used the key, 1 none did.
+    virtual int32_t SendSiblingKey(const ConstRCPtr<LKeyParam>& key);
+    virtual void BubbleKey(const ConstRCPtr<LKeyParam>& key);
+    virtual void NavigateFocus(const ConstRCPtr<LKeyParam>& key);
+    virtual RCPtr<LControl> GetNextTabStop(const LControl* child, bool backwards);
+    // 0, 1 when nothing in the tree holds the focus, E_FAIL when it cannot move.
+    virtual int32_t SetFocus(bool forward);
+    virtual bool CanTakeFocus() const;
+    bool IsFocusTarget() const;
+    bool IsNotFocusable(bool inherited) const;
+    bool IsFocusBarrier() const { return mFocusBarrier; }
+    void SetFocusBarrier(bool barrier) { mFocusBarrier = barrier; }
+    RCPtr<LControl> FindFirstFocusableChild();
+    RCPtr<LControl> FindLastFocusableChild();
+    RCPtr<LControl> FindFocusedChild() const;
+    int32_t DescendFocus(LControl* child);
+    int32_t OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& sender,
+                         const ConstRCPtr<LNotification>& notification);
+
     // The notification receiver part: a control hears only once it is created.
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                  const ConstRCPtr<LNotification>& notification) override;
@@ -409,11 +508,28 @@ protected:
     RCPtr<LNotificationHandler<LControl>> mNotificationHandler;
     RCPtr<LNotificationCenter> mNotificationCenter;
     ChildControlList mChildren;
+    bool mHitTestExcluded = false;
+    // Set while wheel routing looks beneath the controls it asked: the hit test skips the whole
+    // subtree.
+    bool mSubtreeExcluded = false;
+    bool mFocusBarrier = false;
+    int32_t mDragThreshold = 1;
+    int32_t mDragFlags = 0;
+    uint32_t mEventTime = 0;
+    uint32_t mLastMoveTime = 0;
+    uint32_t mReleaseTime = 0;
+    ConstRCPtr<LMouseButtonParam> mLastLeftButtonEvent;
+    svp::HCURSOR mCursor = nullptr;
+    svp::HCURSOR mRestoreCursor = nullptr;
     float mOpacity = 1.0f;
     bool mLabelScrolls = false;
     RCPtrArray<LControl> mPendingDetach;
 
 private:
+    // Input is taken only by a control that is shown and enabled with its whole chain.
+    bool AcceptsInput() const;
+    // The pointer step that turns the presses into drags once the pointer has moved far enough.
+    void CheckDragThreshold(const LPointWithModifiersParam& event);
     friend class ChildControlList;
 
     bool IsDocked(int axis) const { return mLayout && mLayout->axes[axis].docked; }

@@ -18,7 +18,7 @@ IControlApplication* GetControlApplication()
 void SetControlApplication(IControlApplication* application)
 {
     gApplication = application;
-    // Fonts measure themselves through whichever application is current when first asked.
+    // Fonts are measured by whichever application is running when they are first asked.
     LFont::SetMeasurementRendererSource([]() -> RCPtr<LMeasurementRenderer> {
         return gApplication != nullptr ? gApplication->GetMeasurementRenderer() : nullptr;
     });

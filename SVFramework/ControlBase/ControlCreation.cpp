@@ -221,6 +221,12 @@ int32_t LControl::Initialize()
         mStringTable->GetString(u"TOOLTIP", mToolTipText);
         mLocalHotKeys.LoadFromStringTable(mStringTable, u"LHK");
     }
+    // Local bindings answer keys that the control itself or a sibling offers.
+    if (mParent && !mLocalHotKeys.IsEmpty()) {
+        mNotificationHandler->RegisterHandler(
+            &LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY");
+        mNotificationHandler->RegisterSelfHandler(&LControl::OnSiblingKey, u"NID_SIBLING_KEY");
+    }
     return S_OK;
 }
 

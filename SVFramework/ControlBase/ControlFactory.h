@@ -23,6 +23,7 @@
 
 namespace SV {
 
+class LColorizer;
 class LControl;
 class LRootWindow;
 

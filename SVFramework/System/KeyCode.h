@@ -43,6 +43,15 @@ public:
     // A key text as the string tables hold them: "Ctrl+VKEY_C", "VKEY_DELETE", "[97]", "x".
     // The empty text gives the empty key.
     explicit KeyCode(const WideString& text);
+    // A key from its three words as they travel with a key event.
+    static KeyCode FromWords(uint32_t code, uint32_t sides, uint8_t previousState)
+    {
+        KeyCode key;
+        key.mCode = code;
+        key.mSides = sides;
+        key.mPreviousState = previousState;
+        return key;
+    }
 
     uint32_t GetCode() const { return mCode; }
     uint32_t GetSides() const { return mSides; }

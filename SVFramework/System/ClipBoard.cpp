@@ -1,0 +1,216 @@
+#include "System/ClipBoard.h"
+
+#include "Application/FrameworkApp.h"
+#include "ControlBase/Control.h"
+#include "Notification/NotificationCenter.h"
+#include "ObjectBase/StringWrapper.h"
+#include "ResultCodes.h"
+#include "Windows/RootWindow.h"
+#include "Windows/WindowOSServices.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace SV {
+
+namespace {
+
+std::string Utf16Bytes(const WideString& text)
+{
+    std::string bytes((size_t(text.GetLength()) + 1) * sizeof(char16_t), '\0');
+    std::memcpy(bytes.data(), text.GetText(), size_t(text.GetLength()) * sizeof(char16_t));
+    return bytes;
+}
+
+// The clipboard's bytes hold no promise of a terminating NUL: the text ends at the first NUL
+// within the bytes, at their end, or at the cap.
+WideString TextFromUtf16(const std::string& bytes)
+{
+    const size_t usable = std::min(bytes.size(), LClipboard::kMaxTextBytes) / sizeof(char16_t);
+    std::u16string units(usable, u'\0');
+    std::memcpy(units.data(), bytes.data(), usable * sizeof(char16_t));
+    const size_t end = units.find(u'\0');
+    WideString text;
+    text.Assign(units.c_str(), uint32_t(end == std::u16string::npos ? usable : end));
+    return text;
+}
+
+WideString TextFromUtf8(const std::string& bytes)
+{
+    const size_t usable = std::min(bytes.size(), LClipboard::kMaxTextBytes);
+    const size_t nul = bytes.find('\0');
+    const size_t length = std::min(usable, nul == std::string::npos ? usable : nul);
+    WideString text;
+    text.AssignUtf8(bytes.data(), int32_t(length));
+    return text;
+}
+
+} // namespace
+
+LClipboard::LClipboard(svp::IClipboardBackend& backend) : mBackend(backend)
+{}
+
+int32_t LClipboard::Initialize()
+{
+    mHandler = RCPtr<LNotificationHandler<LClipboard>>(new LNotificationHandler<LClipboard>(this));
+    const RCPtr<LNotificationCenter> center =
+        CurrentApplication != nullptr ? CurrentApplication->GetNotificationCenter() : nullptr;
+    if (!center) {
+        return E_FAIL;
+    }
+    const RCPtr<LNotificationDistributor> distributor(center);
+    const struct
+    {
+        LNotificationHandler<LClipboard>::Function function;
+        const char16_t* name;
+    } commands[] = {{&LClipboard::OnCut, u"NID_EDIT_CUT_REQ"},
+                    {&LClipboard::OnCopy, u"NID_EDIT_COPY_REQ"},
+                    {&LClipboard::OnPaste, u"NID_EDIT_PASTE_REQ"},
+                    {&LClipboard::OnDelete, u"NID_EDIT_DELETE_REQ"}};
+    for (const auto& command : commands) {
+        if (mHandler->RegisterHandler(command.function, distributor, command.name) < 0) {
+            return E_FAIL;
+        }
+    }
+    mInitialized = true;
+    return S_OK;
+}
+
+void LClipboard::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                         const ConstRCPtr<LNotification>& notification)
+{
+    if (mInitialized && mHandler) {
+        mHandler->HandleNotification(sender, notification);
+    }
+}
+
+int32_t LClipboard::OnCut(const ConstRCPtr<LNotificationDistributor>&,
+                          const ConstRCPtr<LNotification>&)
+{
+    PerformEditOperation(kEditCut);
+    return 1;
+}
+
+int32_t LClipboard::OnCopy(const ConstRCPtr<LNotificationDistributor>&,
+                           const ConstRCPtr<LNotification>&)
+{
+    PerformEditOperation(kEditCopy);
+    return 1;
+}
+
+int32_t LClipboard::OnPaste(const ConstRCPtr<LNotificationDistributor>&,
+                            const ConstRCPtr<LNotification>&)
+{
+    PerformEditOperation(kEditPaste);
+    return 1;
+}
+
+int32_t LClipboard::OnDelete(const ConstRCPtr<LNotificationDistributor>&,
+                             const ConstRCPtr<LNotification>&)
+{
+    PerformEditOperation(kEditDelete);
+    return 1;
+}
+
+RCPtr<LControl> LClipboard::FindEditControl() const
+{
+    if (CurrentApplication == nullptr) {
+        return nullptr;
+    }
+    const auto* window =
+        dynamic_cast<const LRootWindow*>(CurrentApplication->GetActiveRootWindow().Get());
+    if (window == nullptr || !window->GetFocusedControl()) {
+        return nullptr;
+    }
+    const RCPtr<LControl> holder = window->GetFocusedControl();
+    RCPtr<LControl> target = holder->GetEditTarget();
+    if (!target) {
+        target = holder;
+    }
+    return target->SupportsEdit() ? target : nullptr;
+}
+
+int32_t LClipboard::PerformEditOperation(EditOperation operation)
+{
+    const RCPtr<LControl> target = FindEditControl();
+    if (!target || !target->CanPerformEdit(operation)) {
+        return S_FALSE;
+    }
+    return target->PerformEdit(operation);
+}
+
+bool LClipboard::CanPerformEditOperation(EditOperation operation)
+{
+    const RCPtr<LControl> target = FindEditControl();
+    return target && target->CanPerformEdit(operation);
+}
+
+svp::HWND LClipboard::GetOwnerWindow() const
+{
+    if (CurrentApplication == nullptr || CurrentApplication->GetRootWindows().GetCount() == 0) {
+        return nullptr;
+    }
+    const RCPtr<IRootWindow> main = *CurrentApplication->GetRootWindows().At(0);
+    IWindowOSServices* services = main ? main->GetWindowServices() : nullptr;
+    return services != nullptr ? services->GetWindowHandle() : nullptr;
+}
+
+int32_t LClipboard::SetText(const ConstRCPtr<LRefCountedObject>& object)
+{
+    if (mBusy) {
+        return S_FALSE;
+    }
+    mBusy = true;
+    mCached = object;
+    if (!object) {
+        mBusy = false;
+        return S_OK;
+    }
+    if (!mBackend.Open(GetOwnerWindow())) {
+        mBusy = false;
+        return E_FAIL;
+    }
+    int32_t result = S_OK;
+    if (!mBackend.Empty()) {
+        result = E_FAIL;
+    } else if (const auto* text = dynamic_cast<const LStringWrapper*>(object.Get())) {
+        const bool unicode = mBackend.SetData(svp::kClipboardUnicodeText, Utf16Bytes(*text));
+        const NarrowString utf8 = text->ToNarrow();
+        const bool narrow = mBackend.SetData(
+            svp::kClipboardText, std::string(utf8.GetText(), size_t(utf8.GetLength()) + 1));
+        result = unicode && narrow ? S_OK : E_FAIL;
+    } else {
+        result = mBackend.Announce(svp::kClipboardPrivate) ? S_OK : E_FAIL;
+    }
+    mBackend.Close();
+    mLastSequenceNumber = mBackend.GetSequenceNumber();
+    mBusy = false;
+    return result;
+}
+
+ConstRCPtr<LRefCountedObject> LClipboard::GetText()
+{
+    if (mBackend.GetSequenceNumber() == mLastSequenceNumber ||
+        mBackend.IsFormatAvailable(svp::kClipboardPrivate)) {
+        return mCached;
+    }
+    const bool unicode = mBackend.IsFormatAvailable(svp::kClipboardUnicodeText);
+    if (!unicode && !mBackend.IsFormatAvailable(svp::kClipboardText)) {
+        mCached = nullptr;
+        return mCached;
+    }
+    if (!mBackend.Open(GetOwnerWindow())) {
+        return mCached;
+    }
+    ConstRCPtr<LRefCountedObject> result;
+    std::string bytes;
+    if (mBackend.GetData(unicode ? svp::kClipboardUnicodeText : svp::kClipboardText, bytes)) {
+        result = CreateStringWrapper(unicode ? TextFromUtf16(bytes) : TextFromUtf8(bytes));
+    }
+    mBackend.Close();
+    mCached = result;
+    mLastSequenceNumber = mBackend.GetSequenceNumber();
+    return mCached;
+}
+
+} // namespace SV
