@@ -21,7 +21,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-class Silent : public svp::VirtualMidiPeer
+class Silent : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const Bytes& /*bytes*/) override {}
@@ -89,7 +89,7 @@ struct Rig
     }
 
     Silent peer;
-    svp::VirtualMidiDevice device{"Fuzz Keyboard", peer};
+    svtest::VirtualMidiDevice device{"Fuzz Keyboard", peer};
     SV::RCPtr<Checker> checker{new Checker()};
     SV::RCPtr<SV::LMidiComm> portLayer;
     SV::RCPtr<SV::LMidiCapturePort> port;

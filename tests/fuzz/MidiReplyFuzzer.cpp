@@ -17,7 +17,7 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Answers every get request with the pieces of the current input.
-class Keyboard : public svp::VirtualMidiPeer
+class Keyboard : public svtest::VirtualMidiPeer
 {
 public:
     void OnMidiReceived(const Bytes& bytes) override
@@ -39,7 +39,7 @@ public:
         mPieces = std::move(pieces);
     }
 
-    svp::VirtualMidiDevice* device = nullptr;
+    svtest::VirtualMidiDevice* device = nullptr;
 
 private:
     std::mutex mMutex;
@@ -55,7 +55,7 @@ struct Rig
     }
 
     Keyboard keyboard;
-    svp::VirtualMidiDevice device{"Vudozi Vedozi Duruzava", keyboard};
+    svtest::VirtualMidiDevice device{"Vudozi Vedozi Duruzava", keyboard};
 };
 
 Rig& GetRig()
