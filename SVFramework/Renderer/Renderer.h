@@ -34,6 +34,10 @@ public:
     static constexpr int32_t kTypeGdiPlus = 1;
     static constexpr int32_t kTypeDirect3D9 = 2;
 
+    // A new renderer of the type (the only reference to it); any other type throws a domain
+    // error. The bounds are accepted and used by no back end.
+    static RCPtr<LRenderer> Create(int32_t type, const RectT<int32_t>& bounds, svp::HWND window);
+
     virtual int32_t GetRendererType() const = 0;
     // 0, or E_FAIL when no context was made.
     virtual int32_t InitRenderContextInfo(const RectT<int32_t>& target, svp::HWND window,
