@@ -1,0 +1,343 @@
+#include "Application/FrameworkApp.h"
+
+#include "Application/BusyTextScope.h"
+#include "Application/CursorNames.h"
+#include "ControlBase/ControlFactory.h"
+#include "ControlBase/StringTable.h"
+#include "MessageBoxStyles.h"
+#include "Notification/Notification.h"
+#include "ObjectBase/Exception.h"
+#include "Renderer/Renderer.h"
+#include "ResultCodes.h"
+#include "System/GlobalHotKeyManager.h"
+#include "System/IniFileManager.h"
+#include "VirtualKeys.h"
+#include "Windows/WindowOSServices.h"
+
+#include <algorithm>
+
+namespace SV {
+
+LFrameworkApp* CurrentApplication = nullptr;
+
+namespace {
+
+constexpr const char16_t* kExitRequest = u"NID_APP_EXIT_REQ";
+constexpr const char16_t* kSkinIndexKey = u"CurrentSkinIndex";
+constexpr int32_t kUserSettings = 1;
+
+bool IsActiveWindow(const RCPtr<IRootWindow>& rootWindow)
+{
+    IWindowOSServices* services = rootWindow ? rootWindow->GetWindowServices() : nullptr;
+    return services != nullptr && services->IsActive();
+}
+
+} // namespace
+
+svp::HCURSOR GetApplicationCursor(const WideString& name)
+{
+    return CurrentApplication != nullptr ? CurrentApplication->GetCursor(name) : nullptr;
+}
+
+LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
+                             const ConstRCPtr<LStringTable>& frameworkStrings,
+                             const NarrowString& commandLine)
+    : mControlFactory(factory), mCommandLine(commandLine), mFrameworkStrings(frameworkStrings)
+{
+    CurrentApplication = this;
+    const RCPtr<LNotificationCenter> center = GetNotificationCenter();
+    mHotKeyManager = CreateGlobalHotKeyManager(
+        center ? RCPtr<LNotificationReceiver>(center->GetPostingReceiver()) : nullptr);
+    if (mControlFactory) {
+        mAppStrings = mControlFactory->GetApplicationStringTable();
+    }
+    LFont::SetMeasurementRendererSource([] {
+        return CurrentApplication != nullptr ? CurrentApplication->GetMeasurementRenderer()
+                                             : RCPtr<LMeasurementRenderer>();
+    });
+}
+
+LFrameworkApp::~LFrameworkApp()
+{
+    UnregisterAll();
+    {
+        RCPtr<LNotificationCenterManager> manager = std::move(GetNotificationCenterManager());
+    }
+    SetNotificationRecycling(false);
+    LFont::SetMeasurementRendererSource(nullptr);
+    CurrentApplication = nullptr;
+    mHotKeyManager = nullptr;
+    mDefaultFont = nullptr;
+    mAppStrings = nullptr;
+    mFrameworkStrings = nullptr;
+    mRootWindows.RemoveAll();
+    mControlFactory = nullptr;
+}
+
+void LFrameworkApp::Receive(const ConstRCPtr<LNotificationDistributor>&,
+                            const ConstRCPtr<LNotification>& notification)
+{
+    if (!notification || notification->GetId() != GetNotificationID(kExitRequest)) {
+        return;
+    }
+    SetExitRequested();
+    // The main window (index 0) goes last, with the message loop.
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 1; --i) {
+        if (i < mRootWindows.GetCount()) {
+            const RCPtr<IRootWindow> rootWindow = *mRootWindows.At(i);
+            rootWindow->RequestClose(0);
+        }
+    }
+}
+
+int32_t LFrameworkApp::OnCommandLineBeforeStartup(const WideString&)
+{
+    return S_OK;
+}
+
+int32_t LFrameworkApp::OnCommandLineAfterStartup(const WideString&)
+{
+    return S_OK;
+}
+
+int32_t LFrameworkApp::OnForwardedCommandLine(const WideString&)
+{
+    return S_OK;
+}
+
+void LFrameworkApp::RunMainLoop()
+{
+    if (mRootWindows.GetCount() > 0) {
+        const RCPtr<IRootWindow> mainWindow = *mRootWindows.At(0);
+        mainWindow->RedrawAll();
+    }
+    OnBeforeMainLoop();
+    IdlePass(true);
+    try {
+        RunMessageLoop();
+    } catch (...) {
+        WideString text;
+        WideString caption;
+        if (mFrameworkStrings) {
+            mFrameworkStrings->GetString(WideString(u"STARTUP_ERROR"), text);
+            mFrameworkStrings->GetString(WideString(u"STARTUP_ERROR_CAPTION"), caption);
+        }
+        ShowMessageBox(text, caption, MB_ICONHAND);
+        const RCPtr<LNotificationCenter> center = GetNotificationCenter();
+        if (center) {
+            center->Post(CreateNotification(kExitRequest));
+        }
+    }
+    IdlePass(true);
+}
+
+RCPtr<IStatusBarText> LFrameworkApp::GetStatusBar()
+{
+    return nullptr;
+}
+
+RCPtr<LMeasurementRenderer> LFrameworkApp::GetMeasurementRenderer()
+{
+    if (mRootWindows.GetCount() == 0) {
+        return nullptr;
+    }
+    return RCPtr<LMeasurementRenderer>((*mRootWindows.At(0))->GetRenderer());
+}
+
+int32_t LFrameworkApp::GetSavedSkinIndex()
+{
+    const int32_t handle = GetSettingsFile(kUserSettings);
+    if (handle == 0) {
+        return 0;
+    }
+    int32_t index = 0;
+    // A failed read leaves the default.
+    GetSettings()->GetIniValueInt(handle, WideString(kSkinIndexKey), 0, index);
+    return index;
+}
+
+int32_t LFrameworkApp::SetSkin(int32_t skinIndex)
+{
+    WideString faceName;
+    float size = 0.0f;
+    int32_t style = 0;
+    const int32_t fontResult = GetDefaultFont(faceName, size, style);
+    if (fontResult < 0) {
+        throw Exception<FailedResultException>(FormatFailedResult(
+            fontResult, "SV::LFrameworkApp::SetSkin", "Application\\FrameworkApp", 227));
+    }
+    // An index outside the skin list selects the nearest skin there is.
+    const int32_t skinCount = mControlFactory ? mControlFactory->GetSkinCount() : 0;
+    if (skinCount > 0) {
+        skinIndex = std::clamp(skinIndex, 0, skinCount - 1);
+    }
+    if (mControlFactory) {
+        mControlFactory->SetCurrentSkinIndex(skinIndex);
+        mControlFactory->GetSkinFontOverrides(faceName, size, style);
+    }
+    mDefaultFont = LFont::GetFont(faceName, size, style);
+
+    // The busy message's idle pass may close windows: each window of the list as it was is
+    // visited only while it is still open.
+    RootWindows snapshot;
+    snapshot.Append(mRootWindows);
+    for (int32_t i = 0; i < snapshot.GetCount(); ++i) {
+        const RCPtr<IRootWindow> rootWindow = *snapshot.At(i);
+        BusyTextScope busy(WideString(u"Loading Skin..."));
+        if (IndexOfRootWindow(rootWindow.Get()) < 0) {
+            continue;
+        }
+        const bool wasActive = IsActiveWindow(rootWindow);
+        if (wasActive) {
+            rootWindow->OnFocusLost();
+        }
+        if (mControlFactory) {
+            rootWindow->ReapplySkin(*mControlFactory);
+        }
+        // Refreshes the cached client rectangle from the native window.
+        const RectT<int32_t> client = rootWindow->GetScreenClientRect();
+        rootWindow->Invalidate(RectT<int32_t>{0, 0, client.width, client.height});
+        if (wasActive) {
+            rootWindow->OnFocusGained();
+        }
+    }
+
+    const int32_t handle = GetSettingsFile(kUserSettings);
+    if (handle != 0) {
+        GetSettings()->SetIniValueInt(handle, WideString(kSkinIndexKey), skinIndex);
+    }
+    return S_OK;
+}
+
+int32_t LFrameworkApp::SelectSavedSkin()
+{
+    const int32_t skinCount = mControlFactory ? mControlFactory->GetSkinCount() : 0;
+    if (skinCount <= 0) {
+        return E_FAIL;
+    }
+    const int32_t saved = GetSavedSkinIndex();
+    SetSkin(std::clamp(saved, 0, skinCount - 1));
+    return S_OK;
+}
+
+int32_t LFrameworkApp::AddRootWindow(const RCPtr<IRootWindow>& rootWindow)
+{
+    const int32_t index = IndexOfRootWindow(rootWindow.Get());
+    if (index >= 0) {
+        return index;
+    }
+    return mRootWindows.Add(rootWindow);
+}
+
+int32_t LFrameworkApp::RemoveRootWindow(const RCPtr<IRootWindow>& rootWindow)
+{
+    const int32_t index = IndexOfRootWindow(rootWindow.Get());
+    if (index < 0) {
+        return E_INVALIDARG;
+    }
+    return mRootWindows.RemoveAt(index, 1);
+}
+
+int32_t LFrameworkApp::IndexOfRootWindow(const IRootWindow* rootWindow) const
+{
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        if (mRootWindows.At(i)->Get() == rootWindow) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+const RCPtr<IRootWindow>& LFrameworkApp::GetActiveRootWindow() const
+{
+    static const RCPtr<IRootWindow> kNone;
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        if (IsActiveWindow(*mRootWindows.At(i))) {
+            return *mRootWindows.At(i);
+        }
+    }
+    return kNone;
+}
+
+RCPtr<LIniFileManager> LFrameworkApp::GetSettings()
+{
+    return GetIniFileManager();
+}
+
+PointT<int32_t> LFrameworkApp::GetCursorPosition()
+{
+    const RCPtr<IRootWindow>& active = GetActiveRootWindow();
+    if (active) {
+        return active->GetWindowServices()->ClientToScreen(active->GetCursorPosition());
+    }
+    PointT<int32_t> point;
+    if (!svp::GetDesktop().GetCursorPos(point.x, point.y)) {
+        return PointT<int32_t>{};
+    }
+    return point;
+}
+
+int32_t LFrameworkApp::GetMouseButtons()
+{
+    const RCPtr<IRootWindow>& active = GetActiveRootWindow();
+    if (active) {
+        return active->GetMouseButtons();
+    }
+    int32_t buttons = 0;
+    const struct
+    {
+        uint32_t key;
+        int32_t bit;
+    } kButtons[] = {{VK_LBUTTON, 1}, {VK_MBUTTON, 2}, {VK_RBUTTON, 4}};
+    for (const auto& button : kButtons) {
+        uint8_t down = 0;
+        uint8_t toggled = 0;
+        GetKeyState(button.key, down, toggled);
+        buttons |= down != 0 ? button.bit : 0;
+    }
+    return buttons;
+}
+
+bool LFrameworkApp::IdlePass(bool first)
+{
+    bool workRemains = GetNotificationCenterManager()->ProcessAll(first);
+    for (int32_t i = mRootWindows.GetCount() - 1; i >= 0; --i) {
+        // A window that closes during its turn takes only its own place: the lower indices
+        // stay as they were. Should a turn close several, the walk goes on below them.
+        if (i >= mRootWindows.GetCount()) {
+            continue;
+        }
+        const RCPtr<IRootWindow> rootWindow = *mRootWindows.At(i);
+        if (rootWindow->OnIdle(first)) {
+            workRemains = true;
+        }
+    }
+    return workRemains;
+}
+
+RCPtr<LNotificationCenter> LFrameworkApp::GetNotificationCenter() const
+{
+    const RCPtr<LNotificationCenterManager>& manager = GetNotificationCenterManager();
+    return manager ? manager->GetCenter(GetApplicationCenterName()) : nullptr;
+}
+
+int32_t LFrameworkApp::ShowBusyText(const WideString& text, bool immediate)
+{
+    const RCPtr<IStatusBarText> statusBar = GetStatusBar();
+    if (mRootWindows.GetCount() == 0 || !statusBar) {
+        return E_FAIL;
+    }
+    return immediate ? statusBar->SetStatusText(text) : statusBar->PostStatusText(text);
+}
+
+int32_t LFrameworkApp::ClearBusyText(bool immediate)
+{
+    const RCPtr<IStatusBarText> statusBar = GetStatusBar();
+    if (mRootWindows.GetCount() == 0 || !statusBar) {
+        return E_FAIL;
+    }
+    const WideString text = statusBar->GetStatusText();
+    return immediate ? statusBar->SetStatusText(text) : statusBar->PostStatusText(text);
+}
+
+} // namespace SV
