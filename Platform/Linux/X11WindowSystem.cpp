@@ -487,7 +487,8 @@ private:
             OnLeave(*top, event.xcrossing);
             return true;
         case ClientMessage:
-            if (event.xclient.message_type == mProtocols &&
+            // A window under a modal dialog cannot be closed, as on Windows.
+            if (top->enabled && event.xclient.message_type == mProtocols &&
                 static_cast<Atom>(event.xclient.data.l[0]) == mDeleteWindow) {
                 WindowMessage message;
                 message.message = WM_SYSCOMMAND;

@@ -79,7 +79,9 @@ protected:
         event.xany.display = mSender;
         XSendEvent(mSender, static_cast<Window>(mSystem->GetSystemId(mWindow)), False, NoEventMask,
                    &event);
-        XFlush(mSender);
+        // Once the server has handled the request, the event is on its way to the window's
+        // connection, ahead of anything the test does next.
+        XSync(mSender, False);
     }
 
     void SendKey(int type, KeySym symbol, unsigned state)
