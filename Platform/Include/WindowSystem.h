@@ -4,12 +4,14 @@
 // waits. Input to a disabled window is dropped, as for a window under a modal dialog.
 #pragma once
 
+#include "Desktop.h"
 #include "WindowHandle.h"
 #include "WindowMessages.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace svp {
@@ -77,6 +79,26 @@ public:
 
     // Bit 15 set while the key is down, as the windowing layer saw it (mouse buttons included).
     [[nodiscard]] virtual uint16_t GetKeyState(uint32_t virtualKey) const = 0;
+
+    // The part of the screen that windows may cover: the window manager's _NET_WORKAREA, else
+    // the whole screen.
+    [[nodiscard]] virtual ScreenRect GetWorkArea() const = 0;
+    [[nodiscard]] virtual bool GetPointerPosition(int32_t& x, int32_t& y) const = 0;
+    virtual bool SetPointerPosition(int32_t x, int32_t y) = 0;
+    // A system cursor by its IDC_* number (null for an unknown number); owned by the system.
+    [[nodiscard]] virtual HCURSOR LoadSystemCursor(uint32_t id) = 0;
+    // Shows the cursor over the window; null gives the arrow.
+    virtual void SetWindowCursor(HWND window, HCURSOR cursor) = 0;
+
+    // The CLIPBOARD selection. Setting makes the program its owner, serving the text as
+    // UTF8_STRING, TEXT, and STRING when every character is Latin-1.
+    virtual bool SetClipboardText(const std::string& utf8) = 0;
+    // The owner's text: ours at once, another program's as UTF8_STRING, else STRING (Latin-1),
+    // waiting at most `waitMs` for each answer. Empty when nobody owns it or nobody answered.
+    [[nodiscard]] virtual std::optional<std::string> GetClipboardText(int32_t waitMs = 1000) = 0;
+    [[nodiscard]] virtual bool OwnsClipboard() const = 0;
+    // Called when another program takes the clipboard over.
+    virtual void SetClipboardLostHandler(std::function<void()> onLost) = 0;
 
     // The display's own id of the window (the X window), for other clients and tools; 0 for
     // no window.

@@ -2,12 +2,14 @@
 
 #include "EventLoop.h"
 #include "VirtualKeys.h"
+#include "X11Clipboard.h"
 #include "X11NativeWindow.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/cursorfont.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -112,6 +114,7 @@ public:
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("");
         mInputMethod = XOpenIM(mDisplay, nullptr, nullptr, nullptr);
+        mClipboard = std::make_unique<X11Clipboard>(mDisplay);
         mWatch = mLoop.WatchDescriptor(
             ConnectionNumber(mDisplay), [this] { return Dispatch(); },
             [this] { return XPending(mDisplay) > 0 || HasDirty(); });
@@ -125,6 +128,10 @@ public:
         }
         if (mInputMethod != nullptr) {
             XCloseIM(mInputMethod);
+        }
+        mClipboard.reset();
+        for (const auto& [id, cursor] : mCursors) {
+            XFreeCursor(mDisplay, cursor);
         }
         XCloseDisplay(mDisplay);
     }
@@ -335,6 +342,118 @@ public:
         return mKeysDown[virtualKey & 0xFF] ? 0x8000 : 0;
     }
 
+    ScreenRect GetWorkArea() const override
+    {
+        const int screen = DefaultScreen(mDisplay);
+        ScreenRect area{0, 0, DisplayWidth(mDisplay, screen), DisplayHeight(mDisplay, screen)};
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        const Atom workArea = XInternAtom(mDisplay, "_NET_WORKAREA", True);
+        if (workArea != None &&
+            XGetWindowProperty(mDisplay, DefaultRootWindow(mDisplay), workArea, 0, 4, False,
+                               XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+            data != nullptr && format == 32 && count >= 4) {
+            // The first desktop's area; every desktop has the same panels in practice.
+            const auto* values = reinterpret_cast<const long*>(data);
+            if (values[2] > 0 && values[3] > 0) {
+                area = {static_cast<int32_t>(values[0]), static_cast<int32_t>(values[1]),
+                        static_cast<int32_t>(values[0] + values[2]),
+                        static_cast<int32_t>(values[1] + values[3])};
+            }
+        }
+        if (data != nullptr) {
+            XFree(data);
+        }
+        return area;
+    }
+
+    bool GetPointerPosition(int32_t& x, int32_t& y) const override
+    {
+        Window root = 0;
+        Window child = 0;
+        int rootX = 0;
+        int rootY = 0;
+        int windowX = 0;
+        int windowY = 0;
+        unsigned mask = 0;
+        if (!XQueryPointer(mDisplay, DefaultRootWindow(mDisplay), &root, &child, &rootX, &rootY,
+                           &windowX, &windowY, &mask)) {
+            return false;
+        }
+        x = rootX;
+        y = rootY;
+        return true;
+    }
+
+    bool SetPointerPosition(int32_t x, int32_t y) override
+    {
+        XWarpPointer(mDisplay, None, DefaultRootWindow(mDisplay), 0, 0, 0, 0, x, y);
+        XFlush(mDisplay);
+        return true;
+    }
+
+    HCURSOR LoadSystemCursor(uint32_t id) override
+    {
+        static const std::pair<uint32_t, unsigned> kShapes[] = {
+            {IDC_ARROW, XC_left_ptr},
+            {IDC_IBEAM, XC_xterm},
+            {IDC_WAIT, XC_watch},
+            {IDC_CROSS, XC_crosshair},
+            {IDC_UPARROW, XC_sb_up_arrow},
+            {IDC_SIZENWSE, XC_bottom_right_corner},
+            {IDC_SIZENESW, XC_bottom_left_corner},
+            {IDC_SIZEWE, XC_sb_h_double_arrow},
+            {IDC_SIZENS, XC_sb_v_double_arrow},
+            {IDC_SIZEALL, XC_fleur},
+            {IDC_NO, XC_X_cursor},
+            {IDC_HAND, XC_hand2},
+            {IDC_APPSTARTING, XC_watch},
+            {IDC_HELP, XC_question_arrow},
+        };
+        for (const auto& [cursorId, shape] : kShapes) {
+            if (cursorId != id) {
+                continue;
+            }
+            auto& cursor = mCursors[id];
+            if (cursor == 0) {
+                cursor = XCreateFontCursor(mDisplay, shape);
+            }
+            // The handle is the cursor's place in the table, which never moves.
+            return reinterpret_cast<HCURSOR>(&cursor);
+        }
+        return nullptr;
+    }
+
+    void SetWindowCursor(HWND window, HCURSOR cursor) override
+    {
+        TopLevel* top = Find(window);
+        if (top == nullptr) {
+            return;
+        }
+        if (cursor == nullptr) {
+            cursor = LoadSystemCursor(IDC_ARROW);
+        }
+        XDefineCursor(mDisplay, top->window, *reinterpret_cast<Cursor*>(cursor));
+        XFlush(mDisplay);
+    }
+
+    bool SetClipboardText(const std::string& utf8) override { return mClipboard->SetText(utf8); }
+
+    std::optional<std::string> GetClipboardText(int32_t waitMs) override
+    {
+        return mClipboard->GetText(waitMs);
+    }
+
+    bool OwnsClipboard() const override { return mClipboard->Owns(); }
+
+    void SetClipboardLostHandler(std::function<void()> onLost) override
+    {
+        mClipboard->SetLostHandler(std::move(onLost));
+    }
+
     uint64_t GetSystemId(HWND window) const override
     {
         const TopLevel* top = Find(window);
@@ -449,6 +568,9 @@ private:
     bool Handle(XEvent& event)
     {
         if (XFilterEvent(&event, None)) {
+            return false;
+        }
+        if (mClipboard->HandleEvent(event)) {
             return false;
         }
         TopLevel* top = Find(event.xany.window);
@@ -738,6 +860,8 @@ private:
     EventLoop& mLoop;
     Display* mDisplay;
     XIM mInputMethod = nullptr;
+    std::unique_ptr<X11Clipboard> mClipboard;
+    std::map<uint32_t, Cursor> mCursors;
     uint32_t mWatch = 0;
     Atom mDeleteWindow = 0;
     Atom mProtocols = 0;

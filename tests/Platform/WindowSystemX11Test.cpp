@@ -1,6 +1,7 @@
 #include "EventLoop.h"
 #include "VirtualKeys.h"
 #include "WindowSystem.h"
+#include "WindowedDesktop.h"
 
 #include <gtest/gtest.h>
 
@@ -243,6 +244,37 @@ TEST_F(WindowSystemX11Test, ADisabledWindowGetsNoInputButStillPaints)
     mSystem->Enable(mWindow, true);
     SendKey(KeyRelease, XK_a, 0);
     WaitFor(WM_KEYUP);
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowedDesktopX11Test, WorkAreaPointerAndCursorsComeFromTheDisplay)
+{
+    svp::EventLoop loop;
+    auto windows = svp::WindowSystem::Open(loop);
+    ASSERT_TRUE(windows) << "no X display";
+    auto desktop = svp::CreateWindowedDesktop(*windows, loop, nullptr);
+    svp::ScreenRect area;
+    ASSERT_TRUE(desktop->GetWorkArea(area));
+    EXPECT_EQ(area.left, 0);
+    EXPECT_EQ(area.top, 0);
+    EXPECT_GT(area.right, 0);
+    EXPECT_GT(area.bottom, 0);
+
+    ASSERT_TRUE(desktop->SetCursorPos(33, 44));
+    int32_t x = 0;
+    int32_t y = 0;
+    ASSERT_TRUE(desktop->GetCursorPos(x, y));
+    EXPECT_EQ(x, 33);
+    EXPECT_EQ(y, 44);
+
+    const svp::HCURSOR arrow = desktop->LoadSystemCursor(svp::IDC_ARROW);
+    EXPECT_NE(arrow, nullptr);
+    EXPECT_EQ(desktop->LoadSystemCursor(svp::IDC_ARROW), arrow) << "loaded once";
+    EXPECT_NE(desktop->LoadSystemCursor(svp::IDC_IBEAM), arrow);
+    EXPECT_EQ(desktop->LoadSystemCursor(12345), nullptr);
 }
 
 } // namespace
