@@ -43,8 +43,9 @@ public:
     [[nodiscard]] bool IsFirst() const { return mLockHeld; }
 
     // First instance only: opens the socket and serves hand-overs on the loop's thread. The
-    // handler gets the text without its NUL (bounded by the byte count, never read past it) and
-    // answers whether it took it. False when the socket cannot be opened.
+    // handler gets the text without its NUL (bounded by the byte count, never read past it), and
+    // only when it is well-formed UTF-8; it answers whether it took it. False when the socket
+    // cannot be opened.
     using CommandLineHandler = std::function<bool(const std::string& commandLine)>;
     [[nodiscard]] bool Listen(EventLoop& loop, CommandLineHandler onCommandLine);
 

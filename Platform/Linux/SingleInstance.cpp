@@ -96,6 +96,52 @@ uint32_t GetUint32(const uint8_t* in)
            static_cast<uint32_t>(in[2]) << 16 | static_cast<uint32_t>(in[3]) << 24;
 }
 
+// Well-formed UTF-8 only: no overlong forms, no surrogates, nothing above U+10FFFF. A command
+// line from another process is outside input.
+bool IsWellFormedUtf8(const std::string& text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<uint8_t>(text[i]);
+        size_t extra = 0;
+        uint32_t code = 0;
+        uint32_t least = 0;
+        if (byte < 0x80) {
+            ++i;
+            continue;
+        }
+        if ((byte & 0xE0) == 0xC0) {
+            extra = 1;
+            code = byte & 0x1F;
+            least = 0x80;
+        } else if ((byte & 0xF0) == 0xE0) {
+            extra = 2;
+            code = byte & 0x0F;
+            least = 0x800;
+        } else if ((byte & 0xF8) == 0xF0) {
+            extra = 3;
+            code = byte & 0x07;
+            least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) {
+            return false; // cut off
+        }
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto next = static_cast<uint8_t>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            code = code << 6 | (next & 0x3F);
+        }
+        if (code < least || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            return false;
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<SingleInstance> SingleInstance::Acquire(const std::string& name,
@@ -173,7 +219,7 @@ bool SingleInstance::ServeOne()
             if (ReadAll(connection, text.data(), count)) {
                 // The text ends at its first NUL, and never beyond the byte count.
                 text.resize(std::strlen(text.c_str()));
-                answer = mOnCommandLine && mOnCommandLine(text) ? 1 : 0;
+                answer = IsWellFormedUtf8(text) && mOnCommandLine && mOnCommandLine(text) ? 1 : 0;
             }
         }
     }

@@ -113,6 +113,10 @@ TEST_F(SingleInstanceTest, BadFramesAreAnsweredZeroAndTextIsBoundedByItsCount)
         {"over 64 KiB", Frame(1125, 64 * 1024 + 1, "abc"), 0},
         {"shorter than its count", Frame(1125, 10, "abc"), 0},
         {"header cut off", {0x65, 0x04}, 0},
+        {"malformed UTF-8", Frame(1125, 3, std::string("\xC3\x28\0", 3)), 0},
+        {"overlong UTF-8", Frame(1125, 3, std::string("\xC0\xAF\0", 3)), 0},
+        {"UTF-16 surrogate", Frame(1125, 4, std::string("\xED\xA0\x80\0", 4)), 0},
+        {"cut-off UTF-8", Frame(1125, 2, std::string("\xE2\x82", 2)), 0},
         {"no NUL: the count bounds the text", Frame(1125, 3, "abcdef"), 1},
         {"text ends at its first NUL", Frame(1125, 6, std::string("ab\0cd\0", 6)), 1},
     };
