@@ -91,3 +91,17 @@ constexpr uint32_t VK_LAUNCH_MAIL = 0xB4;
 constexpr uint32_t VK_LAUNCH_MEDIA_SELECT = 0xB5;
 constexpr uint32_t VK_LAUNCH_APP1 = 0xB6;
 constexpr uint32_t VK_LAUNCH_APP2 = 0xB7;
+
+// The punctuation keys of a US keyboard, and the 102nd key of European keyboards.
+constexpr uint32_t VK_OEM_1 = 0xBA;      // ;:
+constexpr uint32_t VK_OEM_PLUS = 0xBB;   // =+
+constexpr uint32_t VK_OEM_COMMA = 0xBC;  // ,<
+constexpr uint32_t VK_OEM_MINUS = 0xBD;  // -_
+constexpr uint32_t VK_OEM_PERIOD = 0xBE; // .>
+constexpr uint32_t VK_OEM_2 = 0xBF;      // /?
+constexpr uint32_t VK_OEM_3 = 0xC0;      // `~
+constexpr uint32_t VK_OEM_4 = 0xDB;      // [{
+constexpr uint32_t VK_OEM_5 = 0xDC;      // \|
+constexpr uint32_t VK_OEM_6 = 0xDD;      // ]}
+constexpr uint32_t VK_OEM_7 = 0xDE;      // '"
+constexpr uint32_t VK_OEM_102 = 0xE2;

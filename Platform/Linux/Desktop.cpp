@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include "MessageBoxStyles.h"
+#include "MessageBoxWindow.h"
 
 #include <atomic>
 #include <cstdio>
@@ -64,16 +65,7 @@ void SetDesktop(IDesktop* desktop)
 
 int32_t DefaultMessageBoxAnswer(uint32_t style)
 {
-    static const int32_t kButtons[][3] = {
-        {IDOK, IDOK, IDOK},      {IDOK, IDCANCEL, IDCANCEL}, {IDABORT, IDRETRY, IDIGNORE},
-        {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, IDNO},        {IDRETRY, IDCANCEL, IDCANCEL},
-    };
-    const uint32_t type = style & MB_TYPEMASK;
-    if (type >= sizeof kButtons / sizeof kButtons[0]) {
-        return IDOK;
-    }
-    const uint32_t defaultButton = (style & MB_DEFMASK) >> 8;
-    return kButtons[type][defaultButton < 3 ? defaultButton : 0];
+    return MessageBoxButtons(style)[static_cast<size_t>(MessageBoxDefaultIndex(style))];
 }
 
 } // namespace svp

@@ -1,0 +1,106 @@
+#include "EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+TEST(EventLoopTest, PostsFromAnotherThreadRunInOrderAndTheQuitEndsTheLoopAfterThem)
+{
+    svp::EventLoop loop;
+    std::vector<int> seen;
+    std::thread poster([&] {
+        for (int i = 0; i < 100; ++i) {
+            loop.Post([&seen, i] { seen.push_back(i); });
+        }
+        loop.PostQuit(7);
+    });
+    const auto code = loop.Run(nullptr);
+    poster.join();
+    ASSERT_TRUE(code.has_value());
+    EXPECT_EQ(*code, 7);
+    ASSERT_EQ(seen.size(), 100u);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(seen[static_cast<size_t>(i)], i);
+    }
+}
+
+TEST(EventLoopTest, IdleRunsWhileAskedThenSleepsUntilAnEventRestartsItAtZero)
+{
+    svp::EventLoop loop;
+    std::vector<int32_t> counts;
+    int ticks = 0;
+    uint32_t timer = 0;
+    timer = loop.SetTimer(1, [&] {
+        if (++ticks == 2) {
+            loop.KillTimer(timer);
+            loop.PostQuit(0);
+        }
+    });
+    // Asks for more until count 2, the rule the application's idle pass follows.
+    loop.Run([&](int32_t count) {
+        counts.push_back(count);
+        return count < 2;
+    });
+    // Idle first and after the first tick; after the second the quit is already pending, and
+    // pending work always goes before idle work.
+    const std::vector<int32_t> expected{0, 1, 2, 0, 1, 2};
+    EXPECT_EQ(counts, expected);
+}
+
+TEST(EventLoopTest, AReadableDescriptorRunsItsHandlerAndUnwatchedOnesAreLeftAlone)
+{
+    svp::EventLoop loop;
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_NONBLOCK), 0);
+    std::string received;
+    uint32_t watch = loop.WatchDescriptor(fds[0], [&] {
+        char buffer[16];
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        received.append(buffer, static_cast<size_t>(std::max<ssize_t>(n, 0)));
+        loop.UnwatchDescriptor(watch);
+        loop.PostQuit(1);
+        return true;
+    });
+    ASSERT_EQ(write(fds[1], "hello", 5), 5);
+    EXPECT_EQ(loop.Run(nullptr), 1);
+    EXPECT_EQ(received, "hello");
+    ASSERT_EQ(write(fds[1], "again", 5), 5);
+    EXPECT_FALSE(loop.PumpOne(0));
+    close(fds[0]);
+    close(fds[1]);
+}
+
+TEST(EventLoopTest, ANestedLoopThatMeetsAQuitPassesItToTheOuterLoop)
+{
+    svp::EventLoop loop;
+    std::optional<int32_t> inner;
+    loop.Post([&] {
+        loop.PostQuit(3);
+        bool running = true;
+        inner = loop.Run(
+            nullptr, [&] { return running; }, true);
+    });
+    EXPECT_EQ(loop.Run(nullptr), 3);
+    EXPECT_EQ(inner, 3);
+}
+
+TEST(EventLoopTest, ANestedLoopEndsWhenItsConditionTurnsFalseWithoutQuitting)
+{
+    svp::EventLoop loop;
+    std::optional<int32_t> inner = 99;
+    loop.Post([&] {
+        bool running = true;
+        loop.Post([&] { running = false; });
+        inner = loop.Run([](int32_t) { return false; }, [&] { return running; }, true);
+        loop.PostQuit(0);
+    });
+    EXPECT_EQ(loop.Run(nullptr), 0);
+    EXPECT_FALSE(inner.has_value());
+}
+
+} // namespace
