@@ -157,46 +157,43 @@ int32_t LControl::ChildControlList::UpdateOrder()
     return S_OK;
 }
 
-RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order)
+int32_t LControl::ChildControlList::StoredIndexAt(int32_t index, int32_t order,
+                                                  const char* rangeError,
+                                                  const char* orderError) const
 {
     if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(mItems.GetCount())) {
-        throw Exception<std::runtime_error>("Runtime Error : SV::LControl::ChildControlList::GetAt"
-                                            " : ControlBase\\Control : Line 3276");
+        throw Exception<std::runtime_error>(rangeError);
     }
     switch (order) {
     case kStoredOrder:
-        return *mItems.At(index);
+        return index;
     case kDrawOrder:
         EnsureSorted();
-        return *mItems.At(int32_t(*mDrawOrder.At(index)));
+        return int32_t(*mDrawOrder.At(index));
     case kTabOrder:
         EnsureSorted();
-        return *mItems.At(int32_t(*mTabOrder.At(index)));
+        return int32_t(*mTabOrder.At(index));
     default:
-        throw Exception<std::runtime_error>("Runtime Error : SV::LControl::ChildControlList::GetAt"
-                                            " : ControlBase\\Control : Line 3296");
+        throw Exception<std::runtime_error>(orderError);
     }
+}
+
+RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order)
+{
+    return *mItems.At(StoredIndexAt(
+        index, order,
+        "Runtime Error : SV::LControl::ChildControlList::GetAt : ControlBase\\Control : Line 3276",
+        "Runtime Error : SV::LControl::ChildControlList::GetAt"
+        " : ControlBase\\Control : Line 3296"));
 }
 
 const RCPtr<LControl>& LControl::ChildControlList::GetAt(int32_t index, int32_t order) const
 {
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(mItems.GetCount())) {
-        throw Exception<std::runtime_error>("Runtime Error : SV::LControl::ChildControlList::GetAt"
-                                            " : ControlBase\\Control : Line 3304");
-    }
-    switch (order) {
-    case kStoredOrder:
-        return *mItems.At(index);
-    case kDrawOrder:
-        EnsureSorted();
-        return *mItems.At(int32_t(*mDrawOrder.At(index)));
-    case kTabOrder:
-        EnsureSorted();
-        return *mItems.At(int32_t(*mTabOrder.At(index)));
-    default:
-        throw Exception<std::runtime_error>("Runtime Error : SV::LControl::ChildControlList::GetAt"
-                                            " : ControlBase\\Control : Line 3324");
-    }
+    return *mItems.At(StoredIndexAt(
+        index, order,
+        "Runtime Error : SV::LControl::ChildControlList::GetAt : ControlBase\\Control : Line 3304",
+        "Runtime Error : SV::LControl::ChildControlList::GetAt"
+        " : ControlBase\\Control : Line 3324"));
 }
 
 int32_t LControl::ChildControlList::IndexOf(const LControl* child, int32_t order) const

@@ -99,6 +99,10 @@ public:
 
     private:
         void EnsureSorted() const;
+        // The stored index of the child at `index` in `order`; throws the runtime error of the
+        // given lines for an index out of range or an unknown order.
+        int32_t StoredIndexAt(int32_t index, int32_t order, const char* rangeError,
+                              const char* orderError) const;
         // Takes the child out of the items (it must be there) with every effect of removing it.
         void RemoveAt(int32_t index);
 
