@@ -33,21 +33,28 @@ TEST(EventLoopTest, IdleRunsWhileAskedThenSleepsUntilAnEventRestartsItAtZero)
 {
     svp::EventLoop loop;
     std::vector<int32_t> counts;
-    int ticks = 0;
-    uint32_t timer = 0;
-    timer = loop.SetTimer(1, [&] {
-        if (++ticks == 2) {
-            loop.KillTimer(timer);
-            loop.PostQuit(0);
-        }
-    });
-    // Asks for more until count 2, the rule the application's idle pass follows.
+    int rounds = 0;
+    std::thread poster;
+    // Asks for more until count 2, the rule the application's idle pass follows. When it stops
+    // asking, another thread posts: the first post wakes the sleeping loop, the second quits.
     loop.Run([&](int32_t count) {
         counts.push_back(count);
+        if (count == 2) {
+            const bool last = ++rounds == 2;
+            if (poster.joinable()) {
+                poster.join();
+            }
+            poster = std::thread([&loop, last] {
+                if (last) {
+                    loop.PostQuit(0);
+                } else {
+                    loop.Post([] {});
+                }
+            });
+        }
         return count < 2;
     });
-    // Idle first and after the first tick; after the second the quit is already pending, and
-    // pending work always goes before idle work.
+    poster.join();
     const std::vector<int32_t> expected{0, 1, 2, 0, 1, 2};
     EXPECT_EQ(counts, expected);
 }
