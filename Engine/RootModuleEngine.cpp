@@ -7,9 +7,7 @@
 #include "ThreadPriority.h"
 #include "Utilities/Storage/Pair.h"
 
-#include <chrono>
 #include <new>
-#include <thread>
 
 SV::WideString ParamDescriptorToString(const SV::ParamDescriptor& descriptor)
 {
@@ -32,11 +30,6 @@ std::atomic<IRootModuleEngineHost*> gHost{nullptr};
 SV::RCPtr<SV::LNotificationCenter> FindApplicationCenter()
 {
     return SV::GetNotificationCenterManager()->FindCenter(SV::GetApplicationCenterName());
-}
-
-void SleepFor(uint32_t milliseconds)
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 void CopyDevices(const SV::IArray<SV::Variant>& from, SV::IArray<SV::Variant>& to)
@@ -340,8 +333,8 @@ int32_t LRootModuleEngine::StartThread()
         }
     }
     ClearStop();
-    const int32_t result = mThread.TriggerWithoutDoneEvent(SV::RCPtr<SV::LThreadWorker>(this),
-                                                           nullptr, THREAD_PRIORITY_NORMAL);
+    const int32_t result = mThread.Trigger(SV::RCPtr<SV::LThreadWorker>(this), nullptr, mThreadDone,
+                                           THREAD_PRIORITY_NORMAL);
     if (result < 0) {
         RequestStop();
         return result;
@@ -364,7 +357,7 @@ bool LRootModuleEngine::StopThreadAndWait()
         if (stopCheck) {
             stopCheck(kStopCheckMilliseconds);
         } else {
-            SleepFor(kStopCheckMilliseconds);
+            (void)mThreadDone->Wait(static_cast<int32_t>(kStopCheckMilliseconds));
         }
     }
     return !IsThreadRunning();

@@ -53,7 +53,8 @@ public:
     static constexpr uint32_t kPollIntervalMilliseconds = 1500;
     // Waiting remote-device queries between two fresh ones.
     static constexpr int32_t kWaitingQueriesPerRound = 8;
-    // How often, and how far apart, a stop request checks whether the thread has ended.
+    // How often, and how far apart, a stop request checks whether the thread has ended; each
+    // check returns as soon as the thread's run is over.
     static constexpr int32_t kStopChecks = 10000;
     static constexpr uint32_t kStopCheckMilliseconds = 1;
 
@@ -184,6 +185,8 @@ private:
     // Guards the device id, the remote-device list, the pending flag and every connect or
     // disconnect.
     SV::Mutex mLock;
+    // Set by the thread once its run has ended, so that a stop returns the moment it does.
+    const SV::RCPtr<SV::LEvent> mThreadDone{new SV::LEvent()};
     // Declared after the lock so that it is destroyed, and its thread stopped and joined, while
     // the lock and everything the loop touches still exist.
     SV::RetriggerableThreader mThread;
