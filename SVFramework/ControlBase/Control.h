@@ -339,6 +339,8 @@ public:
     const KeyBindingTable& GetLocalHotKeys() const { return mLocalHotKeys; }
     bool WantsTab() const { return mWantsTab; }
     bool UsesParentToolTip() const { return mUseParentToolTip; }
+    // A composite control lets its parts show its own tool tip.
+    void SetUsesParentToolTip(bool uses) { mUseParentToolTip = uses; }
     // A CreateParam of the control's description read as a boolean: true when its text, trimmed
     // of blanks and lower-cased, is "true". Absent: `present` false.
     bool GetBoolProperty(const char16_t* id, bool& present) const;

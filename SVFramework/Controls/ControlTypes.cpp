@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Label.h"
+#include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 
 namespace SV {
@@ -33,6 +34,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ComboSlider.DropDownPanel", &LPanel::CreateControl},
         {u"Framework.Label", &LLabel::CreateControl},
         {u"Framework.Panel", &LPanel::CreateControl},
+        {u"Framework.LevelMeter", &LLevelMeter::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
