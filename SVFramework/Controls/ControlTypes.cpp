@@ -4,6 +4,7 @@
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
+#include "Controls/ProgressBar.h"
 
 namespace SV {
 
@@ -35,6 +36,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.Label", &LLabel::CreateControl},
         {u"Framework.Panel", &LPanel::CreateControl},
         {u"Framework.LevelMeter", &LLevelMeter::CreateControl},
+        {u"Framework.ProgressBar", &LProgressBar::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
