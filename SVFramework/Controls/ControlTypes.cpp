@@ -5,6 +5,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
+#include "Controls/StatusBar.h"
 
 namespace SV {
 
@@ -37,6 +38,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.Panel", &LPanel::CreateControl},
         {u"Framework.LevelMeter", &LLevelMeter::CreateControl},
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
+        {u"Framework.StatusBar", &LStatusBar::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
