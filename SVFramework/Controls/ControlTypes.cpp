@@ -1,6 +1,7 @@
 #include "Controls/ControlTypes.h"
 
 #include "ControlBase/ControlFactory.h"
+#include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
@@ -37,6 +38,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.Label", &LLabel::CreateControl},
         {u"Framework.Panel", &LPanel::CreateControl},
         {u"Framework.LevelMeter", &LLevelMeter::CreateControl},
+        {u"Framework.Knob", &LKnob::CreateControl},
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
     };
