@@ -1,12 +1,14 @@
 #include "Controls/ControlTypes.h"
 
 #include "ControlBase/ControlFactory.h"
+#include "Controls/Button.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/StatusBar.h"
+#include "Controls/TabControl.h"
 
 namespace SV {
 
@@ -35,12 +37,14 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
     static const Registration kTable[] = {
         {u"Framework.ScrollChannel", &LPanel::CreateControl},
         {u"Framework.ComboSlider.DropDownPanel", &LPanel::CreateControl},
+        {u"Framework.Button", &LButton::CreateControl},
         {u"Framework.Label", &LLabel::CreateControl},
         {u"Framework.Panel", &LPanel::CreateControl},
         {u"Framework.LevelMeter", &LLevelMeter::CreateControl},
         {u"Framework.Knob", &LKnob::CreateControl},
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
+        {u"Framework.TabControl", &LTabControl::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
