@@ -17,3 +17,9 @@ list(APPEND SV_RESOURCE_LIST
      SVXML APP_SKINS "${CMAKE_CURRENT_LIST_DIR}/Skins.xml"
      SVXML APP_STRINGS "${CMAKE_CURRENT_LIST_DIR}/StringTables.xml"
      SVXML FRAMEWORK_STRINGS "${CMAKE_CURRENT_LIST_DIR}/FrameworkStrings.xml")
+
+# The drag cursors (PNG, hot spot 1 1) and the window icon, drawn by tools/draw-pictures.
+list(APPEND SV_RESOURCE_LIST
+     CURSOR 102 "${CMAKE_CURRENT_LIST_DIR}/Cursors/102.png"
+     CURSOR 103 "${CMAKE_CURRENT_LIST_DIR}/Cursors/103.png"
+     ICON 2002 "${CMAKE_CURRENT_LIST_DIR}/Icons/2002.png")
