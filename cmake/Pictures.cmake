@@ -11,9 +11,11 @@
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(SV_TOOLS_CAIRO REQUIRED IMPORTED_TARGET cairo cairo-png cairo-pdf pangocairo)
 
-# The tools run during the build; fontconfig and Pango keep caches for the life of the process,
-# which a leak check at exit would report.
-set(SV_TOOL_ENVIRONMENT ASAN_OPTIONS=detect_leaks=0)
+# The tools run during the build, built like everything else (with the sanitizers when they are
+# on); fontconfig and Pango keep caches for the life of the process, which the leak check is told
+# about.
+set(SV_TOOL_ENVIRONMENT
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt")
 
 file(GLOB SV_DRAW_PICTURES_SOURCES CONFIGURE_DEPENDS
      "${CMAKE_SOURCE_DIR}/tools/draw-pictures/*.cpp")
@@ -31,4 +33,49 @@ if(SV_BUILD_TESTS AND NOT SV_FUZZ)
              COMMAND draw-pictures --check "${CMAKE_SOURCE_DIR}/Resources")
     set_tests_properties(PicturesAreUpToDate PROPERTIES LABELS unit
                          ENVIRONMENT "${SV_TOOL_ENVIRONMENT}")
+endif()
+
+# The user guide: typeset at build time, copied beside the program once the program's target
+# exists, and installed beside it.
+add_library(svguide STATIC tools/render-guide/GuideSource.cpp tools/render-guide/GuideTypesetter.cpp)
+target_include_directories(svguide PUBLIC tools/render-guide)
+target_link_libraries(svguide PUBLIC PkgConfig::SV_TOOLS_CAIRO)
+add_executable(render-guide tools/render-guide/main.cpp)
+target_link_libraries(render-guide PRIVATE svguide)
+
+set(SV_USER_GUIDE_NAME "Vedozi Duruzava Program Editor - User Guide - v1.0.pdf")
+set(SV_USER_GUIDE "${CMAKE_BINARY_DIR}/${SV_USER_GUIDE_NAME}")
+add_custom_command(OUTPUT "${SV_USER_GUIDE}"
+    COMMAND ${CMAKE_COMMAND} -E env ${SV_TOOL_ENVIRONMENT}
+            $<TARGET_FILE:render-guide> "${CMAKE_SOURCE_DIR}/docs/user-guide.md" "${SV_USER_GUIDE}"
+    DEPENDS render-guide "${CMAKE_SOURCE_DIR}/docs/user-guide.md"
+    COMMENT "Typesetting the user guide"
+    VERBATIM)
+add_custom_target(user-guide ALL DEPENDS "${SV_USER_GUIDE}")
+
+include(GNUInstallDirs)
+install(FILES "${SV_USER_GUIDE}" DESTINATION "${CMAKE_INSTALL_BINDIR}")
+
+# The program's target is made later in the configuration; once everything is read, the guide is
+# copied into the program's folder, where the Help menu opens it.
+function(sv_place_user_guide_beside_program)
+    if(TARGET vedozi-duruzava-editor)
+        add_custom_target(user-guide-beside-program ALL
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different "${SV_USER_GUIDE}"
+                    "$<TARGET_FILE_DIR:vedozi-duruzava-editor>/${SV_USER_GUIDE_NAME}"
+            DEPENDS "${SV_USER_GUIDE}"
+            COMMENT "Placing the user guide beside the program"
+            VERBATIM)
+        add_dependencies(user-guide-beside-program user-guide vedozi-duruzava-editor)
+    endif()
+endfunction()
+cmake_language(DEFER CALL sv_place_user_guide_beside_program)
+
+if(SV_BUILD_TESTS AND NOT SV_FUZZ)
+    find_package(GTest REQUIRED)
+    include(GoogleTest)
+    file(GLOB SV_TOOLS_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/tools/*Test.cpp")
+    add_executable(ToolsTests ${SV_TOOLS_TEST_SOURCES})
+    target_link_libraries(ToolsTests PRIVATE svguide GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(ToolsTests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 endif()
