@@ -19,8 +19,12 @@ set(SV_TOOL_ENVIRONMENT
 
 file(GLOB SV_DRAW_PICTURES_SOURCES CONFIGURE_DEPENDS
      "${CMAKE_SOURCE_DIR}/tools/draw-pictures/*.cpp")
-add_executable(draw-pictures ${SV_DRAW_PICTURES_SOURCES})
-target_link_libraries(draw-pictures PRIVATE PkgConfig::SV_TOOLS_CAIRO)
+list(REMOVE_ITEM SV_DRAW_PICTURES_SOURCES "${CMAKE_SOURCE_DIR}/tools/draw-pictures/main.cpp")
+add_library(svpictures STATIC ${SV_DRAW_PICTURES_SOURCES})
+target_include_directories(svpictures PUBLIC tools/draw-pictures)
+target_link_libraries(svpictures PUBLIC PkgConfig::SV_TOOLS_CAIRO)
+add_executable(draw-pictures tools/draw-pictures/main.cpp)
+target_link_libraries(draw-pictures PRIVATE svpictures)
 
 add_custom_target(pictures
     COMMAND ${CMAKE_COMMAND} -E env ${SV_TOOL_ENVIRONMENT}
@@ -76,6 +80,6 @@ if(SV_BUILD_TESTS AND NOT SV_FUZZ)
     include(GoogleTest)
     file(GLOB SV_TOOLS_TEST_SOURCES CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/tools/*Test.cpp")
     add_executable(ToolsTests ${SV_TOOLS_TEST_SOURCES})
-    target_link_libraries(ToolsTests PRIVATE svguide GTest::gtest GTest::gtest_main)
+    target_link_libraries(ToolsTests PRIVATE svguide svpictures GTest::gtest GTest::gtest_main)
     gtest_discover_tests(ToolsTests PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)
 endif()
