@@ -15,7 +15,7 @@ pkg_check_modules(SV_TOOLS_CAIRO REQUIRED IMPORTED_TARGET cairo cairo-png cairo-
 # on); fontconfig and Pango keep caches for the life of the process, which the leak check is told
 # about.
 set(SV_TOOL_ENVIRONMENT
-    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt")
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt:print_suppressions=0")
 
 file(GLOB SV_DRAW_PICTURES_SOURCES CONFIGURE_DEPENDS
      "${CMAKE_SOURCE_DIR}/tools/draw-pictures/*.cpp")

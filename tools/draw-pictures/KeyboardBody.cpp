@@ -455,6 +455,12 @@ void DrawBrandPieces(cairo_t* cr, PieceSheet& sheet)
         "Title.Arpeggiator", grid::kArpeggiatorTitle.width, grid::kArpeggiatorTitle.height,
         "\"arpeggiatorLabel\": engraved title, for the ArpeggiatorTitle area");
     DrawSectionTitle(cr, title, "ARPEGGIATOR");
+
+    const PieceRect recess = sheet.Place(
+        "Panel.Recess", 40, 40,
+        "a panel recess like those of the body, for a panel placed elsewhere on the top face",
+        Slices{12, 12, 12, 12});
+    DrawRecess(cr, recess);
 }
 
 } // namespace pictures
