@@ -7,6 +7,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 
@@ -45,6 +46,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.ScrollBar", &LScrollBar::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
