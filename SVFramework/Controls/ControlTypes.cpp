@@ -8,6 +8,7 @@
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 
@@ -47,6 +48,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
         {u"Framework.ScrollBar", &LScrollBar::CreateControl},
+        {u"Framework.Slider", &LSlider::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
