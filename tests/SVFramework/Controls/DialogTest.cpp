@@ -197,9 +197,9 @@ TEST_F(DialogTest, TheWindowsCloseCommandCancelsADialogAndClosesAnyOtherWindow)
     listener->veto = true;
     int32_t passes = 0;
     app.mModalPassLimit = 5;
-    app.mOnModalPass = [&](const RCPtr<LRootWindow>& window) {
+    app.mOnModalPass = [&](const RCPtr<LRootWindow>& modalWindow) {
         if (++passes == 1) {
-            CloseWindowOnCommand(*window);
+            CloseWindowOnCommand(*modalWindow);
         }
     };
     EXPECT_EQ(dialog->DoModal(), -1) << "a vetoed close leaves the run to its end";

@@ -219,6 +219,14 @@ TEST_F(ScrollBarTest, AThumbThatFillsTheChannelCannotBeDraggedAndKeepsTheValue)
     EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.3);
     ReleaseThumb(vertical);
     EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.3);
+
+    // A thumb longer than its channel has no travel to measure a value along either.
+    vertical->SetThumbProportion(1.5);
+    vertical->UpdateThumb();
+    EXPECT_EQ(vertical->GetThumb()->GetRect().height, 240.0);
+    DragThumb(vertical, 30);
+    EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.3);
+    ReleaseThumb(vertical);
 }
 
 TEST_F(ScrollBarTest, HoldingTheChannelPagesAtOnceThenOnTheClockWhileThePointerStaysOnThatSide)
