@@ -288,6 +288,19 @@ TEST_F(SliderTest, ArrowKeysStepByOneAndReportTheirUseOnce)
     EXPECT_EQ(horizontal->GetLookAlpha(LSlider::kLookDisabled), 1.0f);
 }
 
+TEST_F(SliderTest, KeysReachTheSliderThroughTheWindowWhileItsThumbHoldsTheFocus)
+{
+    horizontal->SetFocusable(false);
+    ASSERT_GE(horizontal->SetFocus(true), 0);
+    ASSERT_EQ(window->GetFocusedControl().Get(), horizontal->GetThumb().Get());
+    EXPECT_EQ(horizontal->GetLookAlpha(LSlider::kLookFocused), 1.0f) << "the focus is within";
+    window->OnKey(CreateKeyParam(KeyCode(0x27, true, 0, 0), 1));
+    window->OnKey(CreateKeyParam(KeyCode(0x27, false, 1, 0), 1));
+    EXPECT_DOUBLE_EQ(Value(horizontal), 1.0);
+    EXPECT_EQ(recorder->names,
+              (std::vector<std::string>{"NID_VALUE_CHANGE_KEY_DOWN", "NID_VALUE_CHANGE_KEY_UP"}));
+}
+
 TEST_F(SliderTest, TheWheelStepsByOneInValueUnits)
 {
     struct Case
@@ -322,6 +335,15 @@ TEST_F(SliderTest, OnlyTheThumbMayBeAttachedWithoutADescription)
     const RCPtr<LControl> stranger(new LButton(nullptr, u"stranger"));
     EXPECT_EQ(horizontal->AttachChild(stranger, nullptr), E_FAIL);
     EXPECT_FALSE(horizontal->FindChildControl(u"stranger"));
+
+    // A thumb given back takes the start marker's description again.
+    horizontal->GetThumb()->Detach();
+    const RCPtr<LControl> thumb(new LButton(nullptr, u"thumb"));
+    EXPECT_GE(horizontal->AttachChild(thumb, nullptr), 0);
+    EXPECT_EQ(thumb->GetParent().Get(), static_cast<LControl*>(horizontal));
+    EXPECT_TRUE(thumb->IsVisible(false));
+    EXPECT_EQ(thumb->GetRect().width, 10.0);
+    EXPECT_EQ(thumb->GetRect().height, 20.0);
 }
 
 using SliderPartsTest = svtest::ControlSkinFixture;
