@@ -47,7 +47,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
-        {u"Framework.ScrollBar", &LScrollBar::CreateControl},
+        {u"Framework.ScrollBar", &LScrollbar::CreateControl},
         {u"Framework.Slider", &LSlider::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));

@@ -62,42 +62,42 @@ bool Ended(const LConditionsParam& conditions, uint32_t bit)
 
 } // namespace
 
-LScrollBar::LScrollBar(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
+LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
     : LControl(parent, name, mostDerived)
 {
     LControl::SetValueRange(0.0, 100.0, 0);
 }
 
-LScrollBar::~LScrollBar()
+LScrollbar::~LScrollbar()
 {
     mHandler = nullptr;
 }
 
-RCPtr<LControl> LScrollBar::CreateControl(const RCPtr<LControl>& parent,
+RCPtr<LControl> LScrollbar::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
 {
-    return CreateControlOf<LScrollBar>(parent, descriptor);
+    return CreateControlOf<LScrollbar>(parent, descriptor);
 }
 
 // Creation -------------------------------------------------------------------------------------
 
-int32_t LScrollBar::Initialize()
+int32_t LScrollbar::Initialize()
 {
     if (LControl::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LScrollBar>>(new LNotificationHandler<LScrollBar>(this));
+    mHandler = RCPtr<LNotificationHandler<LScrollbar>>(new LNotificationHandler<LScrollbar>(this));
     if (const RCPtr<LControl> channel = FindChannel()) {
         const RCPtr<LNotificationDistributor> source(channel);
-        mHandler->RegisterHandler(&LScrollBar::OnChannelPress, source,
+        mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source,
                                   u"NID_LEFT_DRAG_CONDITION_CHANGE");
-        mHandler->RegisterHandler(&LScrollBar::OnChannelHover, source,
+        mHandler->RegisterHandler(&LScrollbar::OnChannelHover, source,
                                   u"NID_HOVER_CONDITION_CHANGE");
         mThumb = channel->FindChildControl(u"thumb");
         if (mThumb) {
             const RCPtr<LNotificationDistributor> thumb(mThumb);
-            mHandler->RegisterHandler(&LScrollBar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
-            mHandler->RegisterHandler(&LScrollBar::OnThumbDragCondition, thumb,
+            mHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+            mHandler->RegisterHandler(&LScrollbar::OnThumbDragCondition, thumb,
                                       u"NID_LEFT_DRAG_CONDITION_CHANGE");
             if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) {
                 button->SetKeepPressed(true);
@@ -109,7 +109,7 @@ int32_t LScrollBar::Initialize()
     for (int32_t i = 0; i < 2; ++i) {
         arrows[i] = dynamic_cast<LButton*>(FindChildControl(arrowNames[i]).Get());
         if (arrows[i] != nullptr) {
-            mHandler->RegisterHandler(&LScrollBar::OnArrowRepeat,
+            mHandler->RegisterHandler(&LScrollbar::OnArrowRepeat,
                                       RCPtr<LNotificationDistributor>(arrows[i]),
                                       u"NID_BUTTON_AUTOREPEAT");
             arrows[i]->SetAutoRepeat(true);
@@ -125,7 +125,7 @@ int32_t LScrollBar::Initialize()
     return S_OK;
 }
 
-int32_t LScrollBar::FinishCreate()
+int32_t LScrollbar::FinishCreate()
 {
     // The bar never holds the keyboard focus: it takes its keys from its parent.
     SetFocusable(true);
@@ -143,21 +143,21 @@ int32_t LScrollBar::FinishCreate()
     return S_OK;
 }
 
-int32_t LScrollBar::ReleaseHook()
+int32_t LScrollbar::ReleaseHook()
 {
     // The thumb is a grandchild that holds its channel, which holds the bar.
     mThumb = nullptr;
     return LControl::ReleaseHook();
 }
 
-RCPtr<LControl> LScrollBar::FindChannel() const
+RCPtr<LControl> LScrollbar::FindChannel() const
 {
     return FindChildControl(u"channel");
 }
 
 // Value and thumb ------------------------------------------------------------------------------
 
-double LScrollBar::SetNormalizedValue(double value)
+double LScrollbar::SetNormalizedValue(double value)
 {
     if (mDragging) {
         mPendingValue = value;
@@ -168,7 +168,7 @@ double LScrollBar::SetNormalizedValue(double value)
     return result;
 }
 
-int32_t LScrollBar::SetValueRange(double minimum, double maximum, int32_t scale)
+int32_t LScrollbar::SetValueRange(double minimum, double maximum, int32_t scale)
 {
     const double value = NormalizedToValue(GetNormalizedValue());
     const int32_t result = LControl::SetValueRange(minimum, maximum, scale);
@@ -177,13 +177,13 @@ int32_t LScrollBar::SetValueRange(double minimum, double maximum, int32_t scale)
     return result;
 }
 
-void LScrollBar::SetSteps(double lineStep, double pageStep)
+void LScrollbar::SetSteps(double lineStep, double pageStep)
 {
     mLineStep = lineStep;
     mPageStep = pageStep;
 }
 
-void LScrollBar::EndResize()
+void LScrollbar::EndResize()
 {
     LControl::EndResize();
     if (!mThumb) {
@@ -202,7 +202,7 @@ void LScrollBar::EndResize()
     PlaceThumb();
 }
 
-void LScrollBar::UpdateThumb()
+void LScrollbar::UpdateThumb()
 {
     mThumbLength = std::trunc(
         std::max(mMinimumThumbLength, (mChannelEnd - mChannelStart) * mThumbFraction) + 0.5);
@@ -212,7 +212,7 @@ void LScrollBar::UpdateThumb()
     PlaceThumb();
 }
 
-void LScrollBar::PlaceThumb()
+void LScrollbar::PlaceThumb()
 {
     if (mDragging || !mThumb) {
         return;
@@ -224,7 +224,7 @@ void LScrollBar::PlaceThumb()
     }
 }
 
-void LScrollBar::SetThumbAxis(double value, bool isSize)
+void LScrollbar::SetThumbAxis(double value, bool isSize)
 {
     if (!mThumb || !mThumb->GetLayout()) {
         return;
@@ -240,19 +240,19 @@ void LScrollBar::SetThumbAxis(double value, bool isSize)
     mThumb->SetLayoutSpec(mOrientation, position, size);
 }
 
-double LScrollBar::ThumbPosition() const
+double LScrollbar::ThumbPosition() const
 {
     const RectT<double>& rect = mThumb->GetRect();
     return mOrientation == 0 ? rect.x : rect.y;
 }
 
-double LScrollBar::ThumbSize() const
+double LScrollbar::ThumbSize() const
 {
     const RectT<double>& rect = mThumb->GetRect();
     return mOrientation == 0 ? rect.width : rect.height;
 }
 
-void LScrollBar::SetValueFromThumb()
+void LScrollbar::SetValueFromThumb()
 {
     const double travel = mChannelEnd - mChannelStart - mThumbLength;
     // A thumb that fills the channel has no travel: the value stays where the owner put it.
@@ -264,7 +264,7 @@ void LScrollBar::SetValueFromThumb()
     PlaceThumb();
 }
 
-void LScrollBar::ApplyPendingValue()
+void LScrollbar::ApplyPendingValue()
 {
     LControl::SetNormalizedValue(std::clamp(mPendingValue, 0.0, 1.0));
     PlaceThumb();
@@ -272,7 +272,7 @@ void LScrollBar::ApplyPendingValue()
 
 // Thumb drag -----------------------------------------------------------------------------------
 
-int32_t LScrollBar::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+int32_t LScrollbar::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                          const ConstRCPtr<LNotification>& notification)
 {
     const LConditionsParam* conditions = ConditionsOf(notification);
@@ -295,7 +295,7 @@ int32_t LScrollBar::OnThumbDragCondition(const ConstRCPtr<LNotificationDistribut
     return 1;
 }
 
-int32_t LScrollBar::OnThumbMouseMove(const ConstRCPtr<LNotificationDistributor>& sender,
+int32_t LScrollbar::OnThumbMouseMove(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const ConstRCPtr<LNotification>& notification)
 {
     if (!mDragging || !mThumb ||
@@ -336,7 +336,7 @@ int32_t LScrollBar::OnThumbMouseMove(const ConstRCPtr<LNotificationDistributor>&
 
 // Paging ---------------------------------------------------------------------------------------
 
-int32_t LScrollBar::HitTestChannel(const PointT<double>& point) const
+int32_t LScrollbar::HitTestChannel(const PointT<double>& point) const
 {
     if (!mThumb) {
         return kNotPaging;
@@ -353,13 +353,13 @@ int32_t LScrollBar::HitTestChannel(const PointT<double>& point) const
     return kNotPaging;
 }
 
-void LScrollBar::PageOnce()
+void LScrollbar::PageOnce()
 {
     SetNormalizedValue(GetNormalizedValue() +
                        (mPageState == kPagingToStart ? -mPageStep : mPageStep));
 }
 
-int32_t LScrollBar::OnChannelPress(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+int32_t LScrollbar::OnChannelPress(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                    const ConstRCPtr<LNotification>& notification)
 {
     const LConditionsParam* conditions = ConditionsOf(notification);
@@ -367,7 +367,7 @@ int32_t LScrollBar::OnChannelPress(const ConstRCPtr<LNotificationDistributor>& /
     if (conditions == nullptr || !channel) {
         return 1;
     }
-    const RCPtr<LScrollBar> keepAlive(this);
+    const RCPtr<LScrollbar> keepAlive(this);
     if (Began(*conditions, kConditionLeftPressed)) {
         const RectT<double>& rect = channel->GetRect();
         const RectT<double> client = channel->GetLookRect(-1);
@@ -392,7 +392,7 @@ int32_t LScrollBar::OnChannelPress(const ConstRCPtr<LNotificationDistributor>& /
     return 1;
 }
 
-int32_t LScrollBar::OnChannelHover(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+int32_t LScrollbar::OnChannelHover(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                    const ConstRCPtr<LNotification>& notification)
 {
     const LConditionsParam* conditions = ConditionsOf(notification);
@@ -409,12 +409,12 @@ int32_t LScrollBar::OnChannelHover(const ConstRCPtr<LNotificationDistributor>& /
     return 1;
 }
 
-void LScrollBar::OnIdle()
+void LScrollbar::OnIdle()
 {
     if (mPageState == kNotPaging || !IsPointerOnPagedSide()) {
         return;
     }
-    const RCPtr<LScrollBar> keepAlive(this);
+    const RCPtr<LScrollbar> keepAlive(this);
     const double now = Now();
     mTimeToNextRepeat -= now - mLastRepeatTime;
     mLastRepeatTime = now;
@@ -425,7 +425,7 @@ void LScrollBar::OnIdle()
     }
 }
 
-bool LScrollBar::IsPointerOnPagedSide() const
+bool LScrollbar::IsPointerOnPagedSide() const
 {
     const RCPtr<LControl> channel = FindChannel();
     const RCPtr<LRootWindow>& window = GetRootWindowRef();
@@ -440,7 +440,7 @@ bool LScrollBar::IsPointerOnPagedSide() const
     return HitTestChannel(point) == mPageState;
 }
 
-void LScrollBar::UpdatePageHighlight()
+void LScrollbar::UpdatePageHighlight()
 {
     const RCPtr<LControl> channel = FindChannel();
     if (!channel || !mThumb || !IsPointerOnPagedSide()) {
@@ -469,7 +469,7 @@ void LScrollBar::UpdatePageHighlight()
     channel->SetLookRegionExcluding(0, 1);
 }
 
-void LScrollBar::ClearPageHighlight()
+void LScrollbar::ClearPageHighlight()
 {
     const RCPtr<LControl> channel = FindChannel();
     if (!channel) {
@@ -481,7 +481,7 @@ void LScrollBar::ClearPageHighlight()
 
 // Arrows and keys ------------------------------------------------------------------------------
 
-int32_t LScrollBar::OnArrowRepeat(const ConstRCPtr<LNotificationDistributor>& sender,
+int32_t LScrollbar::OnArrowRepeat(const ConstRCPtr<LNotificationDistributor>& sender,
                                   const ConstRCPtr<LNotification>& /*notification*/)
 {
     const auto* arrow = dynamic_cast<const LControl*>(sender.Get());
@@ -496,20 +496,20 @@ int32_t LScrollBar::OnArrowRepeat(const ConstRCPtr<LNotificationDistributor>& se
     return 1;
 }
 
-int32_t LScrollBar::SetKeyMask(int32_t mask)
+int32_t LScrollbar::SetKeyMask(int32_t mask)
 {
     if (mask != 0 && mKeyMask == 0 && mHandler) {
         if (mParent) {
-            mHandler->RegisterHandler(&LScrollBar::OnSiblingKey,
+            mHandler->RegisterHandler(&LScrollbar::OnSiblingKey,
                                       RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY");
         }
-        mHandler->RegisterSelfHandler(&LScrollBar::OnSiblingKey, u"NID_SIBLING_KEY");
+        mHandler->RegisterSelfHandler(&LScrollbar::OnSiblingKey, u"NID_SIBLING_KEY");
     }
     mKeyMask = mask & 0xFF;
     return (mask & ~0xFF) != 0 ? E_INVALIDARG : S_OK;
 }
 
-int32_t LScrollBar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                  const ConstRCPtr<LNotification>& notification)
 {
     auto* param = const_cast<LSiblingKeyParam*>(dynamic_cast<const LSiblingKeyParam*>(
@@ -536,7 +536,7 @@ int32_t LScrollBar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
             (rule.orientation >= 0 && rule.orientation != mOrientation)) {
             continue;
         }
-        const RCPtr<LScrollBar> keepAlive(this);
+        const RCPtr<LScrollbar> keepAlive(this);
         const double value = GetNormalizedValue();
         switch (rule.action) {
         case -1:
@@ -562,7 +562,7 @@ int32_t LScrollBar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
 
 // Notifications --------------------------------------------------------------------------------
 
-void LScrollBar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+void LScrollbar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                          const ConstRCPtr<LNotification>& notification)
 {
     if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
@@ -571,7 +571,7 @@ void LScrollBar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
     LControl::Receive(sender, notification);
 }
 
-int32_t LScrollBar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+int32_t LScrollbar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
                                const char16_t* name)
 {
     if (mHandler) {

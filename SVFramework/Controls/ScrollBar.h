@@ -9,7 +9,7 @@
 
 namespace SV {
 
-class LScrollBar : public LControl, public IScrollBarParts
+class LScrollbar : public LControl, public IScrollBarParts
 {
 public:
     // Page states: not paging, paging towards the start, paging towards the end.
@@ -37,8 +37,8 @@ public:
     static constexpr double kFirstRepeatDelay = 0.4;
 
     // The value runs over 0..100, linear, until the owner sets a range.
-    LScrollBar(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
-    ~LScrollBar() override;
+    LScrollbar(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
+    ~LScrollbar() override;
 
     static RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent,
                                          const ConstRCPtr<LControlDescriptor>& descriptor);
@@ -114,7 +114,7 @@ private:
     double ThumbSize() const;
     RCPtr<LControl> FindChannel() const;
 
-    RCPtr<LNotificationHandler<LScrollBar>> mHandler;
+    RCPtr<LNotificationHandler<LScrollbar>> mHandler;
     int32_t mOrientation = 1;
     RCPtr<LControl> mThumb;
     double mLineStep = 0.02;

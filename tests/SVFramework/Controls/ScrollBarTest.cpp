@@ -112,28 +112,28 @@ protected:
         ASSERT_TRUE(vertical && horizontal);
     }
 
-    LScrollBar* Bar(const char16_t* host) const
+    LScrollbar* Bar(const char16_t* host) const
     {
-        return dynamic_cast<LScrollBar*>(
+        return dynamic_cast<LScrollbar*>(
             root->FindChildControl(host)->FindChildControl(u"bar").Get());
     }
 
-    static LControl& Channel(LScrollBar* bar) { return *bar->FindChildControl(u"channel"); }
+    static LControl& Channel(LScrollbar* bar) { return *bar->FindChildControl(u"channel"); }
 
-    static double ThumbY(LScrollBar* bar) { return bar->GetThumb()->GetRect().y; }
+    static double ThumbY(LScrollbar* bar) { return bar->GetThumb()->GetRect().y; }
 
     // A press on the thumb and a drag of dy pixels (thumb coordinates).
-    static void DragThumb(LScrollBar* bar, int32_t dy)
+    static void DragThumb(LScrollbar* bar, int32_t dy)
     {
         LControl& thumb = *bar->GetThumb();
         thumb.OnMouseDown(Button(5, 5, 1));
         thumb.OnMouseMove(Point(5, 5 + dy));
     }
 
-    static void ReleaseThumb(LScrollBar* bar) { bar->GetThumb()->OnMouseUp(Button(5, 5, 0)); }
+    static void ReleaseThumb(LScrollbar* bar) { bar->GetThumb()->OnMouseUp(Button(5, 5, 0)); }
 
     // A bare key press offered by the bar's host to its children.
-    int32_t SendKey(LScrollBar* bar, uint32_t virtualKey, uint32_t modifiers = 0)
+    int32_t SendKey(LScrollbar* bar, uint32_t virtualKey, uint32_t modifiers = 0)
     {
         return bar->GetParent()->SendSiblingKey(
             CreateKeyParam(KeyCode(virtualKey, true, 0, modifiers), 1));
@@ -148,8 +148,8 @@ protected:
     }
 
     svtest::RecordingWindowServices services;
-    LScrollBar* vertical = nullptr;
-    LScrollBar* horizontal = nullptr;
+    LScrollbar* vertical = nullptr;
+    LScrollbar* horizontal = nullptr;
 };
 
 TEST_F(ScrollBarTest, OrientationComesFromTheArrowsAndTheThumbIsNeverThinnerThanTheSkinMadeIt)
@@ -237,7 +237,7 @@ TEST_F(ScrollBarTest, HoldingTheChannelPagesAtOnceThenOnTheClockWhileThePointerS
     channel.OnMouseEnter();
     app.mTime = 10.0;
     channel.OnMouseDown(Button(10, 130, 1));
-    EXPECT_EQ(vertical->GetPageState(), LScrollBar::kPagingToEnd);
+    EXPECT_EQ(vertical->GetPageState(), LScrollbar::kPagingToEnd);
     EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.2);
     EXPECT_EQ(vertical->GetIdleRequests(), 1);
     EXPECT_EQ(channel.GetLookAlpha(1), 1.0f) << "the paged side is highlighted";
@@ -280,7 +280,7 @@ TEST_F(ScrollBarTest, HoldingTheChannelPagesAtOnceThenOnTheClockWhileThePointerS
     EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.8);
 
     channel.OnMouseUp(Button(10, 170, 0));
-    EXPECT_EQ(vertical->GetPageState(), LScrollBar::kNotPaging);
+    EXPECT_EQ(vertical->GetPageState(), LScrollbar::kNotPaging);
     EXPECT_EQ(vertical->GetIdleRequests(), 0);
     EXPECT_EQ(channel.GetLookAlpha(1), 0.0f);
     EXPECT_EQ(channel.GetLookAlpha(0), 1.0f);
@@ -293,16 +293,16 @@ TEST_F(ScrollBarTest, PagingStopsAtTheStartAndAPressOnTheThumbDoesNotPage)
     services.cursor = {10, 21};
     channel.OnMouseEnter();
     channel.OnMouseDown(Button(10, 1, 1));
-    EXPECT_EQ(vertical->GetPageState(), LScrollBar::kPagingToStart);
+    EXPECT_EQ(vertical->GetPageState(), LScrollbar::kPagingToStart);
     EXPECT_DOUBLE_EQ(vertical->GetNormalizedValue(), 0.0);
     channel.OnMouseUp(Button(10, 1, 0));
 
     // The thumb is at 0..18 now: its near edge still pages, its inside does not.
     channel.OnMouseDown(Button(10, 0, 1));
-    EXPECT_EQ(vertical->GetPageState(), LScrollBar::kPagingToStart);
+    EXPECT_EQ(vertical->GetPageState(), LScrollbar::kPagingToStart);
     channel.OnMouseUp(Button(10, 0, 0));
     channel.OnMouseDown(Button(10, 10, 1));
-    EXPECT_EQ(vertical->GetPageState(), LScrollBar::kNotPaging);
+    EXPECT_EQ(vertical->GetPageState(), LScrollbar::kNotPaging);
     EXPECT_EQ(vertical->GetIdleRequests(), 0);
     channel.OnMouseUp(Button(10, 10, 0));
 }
@@ -344,7 +344,7 @@ TEST_F(ScrollBarTest, KeysOfTheHostStepPageAndJumpByOrientation)
         {false, 0x26, 0, 0.5, false},
     };
     for (const Case& c : cases) {
-        LScrollBar* bar = c.isVertical ? vertical : horizontal;
+        LScrollbar* bar = c.isVertical ? vertical : horizontal;
         bar->SetSteps(0.1, 0.3);
         bar->SetNormalizedValue(0.5);
         const int32_t result = SendKey(bar, c.virtualKey, c.modifiers);
@@ -387,7 +387,7 @@ TEST_F(ScrollBarTest, AScrollViewDrivesItsBarAndFollowsIt)
 {
     auto* view = dynamic_cast<LScrollView*>(root->FindChildControl(u"view").Get());
     ASSERT_TRUE(view);
-    auto* bar = dynamic_cast<LScrollBar*>(view->FindChildControl(u"vBar").Get());
+    auto* bar = dynamic_cast<LScrollbar*>(view->FindChildControl(u"vBar").Get());
     ASSERT_TRUE(bar);
     view->SetClientExtent(80.0, 400.0);
     EXPECT_DOUBLE_EQ(bar->NormalizedToValue(1.0), 300.0);
