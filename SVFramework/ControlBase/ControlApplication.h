@@ -1,5 +1,6 @@
 // The application services the control framework calls: clock, notification centre, measuring,
-// default font, root windows, work area, pointer and the control factory. The application object
+// default font, root windows, work area, pointer, the control factory and modal runs. The
+// application object
 // provides them; the controls reach them through the process-wide pointer, which is empty while
 // there is no application (controls then run without clock, centre or measuring).
 #pragma once
@@ -13,6 +14,7 @@
 
 namespace SV {
 
+class LControl;
 class LControlFactory;
 class LMeasurementRenderer;
 class LNotificationCenter;
@@ -38,6 +40,11 @@ public:
     virtual PointT<int32_t> GetCursorPosition() = 0;
     // The factory that creates controls and hands out their string tables.
     virtual RCPtr<LControlFactory> GetControlFactory() = 0;
+    // Puts the control into a new modal root window with a native window of its own (titled
+    // with the control's label text, with a system menu when asked), keeps the parent window
+    // disabled and pumps messages, idle passes included, until the window's close request is
+    // carried out: that request's result, or E_FAIL when the window cannot be made.
+    virtual int32_t RunModal(const RCPtr<LControl>& control, bool systemMenu) = 0;
 };
 
 // The running application's services; null while there is none.

@@ -7,6 +7,8 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
+#include "Controls/ScrollBar.h"
+#include "Controls/Slider.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 
@@ -45,6 +47,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.ScrollBar", &LScrollbar::CreateControl},
+        {u"Framework.Slider", &LSlider::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

@@ -4,10 +4,15 @@
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
+#include "FakeRootWindow.h"
 #include "FixedAdvanceMeasurer.h"
 #include "Notification/NotificationCenter.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Windows/RootWindow.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
 
 namespace svtest {
 
@@ -30,6 +35,12 @@ public:
     SV::RectT<int32_t> GetWorkArea() override { return mWorkArea; }
     SV::PointT<int32_t> GetCursorPosition() override { return mCursor; }
     SV::RCPtr<SV::LControlFactory> GetControlFactory() override { return mFactory; }
+    // A modal run without a message loop: the control becomes the main control of a new active
+    // window whose native window records EndModal. Each pass runs `mOnModalPass` (what the user
+    // does meanwhile) and one idle pass of the window, until the close request is carried out.
+    // E_FAIL while `mModalWindowsFail` is set; -1, as for a quit message, after
+    // `mModalPassLimit` passes.
+    int32_t RunModal(const SV::RCPtr<SV::LControl>& control, bool systemMenu) override;
 
     // A new window whose client area covers the rectangle on the screen.
     SV::RCPtr<SV::LRootWindow> AddRootWindow(const SV::RectT<int32_t>& clientRect);
@@ -42,8 +53,15 @@ public:
     // Named like the program's application, with nothing loaded.
     SV::RCPtr<SV::LControlFactory> mFactory{new SV::LControlFactory(u"PresetEditor")};
 
+    std::function<void(const SV::RCPtr<SV::LRootWindow>&)> mOnModalPass;
+    bool mModalWindowsFail = false;
+    int32_t mModalPassLimit = 100;
+    int32_t mModalRuns = 0;
+    bool mLastModalSystemMenu = false;
+
 private:
     SV::RCPtrArray<SV::LRootWindow> mWindows;
+    std::vector<std::unique_ptr<FakeWindowServices>> mModalWindowServices;
 };
 
 } // namespace svtest

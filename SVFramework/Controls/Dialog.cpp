@@ -1,0 +1,143 @@
+#include "Controls/Dialog.h"
+
+#include "ControlBase/ControlApplication.h"
+#include "ResultCodes.h"
+#include "Windows/RootWindow.h"
+
+namespace SV {
+
+namespace {
+
+struct StandardButton
+{
+    const char16_t* name;
+    int32_t result;
+};
+
+// OK and Close end the dialog only once they could take the focus from whoever holds it.
+constexpr StandardButton kStandardButtons[] = {
+    {u"buttonOK", LDialog::kResultOK},         {u"buttonClose", LDialog::kResultOK},
+    {u"buttonCancel", LDialog::kResultCancel}, {u"buttonAbort", LDialog::kResultAbort},
+    {u"buttonRetry", LDialog::kResultRetry},   {u"buttonIgnore", LDialog::kResultIgnore},
+    {u"buttonYes", LDialog::kResultYes},       {u"buttonNo", LDialog::kResultNo},
+};
+
+bool TakesFocusFirst(const WideString& name)
+{
+    return name == WideString(u"buttonOK") || name == WideString(u"buttonClose");
+}
+
+} // namespace
+
+LDialog::LDialog(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
+    : LScrollView(parent, name, mostDerived)
+{}
+
+LDialog::~LDialog()
+{
+    mDialogHandler = nullptr;
+}
+
+int32_t LDialog::Initialize()
+{
+    const int32_t result = LScrollView::Initialize();
+    mDialogHandler = RCPtr<LNotificationHandler<LDialog>>(new LNotificationHandler<LDialog>(this));
+    for (const StandardButton& button : kStandardButtons) {
+        if (const RCPtr<LControl>& child = FindChildControl(button.name)) {
+            mDialogHandler->RegisterHandler(
+                &LDialog::OnButtonClick, RCPtr<LNotificationDistributor>(child), u"NID_LEFT_CLICK");
+        }
+    }
+    return result;
+}
+
+int32_t LDialog::DoModal()
+{
+    const RCPtr<LDialog> keepAlive(this);
+    IControlApplication* application = GetControlApplication();
+    if (application == nullptr) {
+        return E_FAIL;
+    }
+    return application->RunModal(RCPtr<LControl>(this), true);
+}
+
+void LDialog::OnDialogClosed()
+{}
+
+RCPtr<LCancelArgs> LDialog::SendClosing()
+{
+    const RCPtr<LCancelArgs> args(new LCancelArgs());
+    SendNotification(u"NID_DIALOG_CLOSING", args);
+    return args;
+}
+
+int32_t LDialog::EndDialog(int32_t result)
+{
+    const RCPtr<LDialog> keepAlive(this);
+    // The window is the top-most ancestor's; without one there is no run that could end, and
+    // telling the listeners the dialog closed would be untrue.
+    const RCPtr<LRootWindow> window = GetRootControl()->GetRootWindowRef();
+    if (!window) {
+        return E_FAIL;
+    }
+    mResult = result;
+    if (SendClosing()->mCancel) {
+        return S_FALSE;
+    }
+    // A window without a native window refuses the request; the dialog has ended all the same.
+    window->RequestClose(result);
+    SendNotification(u"NID_DIALOG_CLOSED");
+    OnDialogClosed();
+    return S_OK;
+}
+
+int32_t LDialog::OnButtonClick(const ConstRCPtr<LNotificationDistributor>& sender,
+                               const ConstRCPtr<LNotification>& /*notification*/)
+{
+    auto* button = const_cast<LControl*>(dynamic_cast<const LControl*>(sender.Get()));
+    if (button == nullptr) {
+        return 1;
+    }
+    for (const StandardButton& standard : kStandardButtons) {
+        if (button->GetName() != WideString(standard.name)) {
+            continue;
+        }
+        if (TakesFocusFirst(button->GetName()) && button->SetFocus(true) < 0) {
+            break;
+        }
+        EndDialog(standard.result);
+        break;
+    }
+    return 1;
+}
+
+void LDialog::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                      const ConstRCPtr<LNotification>& notification)
+{
+    if (mDialogHandler && mCreated &&
+        mDialogHandler->HandleNotification(sender, notification) != 0) {
+        return;
+    }
+    LScrollView::Receive(sender, notification);
+}
+
+int32_t LDialog::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                            const char16_t* name)
+{
+    if (mDialogHandler) {
+        mDialogHandler->UnregisterHandler(distributor, name);
+    }
+    return LScrollView::Unregister(distributor, name);
+}
+
+int32_t CloseWindowOnCommand(LRootWindow& window)
+{
+    const RCPtr<LRootWindow> keepAlive(&window);
+    if (const RCPtr<LDialog> dialog = dynamic_cast<LDialog*>(window.GetMainControl().Get())) {
+        dialog->EndDialog(LDialog::kResultCancel);
+        return S_OK;
+    }
+    return window.RequestClose(0);
+}
+
+} // namespace SV
