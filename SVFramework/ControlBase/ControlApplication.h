@@ -13,6 +13,7 @@
 
 namespace SV {
 
+class LClipboard;
 class LControlFactory;
 class LMeasurementRenderer;
 class LNotificationCenter;
@@ -38,6 +39,9 @@ public:
     virtual PointT<int32_t> GetCursorPosition() = 0;
     // The factory that creates controls and hands out their string tables.
     virtual RCPtr<LControlFactory> GetControlFactory() = 0;
+    // The clipboard service that the text box cuts, copies and pastes through; empty while the
+    // application has none.
+    virtual RCPtr<LClipboard> GetClipboard();
 };
 
 // The running application's services; null while there is none.

@@ -9,6 +9,7 @@
 #include "Controls/ProgressBar.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/TextBox.h"
 
 namespace SV {
 
@@ -45,6 +46,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.TextBox", &LTextBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

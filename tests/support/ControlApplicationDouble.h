@@ -6,6 +6,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "FixedAdvanceMeasurer.h"
 #include "Notification/NotificationCenter.h"
+#include "System/ClipBoard.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Windows/RootWindow.h"
 
@@ -30,6 +31,7 @@ public:
     SV::RectT<int32_t> GetWorkArea() override { return mWorkArea; }
     SV::PointT<int32_t> GetCursorPosition() override { return mCursor; }
     SV::RCPtr<SV::LControlFactory> GetControlFactory() override { return mFactory; }
+    SV::RCPtr<SV::LClipboard> GetClipboard() override { return mClipboard; }
 
     // A new window whose client area covers the rectangle on the screen.
     SV::RCPtr<SV::LRootWindow> AddRootWindow(const SV::RectT<int32_t>& clientRect);
@@ -41,6 +43,8 @@ public:
     SV::PointT<int32_t> mCursor;
     // Named like the program's application, with nothing loaded.
     SV::RCPtr<SV::LControlFactory> mFactory{new SV::LControlFactory(u"PresetEditor")};
+    // None unless a test gives one.
+    SV::RCPtr<SV::LClipboard> mClipboard;
 
 private:
     SV::RCPtrArray<SV::LRootWindow> mWindows;
