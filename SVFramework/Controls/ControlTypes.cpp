@@ -5,6 +5,7 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/StatusBar.h"
@@ -47,6 +48,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
         {u"Framework.TextBox", &LTextBox::CreateControl},
+        {u"Framework.NumericUpDown", &LNumericUpDown::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

@@ -448,7 +448,7 @@ TEST_F(TextBoxTest, SettingTheTextReportsChangesAndKeepsTheCaretInsideTheText)
     EXPECT_EQ(box->GetCaret(), 1);
 }
 
-TEST_F(TextBoxTest, SelectRangeTakesInclusiveIndicesWithTheirSpecialCases)
+TEST_F(TextBoxTest, SelectRangeTakesInclusiveIndicesAndSelectsAllOrClears)
 {
     box->SetText(u"hello");
     box->SelectRange(3, 1);
