@@ -443,18 +443,22 @@ void LTextBox::UpdateLooks()
     const int32_t hover = (IsPointerOver() || IsDragging(0)) ? 1 : 0;
     const bool focused = HasFocus();
     const RectT<float> area = GetTextArea();
-    if (!focused && GetText().IsEmpty() && !mCueText.IsEmpty() && kLookCueText < lookCount) {
-        const int32_t lineEnd = mCueText.Find(WideString(u"\n"));
-        const double width = MeasureWidth(lineEnd < 0 ? mCueText : mCueText.Left(lineEnd));
+    const RCPtr<LLook> cueLook = kLookCueText < lookCount ? *mLooks.At(kLookCueText) : nullptr;
+    if (!focused && GetText().IsEmpty() && !mCueText.IsEmpty() && cueLook) {
+        // Every text change hands the box's text to all looks; the cue's look keeps the cue.
+        cueLook->SetLabelText(mCueText);
+        // The cue's first line where that look places it, so a centred cue is not cut off.
+        const float width = float(std::clamp(mRect.width, -kDrawLimit, kDrawLimit));
+        const float height = float(std::clamp(mRect.height, -kDrawLimit, kDrawLimit));
+        const RectT<float> cueArea = cueLook->GetTextRect(width, height);
+        const RectT<float> line =
+            cueLook->GetTextObject() ? cueLook->GetTextObject()->GetLine(0) : RectT<float>{};
         RectRegion cue;
-        cue.AddRectRounded(area.x, area.y, width, GetLineHeight());
+        cue.AddRectRounded(double(cueArea.x) + line.x, double(cueArea.y) + line.y, line.width,
+                           GetLineHeight());
         // An empty region would let the look draw everywhere: without a cue to show, the
         // plain look stands alone.
         if (!cue.IsEmpty()) {
-            // Every text change hands the box's text to all looks; the cue's look keeps the cue.
-            if (const RCPtr<LLook>& look = *mLooks.At(kLookCueText)) {
-                look->SetLabelText(mCueText);
-            }
             ClearLookRegions();
             SetLookRegion(kLookCueText, cue);
             SetLookRegionExcluding(kLookCueBackground, kLookCueText);

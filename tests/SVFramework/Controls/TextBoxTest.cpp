@@ -46,6 +46,12 @@ const char* const kSkinFile = R"(<Skin_Definitions>
                       TextHAlign="0" TextTopRel="0" TextTopAbs="4" TextBottomRel="1"
                       TextBottomAbs="-4" TextVAlign="0" TextForegroundPart="Black"/>
     </Look>
+    <Look Name="Centred">
+      <ClientPart Name="Light" OffsetLeft="0" OffsetTop="0" OffsetRight="0" OffsetBottom="0"/>
+      <TextProperties TextLeftRel="0" TextLeftAbs="2" TextRightRel="1" TextRightAbs="-2"
+                      TextHAlign="0" TextTopRel="0" TextTopAbs="0" TextBottomRel="1"
+                      TextBottomAbs="0" TextVAlign="0.5" TextForegroundPart="Black"/>
+    </Look>
     <Look Name="Dark">
       <ClientPart Name="Dark" OffsetLeft="0" OffsetTop="0" OffsetRight="0" OffsetBottom="0"/>
       <TextProperties TextLeftRel="0" TextLeftAbs="2" TextRightRel="1" TextRightAbs="-2"
@@ -56,6 +62,7 @@ const char* const kSkinFile = R"(<Skin_Definitions>
   <LookLists>
     <LookList Name="LightBox" NumLooks="14">LIGHT</LookList>
     <LookList Name="DarkBox" NumLooks="14">DARK</LookList>
+    <LookList Name="CentredBox" NumLooks="14">CENTRED</LookList>
   </LookLists>
   <Skins>
     <Skin Name="Default">
@@ -73,6 +80,10 @@ const char* const kSkinFile = R"(<Skin_Definitions>
                       XSizeAbs="200" YSizeAbs="20" TabStop="3">
             <Skin Name="cue" LookList="LightBox"/>
           </SubControl>
+          <SubControl Class="Framework.TextBox" Name="centredCue" XPositionAbs="10" YPositionAbs="100"
+                      XSizeAbs="200" YSizeAbs="20" TabStop="4">
+            <Skin Name="centredCue" LookList="CentredBox"/>
+          </SubControl>
         </Skin>
       </SubControl>
     </Skin>
@@ -83,6 +94,9 @@ const char* const kSkinFile = R"(<Skin_Definitions>
 const char* const kStrings = R"(<Solvane_StringTable_Definitions>
   <Application Name="PresetEditor">
     <StringTable ID="Framework.Panel|cue">
+      <String ID="LABEL"><Locale LCID="0x0009">Find</Locale></String>
+    </StringTable>
+    <StringTable ID="Framework.Panel|centredCue">
       <String ID="LABEL"><Locale LCID="0x0009">Find</Locale></String>
     </StringTable>
   </Application>
@@ -173,6 +187,7 @@ protected:
         std::string skin(kSkinFile);
         skin.replace(skin.find("LIGHT"), 5, LookList("Light"));
         skin.replace(skin.find("DARK"), 4, LookList("Dark"));
+        skin.replace(skin.find("CENTRED"), 7, LookList("Centred"));
         folder.WriteFile("Skins.xml", skin);
         ASSERT_EQ(app.mFactory->LoadSkins(WideString(folder.Join("Skins.xml").c_str())), S_OK);
         RegisterFrameworkControlTypes(*app.mFactory);
@@ -567,6 +582,12 @@ TEST_F(TextBoxTest, LooksFollowEnablingFocusHoverSelectionAndTheCue)
     EXPECT_EQ(Narrow(cue->GetLook(9)->GetTextObject()->GetText()), "Find");
     ASSERT_GE(cue->SetFocus(true), 0);
     EXPECT_EQ(shown(cue), std::vector<int32_t>{3});
+
+    // A cue centred in a taller text area is shown where its line lies, not cut off at the top.
+    LTextBox* centred = Box(u"centredCue");
+    EXPECT_EQ(shown(centred), (std::vector<int32_t>{2, 9}));
+    EXPECT_TRUE(covers(centred, 9, 3, 14));
+    EXPECT_FALSE(covers(centred, 9, 3, 2));
 }
 
 TEST_F(TextBoxTest, CaretBlinksAtIdlePassesAndHidesForHalfASecondAfterRefocus)
