@@ -629,6 +629,27 @@ TEST_F(TextBoxTest, CaretBlinksAtIdlePassesAndHidesForHalfASecondAfterRefocus)
     EXPECT_DOUBLE_EQ(box->GetNextBlink(), 21.5);
 }
 
+TEST_F(TextBoxTest, LosingTheFocusScrollsTheTextBackToItsStart)
+{
+    box->SetText(u"a text longer than the box can show at once");
+    ASSERT_GE(box->SetFocus(true), 0);
+    box->SetScrollOffset({120.0, 0.0});
+    EXPECT_EQ(box->GetScrollOffset().x, 120.0);
+    // The boundary under a point counts the scrolled-away text.
+    EXPECT_EQ(box->GetCharacterAtPoint({2.0, 10.0}), 12);
+    ASSERT_GE(Box(u"dark")->SetFocus(true), 0);
+    EXPECT_EQ(box->GetScrollOffset().x, 0.0);
+}
+
+TEST_F(TextBoxTest, ToolTipShowsTheWholeTextOnlyWhenItDoesNotFit)
+{
+    box->SetText(u"short");
+    EXPECT_EQ(Narrow(box->GetToolTipText()), "");
+    const std::string longText(20, 'w');
+    box->SetText(Wide(longText));
+    EXPECT_EQ(Narrow(box->GetToolTipText()), longText);
+}
+
 TEST_F(TextBoxTest, CaretIsDrawnWhiteOnADarkLookAndBlackOnALightOne)
 {
     const RCPtr<svtest::RecordingRenderer> renderer(new svtest::RecordingRenderer());
