@@ -2,6 +2,7 @@
 
 #include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
+#include "System/ClipBoard.h"
 
 namespace SV {
 
@@ -9,6 +10,11 @@ namespace {
 // Set and read on the user-interface thread only.
 IControlApplication* gApplication = nullptr;
 } // namespace
+
+RCPtr<LClipboard> IControlApplication::GetClipboard()
+{
+    return nullptr;
+}
 
 IControlApplication* GetControlApplication()
 {

@@ -15,6 +15,7 @@
 namespace SV {
 
 class LControl;
+class LClipboard;
 class LControlFactory;
 class LMeasurementRenderer;
 class LNotificationCenter;
@@ -45,6 +46,9 @@ public:
     // disabled and pumps messages, idle passes included, until the window's close request is
     // carried out: that request's result, or E_FAIL when the window cannot be made.
     virtual int32_t RunModal(const RCPtr<LControl>& control, bool systemMenu) = 0;
+    // The clipboard service that the text box cuts, copies and pastes through; empty while the
+    // application has none.
+    virtual RCPtr<LClipboard> GetClipboard();
 };
 
 // The running application's services; null while there is none.

@@ -5,12 +5,14 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/TextBox.h"
 
 namespace SV {
 
@@ -49,6 +51,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.TabControl", &LTabControl::CreateControl},
         {u"Framework.ScrollBar", &LScrollbar::CreateControl},
         {u"Framework.Slider", &LSlider::CreateControl},
+        {u"Framework.TextBox", &LTextBox::CreateControl},
+        {u"Framework.NumericUpDown", &LNumericUpDown::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

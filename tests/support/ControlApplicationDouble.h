@@ -7,6 +7,7 @@
 #include "FakeRootWindow.h"
 #include "FixedAdvanceMeasurer.h"
 #include "Notification/NotificationCenter.h"
+#include "System/ClipBoard.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Windows/RootWindow.h"
 
@@ -41,6 +42,7 @@ public:
     // E_FAIL while `mModalWindowsFail` is set; -1, as for a quit message, after
     // `mModalPassLimit` passes.
     int32_t RunModal(const SV::RCPtr<SV::LControl>& control, bool systemMenu) override;
+    SV::RCPtr<SV::LClipboard> GetClipboard() override { return mClipboard; }
 
     // A new window whose client area covers the rectangle on the screen.
     SV::RCPtr<SV::LRootWindow> AddRootWindow(const SV::RectT<int32_t>& clientRect);
@@ -52,6 +54,8 @@ public:
     SV::PointT<int32_t> mCursor;
     // Named like the program's application, with nothing loaded.
     SV::RCPtr<SV::LControlFactory> mFactory{new SV::LControlFactory(u"PresetEditor")};
+    // None unless a test gives one.
+    SV::RCPtr<SV::LClipboard> mClipboard;
 
     std::function<void(const SV::RCPtr<SV::LRootWindow>&)> mOnModalPass;
     bool mModalWindowsFail = false;

@@ -145,15 +145,6 @@ char16_t MapCase(const CaseRun (&runs)[N], char16_t unit)
 // ---------------------------------------------------------------------------------------------
 // Number parsing
 
-// The separators of Unicode that break a line or a word. The no-break spaces (0xA0, 0x2007,
-// 0x202F) are not white space here: they belong to the text they bind.
-bool IsWideSpace(char16_t unit)
-{
-    return (unit >= 0x09 && unit <= 0x0D) || unit == 0x20 || unit == 0x85 || unit == 0x1680 ||
-           (unit >= 0x2000 && unit <= 0x2006) || (unit >= 0x2008 && unit <= 0x200A) ||
-           unit == 0x2028 || unit == 0x2029 || unit == 0x205F || unit == 0x3000;
-}
-
 const char16_t* SkipWideSpace(const char16_t* text)
 {
     while (IsWideSpace(*text)) {
@@ -231,6 +222,24 @@ bool IsOverflow(std::string_view number, bool hexadecimal)
 }
 
 } // namespace
+
+// The separators of Unicode that break a line or a word. The no-break spaces (0xA0, 0x2007,
+// 0x202F) are not white space here: they belong to the text they bind.
+bool IsWideSpace(char16_t unit)
+{
+    return (unit >= 0x09 && unit <= 0x0D) || unit == 0x20 || unit == 0x85 || unit == 0x1680 ||
+           (unit >= 0x2000 && unit <= 0x2006) || (unit >= 0x2008 && unit <= 0x200A) ||
+           unit == 0x2028 || unit == 0x2029 || unit == 0x205F || unit == 0x3000;
+}
+
+bool IsWidePrintable(char16_t unit)
+{
+    const bool control = unit < 0x20 || (unit >= 0x7F && unit <= 0x9F);
+    const bool separator = unit == 0x2028 || unit == 0x2029;
+    const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+    const bool nonCharacter = (unit >= 0xFDD0 && unit <= 0xFDEF) || unit >= 0xFFFE;
+    return !control && !separator && !surrogate && !nonCharacter;
+}
 
 size_t WideLength(const char16_t* text)
 {

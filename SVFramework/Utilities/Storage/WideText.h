@@ -21,9 +21,15 @@ char16_t WideToUpper(char16_t unit);
 // before, equal to or after the second. Null text counts as empty.
 int32_t WideCompareIgnoreCase(const char16_t* first, const char16_t* second);
 
+// White space as the number parsers and word-wise text editing see it: the Unicode line and word
+// separators, not the no-break spaces.
+bool IsWideSpace(char16_t unit);
+// A unit that shows as a character when typed: not a control character, a line or paragraph
+// separator, half of a surrogate pair or a noncharacter. Space counts as printable.
+bool IsWidePrintable(char16_t unit);
+
 // Leading white space, an optional sign, decimal digits; 0 when no number starts the text;
-// saturates at the 32-bit limits. White space is the Unicode line and word separators, not the
-// no-break spaces.
+// saturates at the 32-bit limits.
 int32_t WideToInt(const char16_t* text);
 // Leading white space, an optional sign, digits, fraction and exponent (also "inf" and "nan"),
 // independent of the process locale; 0 when no number starts the text.

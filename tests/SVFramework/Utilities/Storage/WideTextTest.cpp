@@ -136,5 +136,25 @@ TEST(WideText, CaseInsensitiveComparisonLowersBothSides)
     EXPECT_EQ(WideCompareIgnoreCase(nullptr, u""), 0);
 }
 
+TEST(WideText, SpaceAndPrintableClassesOfTypedCharacters)
+{
+    const struct
+    {
+        char16_t unit;
+        bool space;
+        bool printable;
+    } cases[] = {
+        {u'a', false, true},    {u' ', true, true},     {u'\t', true, false},
+        {u'\n', true, false},   {0x0007, false, false}, {0x007F, false, false},
+        {0x0085, true, false},  {0x00A0, false, true},  {0x00E9, false, true},
+        {0x3000, true, true},   {0x2028, true, false},  {0xD83D, false, false},
+        {0xFFFE, false, false}, {0x20AC, false, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsWideSpace(c.unit), c.space) << std::hex << int(c.unit);
+        EXPECT_EQ(IsWidePrintable(c.unit), c.printable) << std::hex << int(c.unit);
+    }
+}
+
 } // namespace
 } // namespace SV
