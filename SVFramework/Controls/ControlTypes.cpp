@@ -5,6 +5,8 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/StatusBar.h"
@@ -45,6 +47,10 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},
+        {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
+        {u"Framework.ListBox", &LListBox::CreateControl},
+        {u"Framework.listboxNoScroll", &LListBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
