@@ -2,6 +2,8 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
@@ -51,6 +53,9 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
         {u"Framework.ListBox", &LListBox::CreateControl},
         {u"Framework.listboxNoScroll", &LListBox::CreateControl},
+        {u"Framework.CheckedListBoxItem", &LCheckedListBoxItem::CreateControl},
+        {u"Framework.CheckedListBox", &LCheckedListBox::CreateControl},
+        {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
