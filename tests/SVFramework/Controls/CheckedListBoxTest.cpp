@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "PngFixtures.h"
 
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
@@ -205,6 +206,82 @@ TEST_F(CheckedListBoxTest, NewSkinDropsTheOldRowsWithTheirCheckBoxes)
     CheckBox(0).OnLeftClick(Click());
     EXPECT_TRUE(list->IsItemChecked(0)) << "the new rows' check boxes are wired";
     EXPECT_EQ(list->GetCheckedCount(), 1);
+}
+
+TEST(CheckedListBoxIcons, LookThreeOfACheckedListGivesTheIconsInSkinOrder)
+{
+    svtest::ControlApplicationDouble app;
+    svtest::TempFolder folder;
+    for (const char* name : {"one.png", "two.png"}) {
+        const std::vector<uint8_t> png = svtest::EncodeFilledPng(4, 4, 0xFF00FF00u);
+        folder.WriteFile(name, std::string(png.begin(), png.end()));
+    }
+    folder.WriteFile("StringTables.xml", "<R/>");
+    folder.WriteFile("FrameworkStrings.xml", "<R/>");
+    std::string states;
+    for (int i = 0; i < 14; ++i) {
+        states += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
+    }
+    folder.WriteFile("Skins.xml", R"(<Skin_Definitions>
+  <Application Name="PresetEditor"/>
+  <Colorizers><Colorizer Name="Black" ColorType="SolidFill" Color="FF000000"/></Colorizers>
+  <Parts>
+    <Part Name="Black" Width="1" Height="1" ResizeType="Stretch" ColorizerName="Black"/>
+    <Part Name="one" Width="4" Height="4" ResizeType="Stretch" ImageFile="One.png" ImageLocX="0" ImageLocY="0"/>
+    <Part Name="two" Width="4" Height="4" ResizeType="Stretch" ImageFile="two.png" ImageLocX="0" ImageLocY="0"/>
+  </Parts>
+  <Looks>
+    <Look Name="Plain"/>
+    <Look Name="Icons">
+      <NonClientPart Name="two" OffsetLeft="0" OffsetTop="0" Width="4" Height="4"/>
+      <NonClientPart Name="Black" OffsetLeft="4" OffsetTop="0" Width="4" Height="4"/>
+      <NonClientPart Name="one" OffsetLeft="8" OffsetTop="0" Width="4" Height="4"/>
+    </Look>
+  </Looks>
+  <LookLists>
+    <LookList Name="States" NumLooks="14">)" +
+                                      states + R"(</LookList>
+    <LookList Name="WithIcons" NumLooks="4"><Look Name="Plain" Index="0"/><Look Name="Plain" Index="1"/>
+      <Look Name="Plain" Index="2"/><Look Name="Icons" Index="3"/></LookList>
+  </LookLists>
+  <Skins>
+    <Skin Name="Default">
+      <SubControl Class="Framework.ListBoxWithIcons" Name="window" XSizeAbs="100" YSizeAbs="60">
+        <Skin Name="window" LookList="WithIcons">
+          <SubControl Class="Framework.CheckedListBoxItem" Name="templateItem" XSizeAbs="80" YSizeAbs="20">
+            <Skin Name="templateItem" LookList="States">
+              <SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="16">
+                <Skin Name="checkBox" LookList="States"/>
+              </SubControl>
+            </Skin>
+          </SubControl>
+        </Skin>
+      </SubControl>
+    </Skin>
+  </Skins>
+</Skin_Definitions>
+)");
+    ASSERT_EQ(app.mFactory->LoadResources(WideString(folder.Path().c_str()), 0x0009), S_OK);
+    SV::RegisterFrameworkControlTypes(*app.mFactory);
+    const RCPtr<LRootWindow> window = app.AddRootWindow({0, 0, 400, 300});
+    app.mActive = window;
+    const RCPtr<LControl> root = app.mFactory->CreateRootControl(u"window", window);
+    auto* list = dynamic_cast<LCheckedListBox*>(root.Get());
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->GetIconCount(), 2) << "a colour part is no icon";
+    EXPECT_TRUE(list->AreCheckBoxesPassThrough());
+    for (const char16_t* text : {u"a", u"b", u"c", u"d", u"e"}) {
+        list->InsertItem(list->GetItemCount(), LListBox::MakeTextLabel(text));
+    }
+    const RCPtr<LBitmap> first = list->GetItemIcon(0);
+    const RCPtr<LBitmap> second = list->GetItemIcon(1);
+    ASSERT_TRUE(first && second);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(list->GetItemIcon(2), first);
+    EXPECT_EQ(list->GetItemIcon(3), second);
+    EXPECT_EQ(list->GetItemIcon(4), first);
+    EXPECT_FALSE(list->GetItemIcon(5));
+    root->Detach();
 }
 
 using CheckedListBoxPartsTest = svtest::ControlSkinFixture;

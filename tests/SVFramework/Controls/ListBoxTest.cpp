@@ -1,4 +1,7 @@
 #include "ControlSkinFixture.h"
+#include "ScrollBarDouble.h"
+
+#include "ControlBase/ControlCreator.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/ListBox.h"
@@ -504,6 +507,63 @@ TEST_F(ListBoxTest, NewSkinWhileRowsExistRebuildsThePoolWithoutKeepingOldRows)
     ASSERT_EQ(app.mFactory->ReapplySkin(root), S_OK);
     EXPECT_EQ(fixed.GetRowCount(), 2u);
     EXPECT_EQ(fixed.GetRowControl(1)->GetName(), WideString(u"item2"));
+}
+
+} // namespace
+
+namespace {
+
+// A list with a vertical bar: the bar counts rows.
+class ListBoxScrollBarTest : public svtest::ControlSkinFixture
+{
+protected:
+    void SetUp() override
+    {
+        LoadSkin(R"(
+    <Skin Name="Default">
+      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
+        <Skin Name="window">
+          <SubControl Class="Framework.ListBox" Name="list" XSizeAbs="100" YSizeAbs="60">
+            <Skin Name="list">
+              <SubControl Class="Test.ScrollBar" Name="vBar" XPositionAbs="84" XSizeAbs="16" YSizeAbs="60"/>
+              <SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeAbs="80" YSizeAbs="20">
+                <Skin Name="templateItem" LookList="States"/>
+              </SubControl>
+            </Skin>
+          </SubControl>
+        </Skin>
+      </SubControl>
+    </Skin>)",
+                 FourteenLooks());
+        app.mFactory->RegisterControlCreateFunction(u"Test.ScrollBar",
+                                                    &CreateControlOf<svtest::ScrollBarDouble>);
+        ASSERT_TRUE(CreateWindow(u"window"));
+        list = dynamic_cast<LListBox*>(root->FindChildControl(u"list").Get());
+        ASSERT_TRUE(list);
+        bar = dynamic_cast<svtest::ScrollBarDouble*>(list->FindChildControl(u"vBar").Get());
+        ASSERT_TRUE(bar);
+    }
+
+    LListBox* list = nullptr;
+    svtest::ScrollBarDouble* bar = nullptr;
+};
+
+TEST_F(ListBoxScrollBarTest, TheBarCountsRowsAndMovesTheFirstVisibleItem)
+{
+    for (int i = 0; i < 10; ++i) {
+        list->InsertItem(list->GetItemCount(),
+                         LListBox::MakeTextLabel(WideString(std::to_string(i).c_str())));
+    }
+    ASSERT_EQ(list->GetRowCount(), 3u);
+    EXPECT_EQ(bar->NormalizedToValue(1.0), 7.0) << "ten rows of which three are shown";
+    bar->SetNormalizedValue(bar->ValueToNormalized(2.0));
+    EXPECT_EQ(list->GetFirstVisibleItem(), 2u);
+    EXPECT_EQ(list->GetScrollOffset().y, 40.0);
+    EXPECT_EQ(Narrow(list->GetRowControl(0)->GetText()), "2");
+
+    list->SelectRange(9, -1, true);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 7u) << "the selection is scrolled into view";
+    EXPECT_NEAR(bar->NormalizedToValue(bar->GetNormalizedValue()), 7.0, 1e-9);
 }
 
 } // namespace
