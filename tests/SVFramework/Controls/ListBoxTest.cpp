@@ -6,6 +6,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItemConditionsParam.h"
+#include "Controls/Panel.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationId.h"
@@ -564,6 +565,74 @@ TEST_F(ListBoxScrollBarTest, TheBarCountsRowsAndMovesTheFirstVisibleItem)
     list->SelectRange(9, -1, true);
     EXPECT_EQ(list->GetFirstVisibleItem(), 7u) << "the selection is scrolled into view";
     EXPECT_NEAR(bar->NormalizedToValue(bar->GetNormalizedValue()), 7.0, 1e-9);
+}
+
+} // namespace
+
+namespace {
+
+// Stands for the combo box, recognised by its class name as the list's owner.
+class LComboBox : public LPanel
+{
+public:
+    using LPanel::LPanel;
+};
+
+class ListBoxInComboTest : public svtest::ControlSkinFixture
+{
+protected:
+    void SetUp() override
+    {
+        LoadSkin(R"(
+    <Skin Name="Default">
+      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
+        <Skin Name="window">
+          <SubControl Class="Test.ComboBox" Name="combo" XSizeAbs="100" YSizeAbs="20" ClipToParent="false">
+            <Skin Name="combo">
+              <SubControl Class="Framework.ListBox" Name="listBox" YPositionAbs="20" XSizeAbs="100" YSizeAbs="60">
+                <Skin Name="listBox">
+                  <SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeAbs="100" YSizeAbs="20">
+                    <Skin Name="templateItem" LookList="States"/>
+                  </SubControl>
+                </Skin>
+              </SubControl>
+            </Skin>
+          </SubControl>
+        </Skin>
+      </SubControl>
+    </Skin>)",
+                 FourteenLooks());
+        app.mFactory->RegisterControlCreateFunction(u"Test.ComboBox", &CreateControlOf<LComboBox>);
+        ASSERT_TRUE(CreateWindow(u"window"));
+        list = dynamic_cast<LListBox*>(
+            root->FindChildControl(u"combo")->FindChildControl(u"listBox").Get());
+        ASSERT_TRUE(list);
+        list->SetDropDownMode(true);
+        for (const char16_t* text : {u"a", u"b"}) {
+            list->InsertItem(list->GetItemCount(), LListBox::MakeTextLabel(text));
+        }
+    }
+
+    LListBox* list = nullptr;
+};
+
+TEST_F(ListBoxInComboTest, ReleaseOutsideTheComboBoxHidesTheListAndOverItKeepsItOpen)
+{
+    list->GetRowControl(0)->OnMouseDown(Left(5, 5));
+    ASSERT_EQ(window->GetCaptureControl().Get(), list);
+    // Below the rows but within the list: not over an item, and far below the combo box.
+    const struct
+    {
+        int32_t y;
+        bool visible;
+    } releases[] = {{-10, true}, {70, false}};
+    for (const auto& release : releases) {
+        list->SetVisible(true);
+        list->OnDragStart(1, 5, 5);
+        list->OnMouseUp(Left(5, release.y, 0, 0));
+        EXPECT_EQ(list->IsVisible(false), release.visible) << release.y;
+    }
+    EXPECT_TRUE(list->GetSelectedIndices().GetCount() == 0) << "nothing was chosen";
 }
 
 } // namespace
