@@ -222,11 +222,16 @@ int32_t LListBox::AttachChild(const RCPtr<LControl>& child,
     }
     const int32_t result = LScrollView::AttachChild(child, descriptor);
     const int32_t n = FixedRowNumber(child->GetName());
-    if (n > 0 && dynamic_cast<LListBoxItem*>(child.Get()) != nullptr) {
+    auto* row = dynamic_cast<LListBoxItem*>(child.Get());
+    if (n > 0 && row != nullptr && row->GetParent().Get() == this) {
         if (mRowPool.size() < size_t(n)) {
             mRowPool.resize(size_t(n), 0);
         }
-        mRowPool[size_t(n - 1)] = uint32_t(mChildren.IndexOf(child.Get(), kStoredOrder));
+        mRowPool[size_t(n - 1)] = uint32_t(mChildren.IndexOf(row, kStoredOrder));
+        // The row left the list for a moment and took its registrations along.
+        if (mHandler) {
+            WireRow(*row);
+        }
     }
     return result;
 }

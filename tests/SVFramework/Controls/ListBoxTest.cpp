@@ -44,7 +44,7 @@ const char* const kListSkin = R"(
             </Skin>
           </SubControl>
           <SubControl Class="Framework.ListBox" Name="fixed" XPositionAbs="200" XSizeAbs="100" YSizeAbs="60">
-            <Skin Name="fixed">
+            <Skin Name="fixed" LookList="States">
               <SubControl Class="Framework.ListBoxItem" Name="item1" XSizeAbs="100" YSizeAbs="20">
                 <Skin Name="item1" LookList="States"/>
               </SubControl>
@@ -267,6 +267,11 @@ TEST_F(ListBoxTest, TemplateRowsFillTheViewAndRowsPastTheItemsAreDisabledAndEmpt
 TEST_F(ListBoxTest, FixedRowsBringTheirItemsAndTakeNoneFromATemplate)
 {
     LListBox& fixed = List(u"fixed");
+    // The list's own looks: 0 normal, 1 disabled.
+    fixed.SetEnabled(false);
+    EXPECT_EQ(fixed.GetFirstActiveLookIndex(), 1);
+    fixed.SetEnabled(true);
+    EXPECT_EQ(fixed.GetFirstActiveLookIndex(), 0);
     EXPECT_EQ(fixed.GetRowCount(), 2u);
     EXPECT_EQ(fixed.GetItemCount(), 2u);
     EXPECT_EQ(Narrow(fixed.GetItemText(0)), "First");
@@ -467,6 +472,12 @@ TEST_F(ListBoxTest, DropDownListFollowsThePointerAndIsChosenOnRelease)
     EXPECT_EQ(recorder->Count("NID_ITEM_ACTIVATED"), 1u);
     EXPECT_FALSE(list->IsVisible(false));
     EXPECT_EQ(recorder->Count("NID_SELECTION_CHANGE"), 0u) << "never in drop-down mode";
+
+    // A drop-down list is as high as its items, at least one row.
+    list->InsertItem(3, LListBox::MakeTextLabel(u"d"));
+    EXPECT_EQ(list->GetRect().height, 80.0);
+    list->RemoveAllItems();
+    EXPECT_EQ(list->GetRect().height, 20.0);
 }
 
 TEST(ListBoxWithoutParent, ActivationHidesADropDownListButReportsNothing)
@@ -508,6 +519,9 @@ TEST_F(ListBoxTest, NewSkinWhileRowsExistRebuildsThePoolWithoutKeepingOldRows)
     ASSERT_EQ(app.mFactory->ReapplySkin(root), S_OK);
     EXPECT_EQ(fixed.GetRowCount(), 2u);
     EXPECT_EQ(fixed.GetRowControl(1)->GetName(), WideString(u"item2"));
+    fixed.GetRowControl(1)->OnMouseDown(Left(3, 3));
+    EXPECT_EQ(fixed.GetCaret(), 1) << "the skin's own rows are wired again";
+    fixed.GetRowControl(1)->OnMouseUp(Left(3, 3, 0, 0));
 }
 
 } // namespace
