@@ -162,9 +162,10 @@ void LCheckedListBox::LoadIcons()
     }
 }
 
-RCPtr<LCheckedListBoxItem> LCheckedListBox::GetCheckedRowControl(uint32_t row) const
+RCPtr<LCheckedListBoxItem> LCheckedListBox::GetRowControl(uint32_t row) const
 {
-    return RCPtr<LCheckedListBoxItem>(dynamic_cast<LCheckedListBoxItem*>(GetRowControl(row).Get()));
+    return RCPtr<LCheckedListBoxItem>(
+        dynamic_cast<LCheckedListBoxItem*>(LListBox::GetRowControl(row).Get()));
 }
 
 void LCheckedListBox::WireCheckBox(LControl& checkBox)
@@ -187,7 +188,7 @@ int32_t LCheckedListBox::CreateItemControl()
     if (result < 0) {
         return result;
     }
-    const RCPtr<LCheckedListBoxItem> row = GetCheckedRowControl(GetRowCount() - 1);
+    const RCPtr<LCheckedListBoxItem> row = GetRowControl(GetRowCount() - 1);
     const RCPtr<LControl> checkBox = row ? row->GetCheckBox() : nullptr;
     if (checkBox) {
         if (auto* button = dynamic_cast<LButton*>(checkBox.Get())) {
@@ -219,7 +220,7 @@ void LCheckedListBox::SetCheckBoxesPassThrough(bool passThrough)
 {
     mPassThrough = passThrough;
     for (uint32_t r = GetRowCount(); r > 0; --r) {
-        const RCPtr<LCheckedListBoxItem> row = GetCheckedRowControl(r - 1);
+        const RCPtr<LCheckedListBoxItem> row = GetRowControl(r - 1);
         if (auto* button = row ? dynamic_cast<LButton*>(row->GetCheckBox().Get()) : nullptr) {
             button->SetPassThrough(passThrough);
         }
@@ -233,7 +234,7 @@ void LCheckedListBox::SetAutoCheck(bool autoCheck)
     }
     mAutoCheck = autoCheck;
     for (uint32_t r = GetRowCount(); r > 0; --r) {
-        const RCPtr<LCheckedListBoxItem> row = GetCheckedRowControl(r - 1);
+        const RCPtr<LCheckedListBoxItem> row = GetRowControl(r - 1);
         const RCPtr<LControl> checkBox = row ? row->GetCheckBox() : nullptr;
         if (!checkBox) {
             continue;
@@ -277,7 +278,7 @@ int32_t LCheckedListBox::RefreshItemRow(uint32_t item, int32_t& row)
     if (result < 0 || row < 0) {
         return result;
     }
-    const RCPtr<LCheckedListBoxItem> control = GetCheckedRowControl(uint32_t(row));
+    const RCPtr<LCheckedListBoxItem> control = GetRowControl(uint32_t(row));
     if (!control) {
         return result;
     }

@@ -49,7 +49,8 @@ public:
     void SetItemChecked(uint32_t index, bool checked);
     RCPtr<LBitmap> GetItemIcon(uint32_t index) const;
     int32_t GetCheckedCount() const { return mCheckedCount; }
-    RCPtr<LCheckedListBoxItem> GetCheckedRowControl(uint32_t row) const;
+    // The row as a checked row; empty beyond the last row.
+    RCPtr<LCheckedListBoxItem> GetRowControl(uint32_t row) const;
     void SetCheckBoxesPassThrough(bool passThrough);
     bool IsAutoCheck() const { return mAutoCheck; }
     bool AreCheckBoxesPassThrough() const { return mPassThrough; }

@@ -93,7 +93,7 @@ protected:
 
     LButton& CheckBox(uint32_t row)
     {
-        return *dynamic_cast<LButton*>(list->GetCheckedRowControl(row)->GetCheckBox().Get());
+        return *dynamic_cast<LButton*>(list->GetRowControl(row)->GetCheckBox().Get());
     }
     const LIndexedDataWithValueParam& LastPayload()
     {
@@ -173,7 +173,7 @@ TEST_F(CheckedListBoxTest, OwnerSetStatesReachTheRowsSilentlyAndTravelWithTheirI
 
 TEST_F(CheckedListBoxTest, TheRowStaysHighlightedWhileThePointerIsOverItsCheckBox)
 {
-    LCheckedListBoxItem& row = *list->GetCheckedRowControl(0);
+    LCheckedListBoxItem& row = *list->GetRowControl(0);
     CheckBox(0).OnMouseEnter();
     EXPECT_EQ(row.GetStateLookIndex(), 1);
     CheckBox(0).OnMouseLeave();
@@ -196,7 +196,7 @@ TEST_F(CheckedListBoxTest, IconsComeFromTheRecordAndPassThroughReachesEveryRow)
 
 TEST_F(CheckedListBoxTest, NewSkinDropsTheOldRowsWithTheirCheckBoxes)
 {
-    const RCPtr<LCheckedListBoxItem> old = list->GetCheckedRowControl(0);
+    const RCPtr<LCheckedListBoxItem> old = list->GetRowControl(0);
     ASSERT_EQ(app.mFactory->ReapplySkin(root), S_OK);
     // Nothing of the list holds the dropped row or its check box any more.
     EXPECT_FALSE(old->GetParent());
