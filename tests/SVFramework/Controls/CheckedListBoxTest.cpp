@@ -118,6 +118,11 @@ TEST_F(CheckedListBoxTest, ClickingACheckBoxChecksTheItemSelectsItAndAnnouncesIt
     EXPECT_EQ(LastPayload().mValue, 1.0);
     EXPECT_FALSE(LastPayload().mData);
 
+    // A value that leaves the box checked changes no count.
+    CheckBox(1).SetNormalizedValue(0.75);
+    EXPECT_EQ(list->GetCheckedCount(), 1);
+    CheckBox(1).SetNormalizedValue(1.0);
+
     CheckBox(1).OnLeftClick(Click());
     EXPECT_FALSE(list->IsItemChecked(1));
     EXPECT_EQ(list->GetCheckedCount(), 0);

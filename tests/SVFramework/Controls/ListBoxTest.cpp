@@ -70,6 +70,8 @@ const char* const kStrings = R"(<Solvane_StringTable_Definitions>
     <StringTable ID="Framework.Panel|list">
       <String ID="ITEM.02"><Locale LCID="0x0009">Two</Locale></String>
       <String ID="ITEM.00"><Locale LCID="0x0009">Zero</Locale></String>
+      <String ID="ITEM.-1"><Locale LCID="0x0009">Before the first</Locale></String>
+      <String ID="ITEM.2000000000"><Locale LCID="0x0009">Far away</Locale></String>
       <String ID="TOOLTIP"><Locale LCID="0x0009">Pick one</Locale></String>
     </StringTable>
     <StringTable ID="Framework.ListBox|item1">
@@ -245,7 +247,8 @@ TEST_F(ListBoxTest, TemplateRowsFillTheViewAndRowsPastTheItemsAreDisabledAndEmpt
     EXPECT_FALSE(list->FindChildControl(u"templateItem")) << "the template row is never shown";
     ASSERT_EQ(list->GetRowCount(), 3u);
     EXPECT_EQ(list->GetRowControl(2)->GetName(), WideString(u"ItemControl3"));
-    // The string table gave "ITEM.00" and "ITEM.02": three items, the middle one empty.
+    // The string table gave "ITEM.00" and "ITEM.02": three items, the middle one empty; the
+    // numbers no list could hold are left out.
     EXPECT_EQ(list->GetItemCount(), 3u);
     EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"Zero", "", "Two"}));
 
@@ -262,6 +265,17 @@ TEST_F(ListBoxTest, TemplateRowsFillTheViewAndRowsPastTheItemsAreDisabledAndEmpt
         << "a row whose text fits shows the list's tool tip";
 
     EXPECT_EQ(List(u"flat").GetItemHeight(), 14) << "a template measuring under 1 pixel";
+
+    // Snapped to whole rows, never below one.
+    for (const auto& [height, snapped] : {std::pair{75.0, 60.0}, std::pair{5.0, 20.0}}) {
+        LayoutPositionSpec position;
+        LayoutSpec size;
+        list->GetLayout()->GetAxisSpec(1, position, size);
+        size.absolute = height;
+        list->SetLayoutSpec(1, position, size);
+        EXPECT_EQ(list->SnapHeightToRows(), S_OK);
+        EXPECT_EQ(list->GetRect().height, snapped) << height;
+    }
 }
 
 TEST_F(ListBoxTest, FixedRowsBringTheirItemsAndTakeNoneFromATemplate)
@@ -368,6 +382,9 @@ TEST_F(ListBoxTest, SelectRangeExclusiveAndInclusiveWithAnchorCaretAndOneNotific
     list->SelectRange(4, -1, true);
     EXPECT_EQ(recorder->names.size(), before) << "selecting the one selected item again";
     EXPECT_EQ(list->SelectRange(8, -1, true), E_INVALIDARG);
+    EXPECT_EQ(list->SelectRange(6, 100, true), 6) << "a range past the end stops at the end";
+    EXPECT_EQ(Selected(), (std::vector<uint32_t>{6, 7}));
+    EXPECT_EQ(list->GetCaret(), 7);
 
     EXPECT_EQ(list->SelectItemByText(u"6", 6, true), 6) << "the search wraps around";
     EXPECT_EQ(list->SelectItemByText(u"x", -1, false), -1);
