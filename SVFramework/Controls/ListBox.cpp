@@ -736,14 +736,25 @@ int32_t LListBox::RemoveItem(uint32_t index)
 
 int32_t LListBox::RemoveAllItems()
 {
+    // Widths, extent and height are worked out once at the end, not once per item.
+    const bool wasLoading = mLoading;
+    mLoading = true;
     int32_t result = S_OK;
     for (uint32_t i = GetItemCount(); i > 0; --i) {
         if (RemoveItem(i - 1) < 0) {
             result = E_FAIL;
         }
     }
+    mLoading = wasLoading;
     mAnchor = -1;
     mCaret = -1;
+    if (!mLoading) {
+        UpdateClientExtent();
+        RecomputeWidestItem();
+        if (mDropDownMode) {
+            SetHeightToContent(std::max(GetContentHeight(), mItemHeight));
+        }
+    }
     return result;
 }
 

@@ -317,6 +317,21 @@ TEST_F(ListBoxTest, ScrollingRewritesTheRowsAndSkipsHiddenItems)
     EXPECT_EQ(RowTexts(*list), (std::vector<std::string>{"c", "d", "e"}));
 }
 
+TEST_F(ListBoxTest, ThousandsOfItemsNeedNoMoreRowsAndAreMeasuredOnceInABatch)
+{
+    const int before = app.mMeasurer->GetMeasureCount();
+    EXPECT_EQ(list->SetItemCount(3000), 3000);
+    EXPECT_EQ(list->GetRowCount(), 3u);
+    EXPECT_EQ(list->GetClientExtent().y, 60000.0);
+    EXPECT_LE(app.mMeasurer->GetMeasureCount() - before, 3100);
+    const int filled = app.mMeasurer->GetMeasureCount();
+    EXPECT_EQ(list->RemoveAllItems(), S_OK);
+    EXPECT_EQ(list->GetItemCount(), 0u);
+    EXPECT_LE(app.mMeasurer->GetMeasureCount() - filled, 100);
+    EXPECT_EQ(list->GetClientExtent().y, 0.0);
+    EXPECT_EQ(list->GetWidestItemWidth(), 0);
+}
+
 TEST_F(ListBoxTest, EnsureItemVisibleScrollsBelowToTheBottomRowAndAboveToTheTop)
 {
     Fill(*list, {u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h"});
