@@ -214,6 +214,7 @@ int32_t LListBox::AttachChild(const RCPtr<LControl>& child,
             MeasureItemHeight(*row);
             row->Detach();
             SetStepMode(true, mItemHeight);
+            UpdateScrollBars();
         }
         return S_OK;
     }
