@@ -3,6 +3,8 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
+#include "ControlBase/MenuItemUpdater.h"
+#include "Controls/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
@@ -298,6 +300,13 @@ const RCPtr<LRootWindow>& LControl::GetRootWindowRef() const
 
 int32_t LControl::Detach()
 {
+    const RCPtr<LControl> keepAlive(this);
+    // A drag in progress ends here: its drop target and scrolling owner let go of this control.
+    if (mCapture) {
+        OnCaptureLost();
+    }
+    StopTimer(0);
+    StopTimer(1);
     SetVisible(false);
     SetClipToParent(true);
     // Unbalanced releases must not keep this loop going: ReleaseIdle never goes below 0.
@@ -472,6 +481,11 @@ int32_t LControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
 int32_t LControl::ReleaseHook()
 {
     UnregisterAllClients();
+    if (const RCPtr<LMenuItemUpdater> updater = mMenuItemUpdater) {
+        mMenuItemUpdater = nullptr;
+        updater->CutLink();
+        ReleaseInternalRef();
+    }
     mChildren.RemoveAll();
     UnregisterAll();
     return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;

@@ -3,6 +3,8 @@
 #include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
 
+#include <cmath>
+
 namespace SV {
 
 namespace {
@@ -13,6 +15,17 @@ IControlApplication* gApplication = nullptr;
 IControlApplication* GetControlApplication()
 {
     return gApplication;
+}
+
+uint32_t GetControlTimeMilliseconds()
+{
+    if (gApplication == nullptr) {
+        return 0;
+    }
+    // Rounded: the seconds are whole milliseconds of the timer divided by 1000, and truncating
+    // them back would lose a millisecond now and then. Through a wide integer, so that the
+    // milliseconds wrap as the timer's do.
+    return static_cast<uint32_t>(std::llround(gApplication->GetTime() * 1000.0));
 }
 
 void SetControlApplication(IControlApplication* application)

@@ -98,13 +98,23 @@ void LControl::UpdateConditions()
     // The payload is shared by every receiver of this change; keep it for the whole walk even
     // when a receiver changes the conditions again.
     const RCPtr<LConditionsParam> payload = mConditionsParam;
+    const RCPtr<LControl> keepAlive(this);
 
+    FollowPointerWithCursor(changed, mask);
+    const bool leftDragChanged = (changed & kConditionLeftDragging) != 0;
+    if (leftDragChanged && (mask & kConditionLeftDragging) == 0 && mDragMode != 0) {
+        EndDrag();
+    }
     OnConditionsChanged(payload);
     SendNotification(u"NID_CONDITION_CHANGE", payload);
     for (const ConditionGroup& group : kConditionGroups) {
         if ((changed & group.bits) != 0) {
             SendNotification(group.name, payload);
         }
+    }
+    // After the notifications: a control may choose its drag mode when the drag begins.
+    if (leftDragChanged && (mask & kConditionLeftDragging) != 0 && mDragMode != 0) {
+        BeginDrag();
     }
     if ((changed & (kConditionEnabled | kConditionVisible)) != 0) {
         for (int32_t i = mChildren.GetCount() - 1; i >= 0; --i) {
@@ -113,6 +123,27 @@ void LControl::UpdateConditions()
                 child->UpdateConditions();
             }
         }
+    }
+}
+
+void LControl::FollowPointerWithCursor(uint32_t changed, uint32_t mask)
+{
+    if (mCursor == nullptr) {
+        return;
+    }
+    const RCPtr<LRootWindow>& window = GetRootWindowRef();
+    if (!window) {
+        return;
+    }
+    const bool pointerOver = (mask & kConditionPointerOver) != 0;
+    const bool capture = (mask & kConditionCapture) != 0;
+    if ((changed & kConditionPointerOver) != 0 && pointerOver && !capture) {
+        mRestoreCursor = window->SetCursor(mCursor);
+    } else if (((changed & kConditionPointerOver) != 0 && !pointerOver && !capture) ||
+               ((changed & kConditionCapture) != 0 && !capture && !pointerOver)) {
+        // The cursor stays while the control holds the capture, and goes when the capture ends
+        // with the pointer elsewhere.
+        window->SetCursor(mRestoreCursor);
     }
 }
 
@@ -297,14 +328,6 @@ int32_t LControl::StopTimer(int32_t index)
     mFling[i] = false;
     ReleaseIdle();
     return S_OK;
-}
-
-int32_t LControl::IdleStep(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
-                           const ConstRCPtr<LNotification>& /*notification*/)
-{
-    DetachPendingChildren();
-    OnIdle();
-    return 1;
 }
 
 void LControl::OnIdle()
