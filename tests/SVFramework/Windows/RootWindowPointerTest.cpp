@@ -281,6 +281,26 @@ TEST_F(RootWindowPointerTest, ShowingATipCreatesTheSkinsToolTipAndHidingRemovesI
     EXPECT_FALSE(a->FindChildControl(u"toolTip"));
 }
 
+TEST_F(RootWindowPointerTest, ControlsCursorShowsWhileThePointerIsOverItOrItHoldsTheCapture)
+{
+    const auto cursor = [](uintptr_t n) { return reinterpret_cast<svp::HCURSOR>(n); };
+    services.shownCursor = cursor(1);
+    Move(20, 20);
+    // Set while the pointer is over the control: shown at once; leaving restores the old one.
+    a->SetCursor(cursor(2));
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    Move(120, 20);
+    EXPECT_EQ(services.shownCursor, cursor(1));
+    Move(20, 20);
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    // Held by the capture while the pointer is elsewhere, restored when the capture ends there.
+    Button(0, 1, 20, 20, 1);
+    Move(120, 20);
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    Button(1, 1, 120, 20, 0);
+    EXPECT_EQ(services.shownCursor, cursor(1));
+}
+
 TEST_F(RootWindowPointerTest, WithoutMainControlNothingIsHit)
 {
     window->SetMainControlByName(u"noSuchControl");
