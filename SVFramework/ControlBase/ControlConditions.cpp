@@ -116,6 +116,18 @@ void LControl::UpdateConditions()
     if (leftDragChanged && (mask & kConditionLeftDragging) != 0 && mDragMode != 0) {
         BeginDrag();
     }
+    // A control hidden under the pointer, or a capture that ended with the pointer elsewhere:
+    // the control under the pointer gets its enter now, not at the next move.
+    const bool hiddenUnderPointer = mPointerOver && (changed & kConditionVisible) != 0 &&
+                                    (mask & kConditionVisible) == 0 && !mCapture;
+    const bool captureEndedElsewhere =
+        (changed & kConditionCapture) != 0 && (mask & kConditionCapture) == 0 && !mPointerOver;
+    if (hiddenUnderPointer || captureEndedElsewhere) {
+        if (const RCPtr<LRootWindow> window = GetRootWindowRef()) {
+            PointT<int32_t> local;
+            window->HitTest(window->GetCursorPosition(), true, local);
+        }
+    }
     if ((changed & (kConditionEnabled | kConditionVisible)) != 0) {
         for (int32_t i = mChildren.GetCount() - 1; i >= 0; --i) {
             if (i < mChildren.GetCount()) {

@@ -92,6 +92,15 @@ TEST_F(RootWindowPointerTest, HoverFollowsThePointerAndStaysWithTheCaptureHolder
     Move(110, 20);
     Button(1, 1, 110, 20, 0);
     EXPECT_EQ(std::count(log.begin(), log.end(), "a:NID_LEFT_CLICK"), 0);
+    // The control under the pointer gets its enter with the release, before any move.
+    EXPECT_EQ(window->GetHoverControl().Get(), b.Get());
+    EXPECT_EQ(log.back(), "b:enter");
+    // A control hidden under the pointer hands the hover on at once.
+    RCPtr<svtest::InputControl> cover = Make(main, u"cover", 100, 10, 50, 50);
+    Move(111, 20);
+    ASSERT_EQ(window->GetHoverControl().Get(), cover.Get());
+    cover->SetVisible(false);
+    EXPECT_EQ(window->GetHoverControl().Get(), b.Get());
 }
 
 TEST_F(RootWindowPointerTest, DoubleClickMarksThePressAndItsRelease)
