@@ -92,6 +92,11 @@ void LControl::ChildControlList::RemoveAt(int32_t index)
     }
     mOwner->ReleaseInternalRef();
     child->mParent = nullptr;
+    // A control that leaves the tree in the middle of a drag (its window went) lets go of it:
+    // the dragged control and the control that scrolls for it would otherwise hold each other.
+    child->mDropTarget = nullptr;
+    child->StopTimer(0);
+    child->StopTimer(1);
     mItems.RemoveAt(index, 1);
     ++mModificationCount;
     mOwner->OnChildRemoved(child.Get(), index);

@@ -23,6 +23,12 @@ public:
     DragControl(const RCPtr<LControl>& parent, const char16_t* name, std::vector<std::string>& log)
         : svtest::InputControl(parent, name, log)
     {}
+    ~DragControl() override
+    {
+        if (destroyed != nullptr) {
+            *destroyed = true;
+        }
+    }
 
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override
     {
@@ -71,6 +77,7 @@ public:
     uint32_t directions = 0;
     Events events;
     int moves = 0;
+    bool* destroyed = nullptr;
 
 private:
     void Record(const char* what, const RCPtr<LControl>& source)
@@ -527,6 +534,28 @@ TEST_F(ControlDropTest, SearchEndsWhenAnOverlayIsMetASecondTime)
     EXPECT_FALSE(overlay->FindDropTarget(RCPtr<LControl>(source), {130, 40}));
     Release(130, 40);
     EXPECT_TRUE(target->events.empty());
+}
+
+TEST_F(ControlDropTest, WindowGoingAwayInTheMiddleOfADragLetsGoOfTheControls)
+{
+    // The target scrolls for the dragged control, which holds the target: neither may keep the
+    // other alive once the tree is gone.
+    bool sourceGone = false;
+    bool targetGone = false;
+    source->destroyed = &sourceGone;
+    target->destroyed = &targetGone;
+    target->accepts = true;
+    target->directions = 4;
+    Press(20, 20);
+    Move(180, 50);
+    ASSERT_TRUE(target->IsTimerRunning(0));
+    window->SetMainControl(nullptr);
+    main = nullptr;
+    a = nullptr;
+    source = nullptr;
+    target = nullptr;
+    EXPECT_TRUE(sourceGone);
+    EXPECT_TRUE(targetGone);
 }
 
 TEST_F(ControlDropTest, TargetScrollsWhileTheDraggedControlIsNearItsEdges)
