@@ -234,6 +234,23 @@ TEST_F(ControlDraggingTest, MovedControlStopsWithThePressPointOnTheEdgeOfTheVisi
     Release(-100, -100);
 }
 
+TEST_F(ControlDraggingTest, RebasedDragMeasuresFromWhereTheControlIsNow)
+{
+    RCPtr<DragControl> d = MakeDrag(u"d", 30, 20, 40, 30);
+    d->modeAtPress = LControl::kDragMove;
+    d->flagsAtPress = 3;
+    Press(40, 30);
+    Move(60, 40);
+    d->RebaseDrag();
+    // The pointer did not move: neither does the control, although the start moved with it.
+    Move(60, 40);
+    EXPECT_EQ(d->GetRect(), (RectT<double>{50, 30, 40, 30}));
+    Move(70, 45);
+    EXPECT_EQ(d->GetRect(), (RectT<double>{60, 35, 40, 30}));
+    EXPECT_EQ(d->GetDragOffset(), (PointT<double>{10, 5}));
+    Release(70, 45);
+}
+
 TEST_F(ControlDraggingTest, ResizedEdgeFollowsThePointerAndLeavesAtLeastOnePixel)
 {
     struct Case

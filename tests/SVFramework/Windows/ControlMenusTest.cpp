@@ -4,8 +4,11 @@
 #include "ControlBase/MenuItemUpdater.h"
 #include "Controls/MenuBuilder.h"
 #include "Controls/MenuDescriptor.h"
+#include "FakeDesktop.h"
+#include "Notification/NotificationCenter.h"
 #include "PopupMenuDouble.h"
 #include "ResultCodes.h"
+#include "TestFrameworkApp.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +170,27 @@ TEST_F(ControlMenusTest, CommandWithAKeyBindingGoesTheWayOfItsKey)
     window->OnIdle(false);
     EXPECT_TRUE(log.empty());
     recorder->UnregisterAll();
+}
+
+TEST_F(ControlMenusTest, CommandBoundOnlyByTheApplicationGoesToTheApplicationsKeys)
+{
+    svtest::FakeDesktop desktop;
+    RCPtr<svtest::TestFrameworkApp> application(new svtest::TestFrameworkApp());
+    application->GetHotKeyManager()->GetTable().AddKey(KeyCode(WideString(u"Ctrl+VKEY_O")),
+                                                       u"NID_OPEN");
+    const RCPtr<LNotificationCenter> centre = application->GetNotificationCenter();
+    RCPtr<svtest::LogRecorder> recorder(new svtest::LogRecorder(log));
+    recorder->Register(RCPtr<LNotificationDistributor>(centre), u"NID_OPEN");
+    recorder->Register(RCPtr<LNotificationDistributor>(window), u"NID_OPEN");
+    control->SetContextMenu(MenuOf({{u"00.NID_OPEN", u"Open"}}));
+    log.clear();
+    LControl::SendNotificationToReceiver(control.Get(), u"NID_OPEN", nullptr);
+    window->OnIdle(false);
+    EXPECT_TRUE(log.empty()) << "the window does not bind it";
+    centre->Process(false);
+    EXPECT_EQ(log, (Log{"?:NID_OPEN"}));
+    recorder->UnregisterAll();
+    control->SetContextMenu(nullptr);
 }
 
 TEST_F(ControlMenusTest, RightClickOpensTheMenuInAHiddenPopupAtThePointer)
