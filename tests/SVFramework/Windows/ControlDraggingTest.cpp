@@ -16,7 +16,7 @@ namespace {
 using Events = std::vector<std::string>;
 
 // A control that chooses a drag mode the way the framework's controls do (when the left press
-// or the left drag begins) and records the drag protocol it takes part in.
+// or the left drag begins) and records each step of the drag protocol that reaches it.
 class DragControl : public svtest::InputControl
 {
 public:
