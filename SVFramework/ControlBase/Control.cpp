@@ -3,6 +3,8 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
+#include "ControlBase/MenuItemUpdater.h"
+#include "Controls/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
@@ -90,6 +92,11 @@ void LControl::ChildControlList::RemoveAt(int32_t index)
     }
     mOwner->ReleaseInternalRef();
     child->mParent = nullptr;
+    // A control that leaves the tree in the middle of a drag (its window went) lets go of it:
+    // the dragged control and the control that scrolls for it would otherwise hold each other.
+    child->mDropTarget = nullptr;
+    child->StopTimer(0);
+    child->StopTimer(1);
     mItems.RemoveAt(index, 1);
     ++mModificationCount;
     mOwner->OnChildRemoved(child.Get(), index);
@@ -298,6 +305,13 @@ const RCPtr<LRootWindow>& LControl::GetRootWindowRef() const
 
 int32_t LControl::Detach()
 {
+    const RCPtr<LControl> keepAlive(this);
+    // A drag in progress ends here: its drop target and scrolling owner let go of this control.
+    if (mCapture) {
+        OnCaptureLost();
+    }
+    StopTimer(0);
+    StopTimer(1);
     SetVisible(false);
     SetClipToParent(true);
     // Unbalanced releases must not keep this loop going: ReleaseIdle never goes below 0.
@@ -472,6 +486,11 @@ int32_t LControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
 int32_t LControl::ReleaseHook()
 {
     UnregisterAllClients();
+    if (const RCPtr<LMenuItemUpdater> updater = mMenuItemUpdater) {
+        mMenuItemUpdater = nullptr;
+        updater->CutLink();
+        ReleaseInternalRef();
+    }
     mChildren.RemoveAll();
     UnregisterAll();
     return (GetInternalRefCount() == 0 && GetRefCount() == 1) ? S_OK : E_FAIL;

@@ -31,12 +31,15 @@
 namespace SV {
 
 class LKeyParam;
+class LMenuDescriptor;
+class LMenuItemUpdater;
 class LMouseWheelParam;
 class LBitmap;
 class LNotificationCenter;
 class LPointWithModifiersParam;
 class LRootWindow;
 class LSiblingKeyParam;
+struct MenuItemState;
 
 // Condition mask bits.
 enum : uint32_t
@@ -317,6 +320,8 @@ public:
                        const RCPtr<LControl>& target);
     int32_t StopTimer(int32_t index);
     bool IsTimerRunning(int32_t index) const { return mMotionActive[index & 1]; }
+    // Pixels per second of a motion timer.
+    double GetMotionRate(int32_t index) const { return mMotionVelocity[index & 1]; }
     // The idle handler: advances running motions, then OnIdle.
     int32_t IdleStep(const ConstRCPtr<LNotificationDistributor>& sender,
                      const ConstRCPtr<LNotification>& notification);
@@ -410,6 +415,79 @@ public:
     // empty source; nothing happens when either is empty.
     static void SendNotificationToReceiver(LNotificationReceiver* receiver, const char16_t* name,
                                            const ConstRCPtr<LRefCountedObject>& payload);
+
+    // Dragging with the left button. The control class chooses what a drag does, as a rule in
+    // OnConditionsChanged when a press or a drag begins (a left press clears the mode): 0 no
+    // drag, 1 drag and drop, 2 move inside the parent, 3 move with the parent scrolling near its
+    // edges, 4 resize, 5 resize with that scrolling, 6 and above pan the own content (6 flings
+    // on release). Flags: the axes, 1 X and 2 Y; for 4 and 5 the edges that follow the pointer,
+    // 4 right, 8 left, 0x10 top, 0x20 bottom. 0, without any check.
+    enum : int32_t
+    {
+        kDragNone = 0,
+        kDragDrop = 1,
+        kDragMove = 2,
+        kDragMoveScrolling = 3,
+        kDragResize = 4,
+        kDragResizeScrolling = 5,
+        kDragKineticPan = 6,
+    };
+    int32_t SetLayoutMode(int32_t mode, uint32_t flags);
+    int32_t GetDragMode() const { return mDragMode; }
+    uint32_t GetDragFlags() const { return mDragFlags; }
+    // Called when the left drag begins and ends with a mode set.
+    virtual void BeginDrag();
+    virtual void EndDrag();
+    // One pointer move of the drag (the point in the control's own coordinates).
+    virtual void DragTo(const ConstRCPtr<LPointWithModifiersParam>& event);
+    // Makes the current state the new start of the drag.
+    virtual void RebaseDrag();
+    // Runs at the end of every DragTo.
+    virtual void OnDragMoved(const ConstRCPtr<LPointWithModifiersParam>& event);
+    // Asked of the control under the pointer: the first control, going outwards and beneath the
+    // overlays, that accepts the drop; empty when none.
+    virtual RCPtr<LControl> FindDropTarget(const RCPtr<LControl>& source,
+                                           const PointT<double>& rootPoint);
+    virtual bool AcceptsDrop(const RCPtr<LControl>& source);
+    // The directions in which a drop target scrolls while a control is dragged near its edges:
+    // 4 right, 8 left, 0x10 up, 0x20 down.
+    virtual uint32_t GetDropScrollDirections(const RCPtr<LControl>& source);
+    // Narrows the area (the parent's content coordinates) inside which the press point stays.
+    virtual void AdjustDragArea(RectT<double>& area);
+    virtual void OnDragEnter(const RCPtr<LControl>& source);
+    virtual void OnDragOver(const RCPtr<LControl>& source, const PointT<double>& rootPoint);
+    virtual void OnDragLeave(const RCPtr<LControl>& source);
+    // E_FAIL in the base; the dragged control does not look at the result.
+    virtual int32_t OnDrop(const RCPtr<LControl>& source);
+    const RCPtr<LControl>& GetDropTarget() const { return mDropTarget; }
+    const PointT<double>& GetDragOffset() const { return mDragOffset; }
+    const PointT<double>& GetFlingVelocity() const { return mFlingVelocity; }
+    bool IsFlinging(int32_t axis) const { return mFling[axis & 1]; }
+    bool IsInDragTo() const { return mInDragTo; }
+
+    // Context menus and the menus of the string table.
+    // Asked before a menu shows an entry that the control stands behind: a control that knows
+    // the identifier sets the entry's state and answers 0; the base answers 1.
+    virtual int32_t UpdateMenuItem(const RCPtr<LMenuDescriptor>& menu, int32_t index,
+                                   const WideString& identifier, MenuItemState& state);
+    virtual RCPtr<LMenuDescriptor>& GetContextMenu() { return mContextMenu; }
+    // Runs after the popup of the context menu is filled, before it shows.
+    virtual void OnContextMenuOpening(const RCPtr<LControl>& popup);
+    // Replaces the context menu. Its entries that a window or application key binds go the way
+    // the key goes; 0.
+    int32_t SetContextMenu(const RCPtr<LMenuDescriptor>& menu);
+    // Opens the menu at the pointer in a popup made from the skin's "contextMenu"; 0.
+    int32_t ShowContextMenu(const RCPtr<LMenuDescriptor>& menu);
+    // Appends the menus of the control's string table ("CONTEXT_MENU" keys); 1.
+    int32_t ParseContextMenu(RCPtrArray<LMenuDescriptor, 1, 0>& menus);
+    // Made on first use; it links back to this control until the control goes.
+    RCPtr<LMenuItemUpdater>& GetMenuItemUpdater();
+    // Registers (bind) or removes (unbind) OnMenuItemNotification for every entry of the menu,
+    // sub-menus included, whose notification a key binds in the window or the application.
+    void BindContextMenuItems(const RCPtr<LMenuDescriptor>& menu, bool bind);
+    // A context-menu command that a key binds: sent on the way the key would send it; 1.
+    int32_t OnMenuItemNotification(const ConstRCPtr<LNotificationDistributor>& sender,
+                                   const ConstRCPtr<LNotification>& notification);
 
     // Tool tips, cursors and edit commands.
     // Shows (true) or hides (false) the control's tool tip; 0.
@@ -520,11 +598,28 @@ protected:
     bool mSubtreeExcluded = false;
     bool mFocusBarrier = false;
     int32_t mDragThreshold = 1;
-    int32_t mDragFlags = 0;
+    uint32_t mDragFlags = 0;
     uint32_t mEventTime = 0;
     uint32_t mLastMoveTime = 0;
     uint32_t mReleaseTime = 0;
+    // The drag: displacement accepted by the last move, size, parent scroll offset and layout
+    // (X position, Y position, X size, Y size offsets) when it began.
+    PointT<double> mDragOffset;
+    PointT<double> mDragStartSize;
+    PointT<double> mDragParentScroll;
+    double mDragStartLayout[4] = {0.0, 0.0, 0.0, 0.0};
+    // The clipping and docking that drag and drop changes for its duration.
+    bool mWasUnclipped = false;
+    bool mXWasDocked = false;
+    bool mYWasDocked = false;
+    RCPtr<LControl> mDropTarget;
+    bool mInDragTo = false;
+    // Pan velocity in pixels per second, and what a fling loses each second.
+    PointT<double> mFlingVelocity;
+    double mMotionDeceleration = 1000.0;
     ConstRCPtr<LMouseButtonParam> mLastLeftButtonEvent;
+    RCPtr<LMenuDescriptor> mContextMenu;
+    RCPtr<LMenuItemUpdater> mMenuItemUpdater;
     svp::HCURSOR mCursor = nullptr;
     svp::HCURSOR mRestoreCursor = nullptr;
     float mOpacity = 1.0f;
@@ -536,10 +631,38 @@ private:
     bool AcceptsInput() const;
     // The pointer step that turns the presses into drags once the pointer has moved far enough.
     void CheckDragThreshold(const LPointWithModifiersParam& event);
+
+    // What one drag step asks of the scrolling: the directions and the depth of the pointer in
+    // the scroll zone per axis.
+    struct DragScroll
+    {
+        bool right = false;
+        bool left = false;
+        bool down = false;
+        bool up = false;
+        PointT<double> speed;
+    };
+    // The parent's visible content, and the drag area inside it.
+    void GetDragAreas(RectT<double>& visible, RectT<double>& area);
+    void ScrollParentNearEdges(const PointT<double>& point, const PointT<double>& displacement,
+                               const RectT<double>& visible, const RectT<double>& area,
+                               DragScroll& scroll);
+    void MoveOrResizeTo(const PointT<double>& displacement);
+    void PanTo(const PointT<double>& displacement);
+    void OfferDrop(const PointT<double>& rootPoint, DragScroll& scroll);
+    // Starts or stops the motion timers of the control that scrolls for this drag.
+    void DriveDragScrolling(const DragScroll& scroll);
+    // Advances a running motion timer by the time since its last step.
+    void StepMotion(int32_t axis);
+    // Starts the fling of a kinetic pan at its release.
+    void StartFling();
     friend class ChildControlList;
 
     bool IsDocked(int axis) const { return mLayout && mLayout->axes[axis].docked; }
     bool IsClipped() const { return !mLayout || mLayout->clipToParent; }
+    // Sets the control's own cursor when the pointer comes over it and the one it replaced when
+    // the pointer or the capture goes.
+    void FollowPointerWithCursor(uint32_t changed, uint32_t mask);
     // Registers the idle handler with the tree's window; the registration result, or 0 without
     // a window.
     int32_t RegisterIdle();

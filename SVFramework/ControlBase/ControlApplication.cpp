@@ -4,6 +4,8 @@
 #include "Renderer/MeasurementRenderer.h"
 #include "System/ClipBoard.h"
 
+#include <cmath>
+
 namespace SV {
 
 namespace {
@@ -19,6 +21,17 @@ RCPtr<LClipboard> IControlApplication::GetClipboard()
 IControlApplication* GetControlApplication()
 {
     return gApplication;
+}
+
+uint32_t GetControlTimeMilliseconds()
+{
+    if (gApplication == nullptr) {
+        return 0;
+    }
+    // Rounded: the seconds are whole milliseconds of the timer divided by 1000, and truncating
+    // them back would lose a millisecond now and then. Through a wide integer, so that the
+    // milliseconds wrap as the timer's do.
+    return static_cast<uint32_t>(std::llround(gApplication->GetTime() * 1000.0));
 }
 
 void SetControlApplication(IControlApplication* application)

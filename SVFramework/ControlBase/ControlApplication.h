@@ -53,6 +53,9 @@ public:
 
 // The running application's services; null while there is none.
 IControlApplication* GetControlApplication();
+// The application clock in whole milliseconds, wrapping at 2^32 like the multimedia timer; 0
+// without an application. Event times and fling timing of the controls use it.
+uint32_t GetControlTimeMilliseconds();
 // The application object registers itself for its lifetime (and null when it goes).
 void SetControlApplication(IControlApplication* application);
 

@@ -98,12 +98,34 @@ void LControl::UpdateConditions()
     // The payload is shared by every receiver of this change; keep it for the whole walk even
     // when a receiver changes the conditions again.
     const RCPtr<LConditionsParam> payload = mConditionsParam;
+    const RCPtr<LControl> keepAlive(this);
 
+    FollowPointerWithCursor(changed, mask);
+    const bool leftDragChanged = (changed & kConditionLeftDragging) != 0;
+    if (leftDragChanged && (mask & kConditionLeftDragging) == 0 && mDragMode != 0) {
+        EndDrag();
+    }
     OnConditionsChanged(payload);
     SendNotification(u"NID_CONDITION_CHANGE", payload);
     for (const ConditionGroup& group : kConditionGroups) {
         if ((changed & group.bits) != 0) {
             SendNotification(group.name, payload);
+        }
+    }
+    // After the notifications: a control may choose its drag mode when the drag begins.
+    if (leftDragChanged && (mask & kConditionLeftDragging) != 0 && mDragMode != 0) {
+        BeginDrag();
+    }
+    // A control hidden under the pointer, or a capture that ended with the pointer elsewhere:
+    // the control under the pointer gets its enter now, not at the next move.
+    const bool hiddenUnderPointer = mPointerOver && (changed & kConditionVisible) != 0 &&
+                                    (mask & kConditionVisible) == 0 && !mCapture;
+    const bool captureEndedElsewhere =
+        (changed & kConditionCapture) != 0 && (mask & kConditionCapture) == 0 && !mPointerOver;
+    if (hiddenUnderPointer || captureEndedElsewhere) {
+        if (const RCPtr<LRootWindow> window = GetRootWindowRef()) {
+            PointT<int32_t> local;
+            window->HitTest(window->GetCursorPosition(), true, local);
         }
     }
     if ((changed & (kConditionEnabled | kConditionVisible)) != 0) {
@@ -113,6 +135,27 @@ void LControl::UpdateConditions()
                 child->UpdateConditions();
             }
         }
+    }
+}
+
+void LControl::FollowPointerWithCursor(uint32_t changed, uint32_t mask)
+{
+    if (mCursor == nullptr) {
+        return;
+    }
+    const RCPtr<LRootWindow>& window = GetRootWindowRef();
+    if (!window) {
+        return;
+    }
+    const bool pointerOver = (mask & kConditionPointerOver) != 0;
+    const bool capture = (mask & kConditionCapture) != 0;
+    if ((changed & kConditionPointerOver) != 0 && pointerOver && !capture) {
+        mRestoreCursor = window->SetCursor(mCursor);
+    } else if (((changed & kConditionPointerOver) != 0 && !pointerOver && !capture) ||
+               ((changed & kConditionCapture) != 0 && !capture && !pointerOver)) {
+        // The cursor stays while the control holds the capture, and goes when the capture ends
+        // with the pointer elsewhere.
+        window->SetCursor(mRestoreCursor);
     }
 }
 
@@ -297,14 +340,6 @@ int32_t LControl::StopTimer(int32_t index)
     mFling[i] = false;
     ReleaseIdle();
     return S_OK;
-}
-
-int32_t LControl::IdleStep(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
-                           const ConstRCPtr<LNotification>& /*notification*/)
-{
-    DetachPendingChildren();
-    OnIdle();
-    return 1;
 }
 
 void LControl::OnIdle()

@@ -3,6 +3,7 @@
 #include "ControlBase/Control.h"
 
 #include "ControlBase/ControlApplication.h"
+#include "Controls/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
@@ -22,15 +23,6 @@ int32_t RoundToInt(double v)
 {
     const double r = std::round(v);
     return static_cast<int32_t>(std::clamp(r, double(INT32_MIN), double(INT32_MAX)));
-}
-
-uint32_t NowMilliseconds()
-{
-    IControlApplication* application = GetControlApplication();
-    if (application == nullptr) {
-        return 0;
-    }
-    return static_cast<uint32_t>(static_cast<int64_t>(application->GetTime() * 1000.0));
 }
 
 // The index of a button number in the pressed and dragging flags; -1 for a bad number.
@@ -209,32 +201,45 @@ int32_t LControl::OnMouseDown(const ConstRCPtr<LMouseButtonParam>& event)
 int32_t LControl::OnDragStart(int32_t button, int32_t x, int32_t y)
 {
     const int32_t index = ButtonIndex(button);
-    if (index < 0) {
-        return E_INVALIDARG;
+    if (index < 0 || mCapture || !AcceptsInput()) {
+        return S_FALSE;
     }
-    const RCPtr<LRootWindow>& window = GetRootWindowRef();
-    if (window) {
-        window->SetCaptureControl(RCPtr<LControl>(this));
+    const RCPtr<LRootWindow> window = GetRootWindowRef();
+    // A press whose button is no longer held starts nothing. A tree without a native window
+    // (a headless one) has no button state to ask.
+    if (window && window->GetWindowServices() != nullptr &&
+        (window->GetMouseButtons() & button) == 0) {
+        return S_FALSE;
     }
-    mCapture = true;
+    const RCPtr<LControl> keepAlive(this);
     mDragStartPoint = {std::clamp(double(x), -kCoordinateLimit, kCoordinateLimit) + mRect.x,
                        std::clamp(double(y), -kCoordinateLimit, kCoordinateLimit) + mRect.y};
-    mLastMoveTime = NowMilliseconds();
+    mDragOffset = {0.0, 0.0};
+    // A press stops a running fling.
     for (int32_t axis = 0; axis < 2; ++axis) {
         if (mFling[axis]) {
             StopTimer(axis);
-            mFling[axis] = false;
         }
+    }
+    mCapture = true;
+    mLastMoveTime = GetControlTimeMilliseconds();
+    mFlingVelocity = {0.0, 0.0};
+    if (window) {
+        window->SetCaptureControl(keepAlive);
     }
     mPressed[index] = true;
     if (index == 0) {
         mDragMode = 0;
     }
+    // The control class may choose its drag mode, flags and threshold here.
     UpdateConditions();
     if (mDragThreshold == 0) {
-        mDragging[index] = true;
         mPressed[index] = false;
+        mDragging[index] = true;
         UpdateConditions();
+        if (mDragging[0] && mDragMode != 0) {
+            DragTo(CreatePointWithModifiersParam({x, y}, 0, 0));
+        }
     }
     return 0;
 }
@@ -274,13 +279,16 @@ int32_t LControl::OnMouseMove(const ConstRCPtr<LPointWithModifiersParam>& event)
         return E_INVALIDARG;
     }
     const RCPtr<LControl> keepAlive(this);
-    const uint32_t eventTime = NowMilliseconds();
+    const uint32_t eventTime = GetControlTimeMilliseconds();
     mEventTime = eventTime;
     if (mPressed[0] || mPressed[1] || mPressed[2]) {
         CheckDragThreshold(*event);
     }
     OnPointerMove(event);
     SendNotification(u"NID_MOUSE_MOVE", event);
+    if (mDragging[0] && mDragMode != 0) {
+        DragTo(event);
+    }
     mLastMoveTime = eventTime;
     return 0;
 }
@@ -307,6 +315,9 @@ int32_t LControl::OnMouseUp(const ConstRCPtr<LMouseButtonParam>& event)
         break;
     }
     const bool isClick = (mPressed[index] || (mDragging[index] && mDragMode == 0)) && mPointerOver;
+    if (index == 0 && mDragging[0] && mDragMode == kDragKineticPan) {
+        StartFling();
+    }
     SendNotification(u"NID_MOUSE_UP", event);
     if (mCapture && event->mButtons == 0) {
         OnCaptureLost();
@@ -382,6 +393,9 @@ int32_t LControl::OnRightClick(const ConstRCPtr<LMouseButtonParam>& event)
     }
     BeforeRightClick(event);
     SendNotification(u"NID_RIGHT_CLICK", event);
+    if (const RCPtr<LMenuDescriptor> menu = GetContextMenu()) {
+        ShowContextMenu(menu);
+    }
     return 0;
 }
 

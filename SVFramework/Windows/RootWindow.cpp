@@ -8,6 +8,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
 #include "VirtualKeys.h"
+#include "Windows/DialogControl.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/WindowOSServices.h"
@@ -570,6 +571,14 @@ int32_t LRootWindow::RequestClose(int32_t result)
 
 void LRootWindow::CloseWindow()
 {
+    // A dialog closed by its window's close box is cancelled: it may refuse, and its own close
+    // request ends its modal loop at the next idle pass.
+    if (const RCPtr<LControl> main = mMainControl) {
+        if (auto* dialog = dynamic_cast<IDialogControl*>(main.Get())) {
+            dialog->EndDialog(IDialogControl::kCancel);
+            return;
+        }
+    }
     if (mServices != nullptr) {
         RequestClose(0);
     }

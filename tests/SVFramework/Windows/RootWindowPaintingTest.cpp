@@ -1,5 +1,6 @@
 #include "RootWindowFixture.h"
 
+#include "DialogDouble.h"
 #include "RecordingRenderer.h"
 #include "Renderer/RenderContextInfo.h"
 #include "ResultCodes.h"
@@ -112,6 +113,27 @@ TEST_F(RootWindowPaintingTest, CloseRequestsWaitForTheIdlePassAndTheLastResultWi
     EXPECT_EQ(headless->RequestClose(1), E_FAIL);
     headless->CloseWindow();
     EXPECT_FALSE(headless->IsCloseRequested());
+}
+
+TEST_F(RootWindowPaintingTest, ClosingADialogsWindowCancelsTheDialogAtTheNextIdlePass)
+{
+    RCPtr<svtest::DialogDouble> dialog(new svtest::DialogDouble(nullptr, u"dialog"));
+    window->SetMainControl(RCPtr<LControl>(dialog));
+    window->CloseWindow();
+    EXPECT_EQ(dialog->results, (std::vector<int32_t>{2}));
+    EXPECT_TRUE(services.endModalResults.empty()) << "never inside the handler that asked";
+    window->OnIdle(false);
+    EXPECT_EQ(services.endModalResults, (std::vector<int32_t>{2}));
+    // A dialog that refuses to end keeps its window.
+    dialog->refuses = true;
+    window->CloseWindow();
+    window->OnIdle(false);
+    EXPECT_EQ(services.endModalResults.size(), 1u);
+    // Any other window closes with result 0.
+    window->SetMainControl(nullptr);
+    window->CloseWindow();
+    window->OnIdle(false);
+    EXPECT_EQ(services.endModalResults, (std::vector<int32_t>{2, 0}));
 }
 
 TEST_F(RootWindowPaintingTest, InstallingAMainControlInvalidatesTheClientAndFillsIt)

@@ -92,6 +92,15 @@ TEST_F(RootWindowPointerTest, HoverFollowsThePointerAndStaysWithTheCaptureHolder
     Move(110, 20);
     Button(1, 1, 110, 20, 0);
     EXPECT_EQ(std::count(log.begin(), log.end(), "a:NID_LEFT_CLICK"), 0);
+    // The control under the pointer gets its enter with the release, before any move.
+    EXPECT_EQ(window->GetHoverControl().Get(), b.Get());
+    EXPECT_EQ(log.back(), "b:enter");
+    // A control hidden under the pointer hands the hover on at once.
+    RCPtr<svtest::InputControl> cover = Make(main, u"cover", 100, 10, 50, 50);
+    Move(111, 20);
+    ASSERT_EQ(window->GetHoverControl().Get(), cover.Get());
+    cover->SetVisible(false);
+    EXPECT_EQ(window->GetHoverControl().Get(), b.Get());
 }
 
 TEST_F(RootWindowPointerTest, DoubleClickMarksThePressAndItsRelease)
@@ -279,6 +288,26 @@ TEST_F(RootWindowPointerTest, ShowingATipCreatesTheSkinsToolTipAndHidingRemovesI
     EXPECT_EQ(a->ShowToolTip(false), S_OK);
     EXPECT_EQ(tip->hides, 1);
     EXPECT_FALSE(a->FindChildControl(u"toolTip"));
+}
+
+TEST_F(RootWindowPointerTest, ControlsCursorShowsWhileThePointerIsOverItOrItHoldsTheCapture)
+{
+    const auto cursor = [](uintptr_t n) { return reinterpret_cast<svp::HCURSOR>(n); };
+    services.shownCursor = cursor(1);
+    Move(20, 20);
+    // Set while the pointer is over the control: shown at once; leaving restores the old one.
+    a->SetCursor(cursor(2));
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    Move(120, 20);
+    EXPECT_EQ(services.shownCursor, cursor(1));
+    Move(20, 20);
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    // Held by the capture while the pointer is elsewhere, restored when the capture ends there.
+    Button(0, 1, 20, 20, 1);
+    Move(120, 20);
+    EXPECT_EQ(services.shownCursor, cursor(2));
+    Button(1, 1, 120, 20, 0);
+    EXPECT_EQ(services.shownCursor, cursor(1));
 }
 
 TEST_F(RootWindowPointerTest, WithoutMainControlNothingIsHit)
