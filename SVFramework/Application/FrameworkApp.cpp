@@ -14,6 +14,8 @@
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "VirtualKeys.h"
+#include "WindowClipboard.h"
+#include "Windows/OSWindowContext.h"
 #include "Windows/RootWindow.h"
 #include "Windows/WindowOSServices.h"
 
@@ -52,6 +54,12 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
     const RCPtr<LNotificationCenter> center = GetNotificationCenter();
     mHotKeyManager = CreateGlobalHotKeyManager(
         center ? RCPtr<LNotificationReceiver>(center->GetPostingReceiver()) : nullptr);
+    // The display's clipboard, once the program has one. Another program taking it over needs
+    // no call: the service reads the clipboard again when it asks next.
+    if (OSWindowContext* context = OSWindowContext::Current()) {
+        mClipboardBackend = svp::CreateWindowClipboard(context->GetWindows());
+        mClipboard = RCPtr<LClipboard>(new LClipboard(*mClipboardBackend));
+    }
     if (mControlFactory) {
         mAppStrings = mControlFactory->GetApplicationStringTable();
     }
@@ -73,6 +81,11 @@ LFrameworkApp::~LFrameworkApp()
         SetControlApplication(nullptr);
     }
     CurrentApplication = nullptr;
+    if (mClipboard) {
+        mClipboard->UnregisterAll();
+    }
+    mClipboard = nullptr;
+    mClipboardBackend.reset();
     mHotKeyManager = nullptr;
     mDefaultFont = nullptr;
     mAppStrings = nullptr;
@@ -108,6 +121,10 @@ int32_t LFrameworkApp::RunApplicationStartup()
         if (mHotKeyManager && mAppStrings) {
             mHotKeyManager->GetTable().LoadFromStringTable(mAppStrings, WideString(u"GHK"));
         }
+        if (mClipboard && mClipboard->Initialize() < 0) {
+            throw Exception<FailedResultException>(
+                FormatFailedResult(E_FAIL, "SV::LClipboard::Initialize", "System\\ClipBoard", 41));
+        }
         // A skin file without a skin leaves nothing to show.
         if (SelectSavedSkin() < 0) {
             return E_FAIL;
@@ -127,6 +144,12 @@ int32_t LFrameworkApp::Shutdown()
     RCPtr<LGlobalHotKeyManager> hotKeys = mHotKeyManager;
     mHotKeyManager = nullptr;
     hotKeys = nullptr;
+    RCPtr<LClipboard> clipboard = mClipboard;
+    mClipboard = nullptr;
+    if (clipboard) {
+        clipboard->UnregisterAll();
+    }
+    clipboard = nullptr;
     return S_OK;
 }
 

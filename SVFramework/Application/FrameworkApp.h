@@ -14,6 +14,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
+#include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "Utilities/Graphics/Point.h"
@@ -23,6 +24,7 @@
 #include "Windows/IRootWindow.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace SV {
 
@@ -154,6 +156,8 @@ public:
     const ConstRCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
     const ConstRCPtr<LStringTable>& GetApplicationStringTable() const { return mAppStrings; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeyManager; }
+    // The clipboard service over the display's clipboard; empty without a display.
+    const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
 
     // The font of controls that take no font of their own: the desktop's, with what the current
     // skin sets in its place; worked out by SetSkin, empty before.
@@ -171,6 +175,8 @@ private:
     bool mExitRequested = false;
     RCPtr<LFont> mDefaultFont;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
+    std::unique_ptr<svp::IClipboardBackend> mClipboardBackend;
+    RCPtr<LClipboard> mClipboard;
     LControlApplicationServices mControlServices{*this};
 };
 
