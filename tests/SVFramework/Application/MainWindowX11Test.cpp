@@ -1,6 +1,7 @@
 // The application's main window on the test's X server: made from the skin's main control, its
 // placement restored only from a whole record, and saved even when the main loop failed.
 #include "Application/MainWindowPlacement.h"
+#include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "FakeDesktop.h"
@@ -91,6 +92,40 @@ TEST(MainWindowX11, ADamagedPlacementIsIgnoredAndTheWindowIsSavedAfterALoopFailu
     EXPECT_EQ(saved->top, 30);
     EXPECT_EQ(saved->right, 320);
     EXPECT_EQ(saved->bottom, 230);
+    app = nullptr;
+}
+
+TEST(MainWindowX11, AModalWindowOverTheMainOneEndsWithItsCloseResult)
+{
+    svtest::TempFolder folder;
+    svtest::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", folder.Path().c_str());
+    auto context = SV::OSWindowContext::Open([](int32_t) { return false; });
+    if (!context) {
+        GTEST_SKIP() << "no X display";
+    }
+    folder.WriteFile("Skins.xml", kSkin);
+    SV::RCPtr<SV::LControlFactory> factory(new SV::LControlFactory(u"PresetEditor"));
+    ASSERT_EQ(factory->LoadSkins(SV::WideString(folder.Join("Skins.xml").c_str())), 0);
+    ASSERT_EQ(factory->SetCurrentSkinIndex(0), 0);
+    SV::RCPtr<WindowedTestApp> app(new WindowedTestApp(factory));
+    ASSERT_EQ(app->CreateMainWindow(1), 0);
+
+    SV::RCPtr<SV::LControl> dialog(new SV::LControl(nullptr, u"dialog"));
+    SV::RCPtr<SV::LLayoutDescriptor> layout(new SV::LLayoutDescriptor());
+    layout->axes[0].size.absolute = 120;
+    layout->axes[1].size.absolute = 60;
+    dialog->SetLayout(layout);
+    dialog->UpdateLayout();
+    // A modeless window needs the control's descriptor; a modal one does not.
+    EXPECT_THROW(app->OpenRootWindow(dialog, true, false, false), std::runtime_error);
+    context->GetLoop().Post([&app] {
+        ASSERT_EQ(app->GetRootWindows().GetCount(), 2);
+        (*app->GetRootWindows().At(1))->RequestClose(3);
+    });
+    EXPECT_EQ(app->RunModal(dialog, true), 3);
+    EXPECT_EQ(app->GetRootWindows().GetCount(), 1);
+    app->Shutdown();
     app = nullptr;
 }
 
