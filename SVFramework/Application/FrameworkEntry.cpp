@@ -65,6 +65,20 @@ void ShowStartupErrorBox(const ConstRCPtr<LStringTable>& frameworkStrings)
                                  MB_ICONHAND);
 }
 
+int RunReportingFailure(const std::function<int()>& run, const std::function<void()>& cleanUp,
+                        const ConstRCPtr<LStringTable>& frameworkStrings)
+{
+    try {
+        return run();
+    } catch (...) {
+        if (cleanUp) {
+            cleanUp();
+        }
+        ShowStartupErrorBox(frameworkStrings);
+        return -1;
+    }
+}
+
 bool SettleSingleInstance(const std::string& name, const std::string& commandLine,
                           std::unique_ptr<svp::SingleInstance>& instance)
 {

@@ -7,6 +7,7 @@
 #include "SingleInstance.h"
 #include "SplashWindow.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,11 @@ std::string JoinCommandLine(int argc, const char* const* argv);
 // "The application encountered problems during startup and will now close." with the caption
 // "Error", or the table's STARTUP_ERROR and STARTUP_ERROR_CAPTION where it has them; no owner.
 void ShowStartupErrorBox(const ConstRCPtr<LStringTable>& frameworkStrings);
+
+// The run of the program; a failure out of it is reported here, as the last place that can: the
+// clean-up runs, the start-up error box shows and the answer is -1.
+int RunReportingFailure(const std::function<int()>& run, const std::function<void()>& cleanUp,
+                        const ConstRCPtr<LStringTable>& frameworkStrings);
 
 // The lock of the one running instance. True when this process runs: it holds the lock, or the
 // running instance could not be reached even after the retries. False when the running

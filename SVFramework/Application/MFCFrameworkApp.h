@@ -211,18 +211,16 @@ private:
     // main window (with its placement) and the application object are gone.
     int RunGuarded()
     {
-        try {
-            return Run();
-        } catch (...) {
-            EndSplash();
-            if (mApplication) {
-                CloseMainWindow(mApplication->GetMainWindowHandle());
-            }
-            SetApplication(nullptr);
-            ShowStartupErrorBox(mFrameworkStrings);
-            mSplash.reset();
-            return -1;
-        }
+        return RunReportingFailure([this] { return Run(); },
+                                   [this] {
+                                       EndSplash();
+                                       if (mApplication) {
+                                           CloseMainWindow(mApplication->GetMainWindowHandle());
+                                       }
+                                       SetApplication(nullptr);
+                                       mSplash.reset();
+                                   },
+                                   mFrameworkStrings);
     }
 
     // Later instances hand their command lines to the main window, which comes to the front.

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,21 @@ TEST(Startup, StartupErrorBoxUsesTheTablesTextsElseItsOwn)
     EXPECT_EQ(desktop.messageBoxes[0].style, MB_ICONHAND);
     EXPECT_EQ(desktop.messageBoxes[1].text, "Kaputt.");
     EXPECT_EQ(desktop.messageBoxes[1].caption, "Fehler");
+}
+
+TEST(Startup, AFailureOutOfTheRunIsReportedAndEndsWithMinusOne)
+{
+    svtest::FakeDesktop desktop;
+    bool cleanedUp = false;
+    EXPECT_EQ(SV::RunReportingFailure([] { return 1; }, [&] { cleanedUp = true; }, nullptr), 1);
+    EXPECT_FALSE(cleanedUp);
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    EXPECT_EQ(SV::RunReportingFailure([]() -> int { throw std::runtime_error("no window"); },
+                                      [&] { cleanedUp = true; }, nullptr),
+              -1);
+    EXPECT_TRUE(cleanedUp);
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+    EXPECT_EQ(desktop.messageBoxes[0].caption, "Error");
 }
 
 TEST(Startup, CommandLineJoinsTheArgumentsQuotingWhatWouldSplit)
