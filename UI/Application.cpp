@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "Controls/ControlTypes.h"
+#include "Controls/Panel.h"
 #include "Utilities/Storage/Paths.h"
 
 namespace {
@@ -19,6 +21,31 @@ LApplication::LApplication(const SV::RCPtr<SV::LControlFactory>& factory,
 LApplication::~LApplication()
 {
     mMidiManager = nullptr;
+    mEngine = nullptr;
+}
+
+int32_t LApplication::Startup()
+{
+    const int32_t result = SV::LApplicationBase<LApplication>::Startup();
+    if (result < 0) {
+        return result;
+    }
+    const int32_t bindings = GetHotKeyManager()->GetTable().LoadFromStringTable(
+        GetApplicationStringTable(), SV::WideString(u"GHK_WIN"));
+    if (bindings < 0) {
+        return bindings;
+    }
+    if (const SV::RCPtr<SV::LControlFactory>& factory = GetControlFactory()) {
+        SV::RegisterEditorFrameworkControlTypes(*factory);
+        // The editor's main control shows the skin's panels until its own class is registered
+        // before this row.
+        factory->RegisterControlCreateFunction(u"PresetEditor.MainControl",
+                                               &SV::LPanel::CreateControl);
+    }
+    mMidiManager = SV::LMidiManager::Create();
+    mEngine = SV::RCPtr<LRootModuleEngine>(new LRootModuleEngine());
+    mEngine->Initialize(0);
+    return bindings;
 }
 
 SV::WideString LApplication::GetSettingsVersion()

@@ -5,6 +5,7 @@
 
 #include "Application/ApplicationBaseWin.h"
 #include "PresetEditorCommon/MidiManager.h"
+#include "RootModuleEngine.h"
 
 #include <cstdint>
 
@@ -18,6 +19,10 @@ public:
                  const SV::ConstRCPtr<SV::LStringTable>& frameworkStrings,
                  const SV::WideString& commandLine);
     ~LApplication() override;
+
+    // The framework's start-up, then the editor's: the "GHK_WIN" key bindings (whose failure is
+    // the answer), the editor's control types, the MIDI manager and the root-module engine.
+    int32_t Startup() override;
 
     SV::WideString GetSettingsVersion() override;
     SV::WideString GetMainControlName() override;
@@ -41,4 +46,5 @@ private:
     int32_t mAppSettingsHandle = 0;
     int32_t mUserSettingsHandle = 0;
     SV::RCPtr<SV::LMidiManager> mMidiManager;
+    SV::RCPtr<LRootModuleEngine> mEngine;
 };

@@ -8,10 +8,13 @@
 #include "Application/CursorNames.h"
 #include "Application/FrameworkApp.h"
 #include "Application/MFCFrameworkApp.h"
+#include "Application/MainWindowPlacement.h"
+#include "Application/NativeWindowServices.h"
 #include "Application/Version.h"
 #include "Desktop.h"
 #include "Locale.h"
 #include "MonotonicClock.h"
+#include "Notification/Notification.h"
 #include "ResultCodes.h"
 #include "System/IniFileManager.h"
 #include "TypeNames.h"
@@ -41,6 +44,83 @@ public:
         mSettings->Unload();
         mSettings = nullptr;
     }
+
+    // The framework's steps, then the main window class and the exit request. E_FAIL when the
+    // framework's steps failed.
+    int32_t Startup() override
+    {
+        SetMainWindowClassName(kMainWindowClassName);
+        if (RunApplicationStartup() < 0) {
+            return E_FAIL;
+        }
+        Register(GetNotificationCenter(), u"NID_APP_EXIT_REQ", 0);
+        return S_OK;
+    }
+
+    // The exit request, when the application agrees: every other window closes at the next
+    // idle pass, the main window closes and the loop ends.
+    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                 const ConstRCPtr<LNotification>& notification) override
+    {
+        if (notification && notification->GetId() == GetNotificationID(u"NID_APP_EXIT_REQ")) {
+            if (!CanExit()) {
+                return;
+            }
+            LFrameworkApp::Receive(sender, notification);
+            PostApplicationExit(mMainWindow);
+            return;
+        }
+        LFrameworkApp::Receive(sender, notification);
+    }
+
+    // A main window still open (the loop ended by a failure) is closed first, so its placement
+    // is saved whichever way the run ended.
+    int32_t Shutdown() override
+    {
+        CloseMainWindow(mMainWindow);
+        mMainWindow = nullptr;
+        mMainNativeWindow = nullptr;
+        return LFrameworkApp::Shutdown();
+    }
+
+    int32_t CreateMainWindow(int32_t rendererType) override
+    {
+        const int32_t result = CreateMainNativeWindow(
+            *this, rendererType, FunctionName("CreateMainWindow"), mMainWindow);
+        mMainNativeWindow = mMainWindow != nullptr && GetRootWindows().GetCount() > 0
+                                ? (*GetRootWindows().At(0))->GetWindowServices()
+                                : nullptr;
+        return result;
+    }
+
+    void RunMessageLoop() override { RunApplicationMessageLoop(*this); }
+
+    int32_t RunModal(const RCPtr<LControl>& control, bool systemMenu) override
+    {
+        const int32_t index = CreateFurtherRootWindow(*this, control, false, systemMenu, false,
+                                                      false, FunctionName("CreateRootWindow"));
+        if (index < 0) {
+            return E_FAIL;
+        }
+        return RunRootWindowModal(*this, index);
+    }
+
+    int32_t OpenRootWindow(const RCPtr<LControl>& control, bool systemMenu, bool minimizeBox,
+                           bool maximizeBox) override
+    {
+        const int32_t index =
+            CreateFurtherRootWindow(*this, control, true, systemMenu, minimizeBox, maximizeBox,
+                                    FunctionName("CreateRootWindow"));
+        if (index < 0) {
+            return E_FAIL;
+        }
+        if (IWindowOSServices* services = (*GetRootWindows().At(index))->GetWindowServices()) {
+            services->Show(kShowWindow);
+        }
+        return index;
+    }
+
+    svp::HWND GetMainWindowHandle() const { return mMainWindow; }
 
     WideString GetCompanyName() override { return Version().GetCompanyName(); }
     WideString GetApplicationName() override { return Version().GetProductName(); }
@@ -135,20 +215,29 @@ public:
         return svp::GetDesktop().LoadIconResource(kApplicationIcon);
     }
 
+    static constexpr const char* kMainWindowClassName = "VedoziDuruzavaPresetEditorMainWindowClass";
+
 protected:
     static constexpr int32_t kApplicationIcon = 2002;
+    static constexpr int32_t kShowWindow = 5;
 
     // The main window, once the windowing layer made it; message boxes get an owner only then.
     IWindowOSServices* GetMainNativeWindow() const { return mMainNativeWindow; }
     void SetMainNativeWindow(IWindowOSServices* window) { mMainNativeWindow = window; }
 
 private:
+    static std::string FunctionName(const char* operation)
+    {
+        return "SV::LApplicationBase<" + svp::ClassTypeName(typeid(T)) + ">::" + operation;
+    }
+
     static std::string FolderFunction()
     {
         return "SV::MFCFrameworkApp<" + svp::ClassTypeName(typeid(T)) + ">::GetFolder";
     }
 
     IWindowOSServices* mMainNativeWindow = nullptr;
+    svp::HWND mMainWindow = nullptr;
     uint32_t mClockTick = 0;
     double mClockSeconds = 0.0;
     RCPtr<LIniFileManager> mSettings;

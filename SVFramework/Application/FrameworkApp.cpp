@@ -2,8 +2,10 @@
 
 #include "Application/BusyTextScope.h"
 #include "Application/CursorNames.h"
+#include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/ControlTypes.h"
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
 #include "ObjectBase/Exception.h"
@@ -12,6 +14,9 @@
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "VirtualKeys.h"
+#include "WindowClipboard.h"
+#include "Windows/OSWindowContext.h"
+#include "Windows/RootWindow.h"
 #include "Windows/WindowOSServices.h"
 
 #include <algorithm>
@@ -45,9 +50,16 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
     : mControlFactory(factory), mCommandLine(commandLine), mFrameworkStrings(frameworkStrings)
 {
     CurrentApplication = this;
+    SetControlApplication(&mControlServices);
     const RCPtr<LNotificationCenter> center = GetNotificationCenter();
     mHotKeyManager = CreateGlobalHotKeyManager(
         center ? RCPtr<LNotificationReceiver>(center->GetPostingReceiver()) : nullptr);
+    // The display's clipboard, once the program has one. Another program taking it over needs
+    // no call: the service reads the clipboard again when it asks next.
+    if (OSWindowContext* context = OSWindowContext::Current()) {
+        mClipboardBackend = svp::CreateWindowClipboard(context->GetWindows());
+        mClipboard = RCPtr<LClipboard>(new LClipboard(*mClipboardBackend));
+    }
     if (mControlFactory) {
         mAppStrings = mControlFactory->GetApplicationStringTable();
     }
@@ -65,7 +77,15 @@ LFrameworkApp::~LFrameworkApp()
     }
     SetNotificationRecycling(false);
     LFont::SetMeasurementRendererSource(nullptr);
+    if (GetControlApplication() == &mControlServices) {
+        SetControlApplication(nullptr);
+    }
     CurrentApplication = nullptr;
+    if (mClipboard) {
+        mClipboard->UnregisterAll();
+    }
+    mClipboard = nullptr;
+    mClipboardBackend.reset();
     mHotKeyManager = nullptr;
     mDefaultFont = nullptr;
     mAppStrings = nullptr;
@@ -88,6 +108,55 @@ void LFrameworkApp::Receive(const ConstRCPtr<LNotificationDistributor>&,
             rootWindow->RequestClose(0);
         }
     }
+}
+
+int32_t LFrameworkApp::RunApplicationStartup()
+{
+    try {
+        SetNotificationRecycling(true);
+        if (mControlFactory) {
+            RegisterFrameworkControlTypes(*mControlFactory);
+        }
+        // Unbound keys are no failure: the program runs without them.
+        if (mHotKeyManager && mAppStrings) {
+            mHotKeyManager->GetTable().LoadFromStringTable(mAppStrings, WideString(u"GHK"));
+        }
+        if (mClipboard && mClipboard->Initialize() < 0) {
+            throw Exception<FailedResultException>(
+                FormatFailedResult(E_FAIL, "SV::LClipboard::Initialize", "System\\ClipBoard", 41));
+        }
+        // A skin file without a skin leaves nothing to show.
+        if (SelectSavedSkin() < 0) {
+            return E_FAIL;
+        }
+    } catch (const std::exception&) {
+        return E_FAIL;
+    }
+    return S_OK;
+}
+
+int32_t LFrameworkApp::Shutdown()
+{
+    // Each pointer is cleared before its object goes, so that nothing reaches it half destroyed.
+    RCPtr<LControlFactory> factory = mControlFactory;
+    mControlFactory = nullptr;
+    factory = nullptr;
+    RCPtr<LGlobalHotKeyManager> hotKeys = mHotKeyManager;
+    mHotKeyManager = nullptr;
+    hotKeys = nullptr;
+    RCPtr<LClipboard> clipboard = mClipboard;
+    mClipboard = nullptr;
+    if (clipboard) {
+        clipboard->UnregisterAll();
+    }
+    clipboard = nullptr;
+    return S_OK;
+}
+
+RCPtr<LControl>& LFrameworkApp::CreateRootControl(RCPtr<LControl>& control, const WideString& name)
+{
+    control = mControlFactory ? mControlFactory->CreateRootControl(name, nullptr) : nullptr;
+    return control;
 }
 
 int32_t LFrameworkApp::OnCommandLineBeforeStartup(const WideString&)

@@ -4,6 +4,7 @@
 // operations left pure here. Everything runs on the user-interface thread.
 #pragma once
 
+#include "Application/ControlApplicationServices.h"
 #include "Application/StatusBarText.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
@@ -13,6 +14,7 @@
 #include "ObjectBase/RCPtr.h"
 #include "Renderer/Font.h"
 #include "Renderer/MeasurementRenderer.h"
+#include "System/ClipBoard.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/IniFileManager.h"
 #include "Utilities/Graphics/Point.h"
@@ -22,8 +24,11 @@
 #include "Windows/IRootWindow.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace SV {
+
+class LControl;
 
 class LFrameworkApp : public LNotificationClient
 {
@@ -42,6 +47,24 @@ public:
     // the last, to close at the next idle pass. Other notifications are ignored.
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                  const ConstRCPtr<LNotification>& notification) override;
+
+    // The start-up chain; the framework's steps are RunApplicationStartup.
+    virtual int32_t Startup() { return RunApplicationStartup(); }
+    // Notification recycling, the framework's control types, the "GHK" key bindings and the
+    // saved skin. E_FAIL when a step throws (the steps after it do not run) or the skin file
+    // holds no skin.
+    int32_t RunApplicationStartup();
+    // Releases the control factory and the key-binding owner; 0.
+    virtual int32_t Shutdown();
+
+    // The factory's top-level control of the name, without parent; empty when none.
+    virtual RCPtr<LControl>& CreateRootControl(RCPtr<LControl>& control, const WideString& name);
+    // The control in a modal window over the active one: the result given to its close request,
+    // or E_FAIL when no window could be opened.
+    virtual int32_t RunModal(const RCPtr<LControl>& control, bool systemMenu) = 0;
+    // The control in a window of its own: the new root window's index, or E_FAIL.
+    virtual int32_t OpenRootWindow(const RCPtr<LControl>& control, bool systemMenu,
+                                   bool minimizeBox, bool maximizeBox) = 0;
 
     virtual int32_t OnCommandLineBeforeStartup(const WideString& commandLine);
     virtual int32_t OnCommandLineAfterStartup(const WideString& commandLine);
@@ -133,6 +156,8 @@ public:
     const ConstRCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
     const ConstRCPtr<LStringTable>& GetApplicationStringTable() const { return mAppStrings; }
     const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeyManager; }
+    // The clipboard service over the display's clipboard; empty without a display.
+    const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
 
     // The font of controls that take no font of their own: the desktop's, with what the current
     // skin sets in its place; worked out by SetSkin, empty before.
@@ -150,6 +175,9 @@ private:
     bool mExitRequested = false;
     RCPtr<LFont> mDefaultFont;
     RCPtr<LGlobalHotKeyManager> mHotKeyManager;
+    std::unique_ptr<svp::IClipboardBackend> mClipboardBackend;
+    RCPtr<LClipboard> mClipboard;
+    LControlApplicationServices mControlServices{*this};
 };
 
 // The application object from the middle of its construction to the middle of its

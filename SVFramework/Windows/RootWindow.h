@@ -89,6 +89,8 @@ public:
     void SendIdle();
 
     IWindowOSServices* GetWindowServices() const override { return mServices; }
+    // The native window is gone: the tree goes on without services.
+    void DetachServices() { mServices = nullptr; }
     RCPtr<LRenderer> GetRenderer() const override { return mRenderer; }
     int32_t ReapplySkin(const LControlFactory& factory) override;
 

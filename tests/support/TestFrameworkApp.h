@@ -14,15 +14,16 @@ class TestFrameworkApp : public SV::LApplicationBase<TestFrameworkApp>
 {
 public:
     explicit TestFrameworkApp(const SV::RCPtr<SV::LControlFactory>& factory = nullptr,
-                              const SV::ConstRCPtr<SV::LStringTable>& frameworkStrings = nullptr)
-        : SV::LApplicationBase<TestFrameworkApp>(factory, frameworkStrings, u"editor --test")
+                              const SV::ConstRCPtr<SV::LStringTable>& frameworkStrings = nullptr,
+                              const SV::WideString& commandLine = u"editor --test")
+        : SV::LApplicationBase<TestFrameworkApp>(factory, frameworkStrings, commandLine)
     {}
 
     SV::WideString GetSettingsVersion() override { return u"1_0_0"; }
     SV::WideString GetMainControlName() override { return u"mainControl"; }
     int32_t GetSettingsFile(int32_t fileId) override { return fileId == 1 ? settingsHandle : 0; }
     int32_t GetRendererType() override { return 1; }
-    bool CanExit() override { return true; }
+    bool CanExit() override { return canExit; }
     int32_t CreateMainWindow(int32_t) override { return static_cast<int32_t>(0x80004005u); }
     void RunMessageLoop() override
     {
@@ -51,6 +52,7 @@ public:
     std::function<void()> messageLoop;
     std::optional<uint32_t> clock;
     bool defaultFontFails = false;
+    bool canExit = true;
 };
 
 } // namespace svtest
