@@ -53,7 +53,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
     }
 }
 
-// Writes every byte and closes the file, each step checked.
+// Writes every byte and closes the file, each step checked; a file it could not complete is
+// removed again. Only a file it created itself is ever removed.
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -63,7 +64,11 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
     const bool written =
         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
     const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    if (!written || !closed) {
+        std::remove(path.c_str());
+        return false;
+    }
+    return true;
 }
 
 void ShowLoadMessage(const char16_t* textId)
@@ -146,7 +151,10 @@ int32_t LPresetManager::SavePresetFile(const WideString& path)
     }
     const std::string target = PathText(path);
     const std::string temporary = target + ".tmp";
-    if (!WriteWholeFile(temporary, bytes) || std::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (!WriteWholeFile(temporary, bytes)) {
+        return E_FAIL;
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
         std::remove(temporary.c_str());
         return E_FAIL;
     }

@@ -13,7 +13,9 @@
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -356,6 +358,12 @@ TEST_F(PresetManagerTest, AFailedSaveLeavesTheOldFileAndNothingElse)
     EXPECT_EQ(folder.ReadFile("taken.brv/inside"), old);
     EXPECT_FALSE(std::filesystem::exists(folder.Join("taken.brv.tmp")));
 
+    // The temporary name is taken by a folder: the save fails and leaves that folder alone.
+    folder.MakeFolder("old.brv.tmp");
+    EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
+    EXPECT_EQ(folder.ReadFile("old.brv"), old);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.Join("old.brv.tmp")));
+
     host = nullptr;
     EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
     EXPECT_EQ(folder.ReadFile("old.brv"), old);
@@ -367,6 +375,25 @@ TEST_F(PresetManagerTest, AFailedSaveLeavesTheOldFileAndNothingElse)
               "The program could not be saved to this file. A file that was already there is "
               "unchanged.");
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
+}
+
+TEST_F(PresetManagerTest, AWriteThatFailsHalfWayLeavesTheOldFile)
+{
+    folder.WriteFile("old.brv", "the old program");
+    // Files may not grow past 100 bytes for a moment: the write of the 122-byte file fails as
+    // on a full disk.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit small{100, limit.rlim_max};
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int32_t result = manager->SavePresetFile(Path("old.brv"));
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result, E_FAIL);
+    EXPECT_EQ(folder.ReadFile("old.brv"), "the old program");
+    EXPECT_FALSE(std::filesystem::exists(folder.Join("old.brv.tmp")));
 }
 
 TEST_F(PresetManagerTest, ALoadRequestOnTheApplicationCentreLoadsItsFile)
