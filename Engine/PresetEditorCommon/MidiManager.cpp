@@ -193,17 +193,20 @@ int32_t LMidiManager::SendPresetToMidiDevice(int32_t slot)
     }
     Array<ParamValue> values;
     ReadProgramValues(GetRootModuleEngine().Get(), values);
+    // A message without the whole program would tell the keyboard nothing, and reporting it
+    // as sent would hide that the program never went out.
+    if (values.GetCount() != kProgramValueCount) {
+        return kDeviceNotFound;
+    }
 
     Array<signed char> message;
     AppendBytes(message, kSendProgram);
     message.Add(static_cast<signed char>(slot));
-    if (values.GetCount() == kProgramValueCount) {
-        for (int32_t index = 0; index < values.GetCount(); ++index) {
-            uint32_t size = 0;
-            const uint8_t* data = values.At(index)->value.GetData(size);
-            for (uint32_t offset = 0; data != nullptr && offset < size; ++offset) {
-                message.Add(static_cast<signed char>(data[offset]));
-            }
+    for (int32_t index = 0; index < values.GetCount(); ++index) {
+        uint32_t size = 0;
+        const uint8_t* data = values.At(index)->value.GetData(size);
+        for (uint32_t offset = 0; data != nullptr && offset < size; ++offset) {
+            message.Add(static_cast<signed char>(data[offset]));
         }
     }
     // Every byte between F0 and F7 must be a data byte: a value's F7 would otherwise end the

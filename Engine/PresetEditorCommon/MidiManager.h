@@ -40,10 +40,10 @@ public:
     LMidiManager(const LMidiManager&) = delete;
     LMidiManager& operator=(const LMidiManager&) = delete;
 
-    // Writes the engine's four values to slot 0 (RAM) to 4: the bytes sent (23, or 9 when the
-    // engine does not answer exactly four values); -1, sending nothing, for a slot outside
-    // 0-127; -1 without the keyboard's ports, when the output does not open, when a value holds
-    // a byte that is no data byte, or when the message does not go out.
+    // Writes the engine's four values to slot 0 (RAM) to 4: the bytes sent (23 for the model's
+    // values); -1, sending nothing, for a slot outside 0-127; -1 without the keyboard's ports,
+    // when the output does not open, when the engine does not answer exactly four values, when
+    // a value holds a byte that is no data byte, or when the message does not go out.
     [[nodiscard]] virtual int32_t SendPresetToMidiDevice(int32_t slot);
     // Asks the keyboard for the program of slot 1 to 4 and stores the reply's four values
     // through the engine: 0 once they are stored; -1, sending nothing, for a slot outside

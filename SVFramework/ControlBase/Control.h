@@ -328,6 +328,8 @@ public:
 
     // Text and font.
     const WideString& GetText() const { return mLabelText; }
+    // The text of the ID in the control's own string table; empty without a table or entry.
+    WideString GetLocalizedText(const WideString& id) const;
     bool SetLabelText(const WideString& text, bool relayout);
     int32_t SetFont(const WideString& name, float size, int32_t style, bool relative);
     int32_t PropagateFont(const RCPtr<LFont>& font);

@@ -30,6 +30,15 @@ const RCPtr<LStringTable>& LControl::GetStringTable() const
     return mStringTable;
 }
 
+WideString LControl::GetLocalizedText(const WideString& id) const
+{
+    WideString text;
+    if (const RCPtr<LStringTable>& strings = GetStringTable()) {
+        strings->GetString(id, text);
+    }
+    return text;
+}
+
 int32_t LControl::OnPlaceRootWindow(RectT<double>& /*placement*/)
 {
     return S_OK;

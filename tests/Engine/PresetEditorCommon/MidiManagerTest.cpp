@@ -334,17 +334,20 @@ TEST_F(MidiManagerTest, SendWritesTheFourValuesToTheSlot)
     EXPECT_EQ(kProgram, keyboard->GetProgram(3));
 }
 
-TEST_F(MidiManagerTest, SendWithoutExactlyFourValuesSendsTheHeaderAlone)
+TEST_F(MidiManagerTest, SendWithoutExactlyFourValuesFailsWithoutSendingAnything)
 {
-    const Bytes headerOnly = {0xF0, 0x47, 0x7F, 0x3E, 0x5E, 0x00, 0x63, 0x02, 0xF7};
     engine->SetValues({{0x00, 0x02}, {0x04}, Bytes(10, 0x00)});
-    EXPECT_EQ(9, manager->SendPresetToMidiDevice(2));
+    EXPECT_EQ(-1, manager->SendPresetToMidiDevice(2));
     // No engine at all reads as no values.
     SetRootModuleEngineHost(nullptr);
-    EXPECT_EQ(9, manager->SendPresetToMidiDevice(2));
+    EXPECT_EQ(-1, manager->SendPresetToMidiDevice(2));
     SetRootModuleEngineHost(&host);
-    ASSERT_TRUE(keyboard->WaitForReceived(2, 10s));
-    EXPECT_EQ((std::vector<Bytes>{headerOnly, headerOnly}), keyboard->GetReceived());
+    // The next message is the first the keyboard receives.
+    engine->SetValues(
+        {{0x00, 0x02}, {0x04}, Bytes(kDefaultSend.begin() + 11, kDefaultSend.end() - 2), {0x0C}});
+    EXPECT_EQ(23, manager->SendPresetToMidiDevice(0));
+    ASSERT_TRUE(keyboard->WaitForReceived(1, 10s));
+    EXPECT_EQ(std::vector<Bytes>{kDefaultSend}, keyboard->GetReceived());
 }
 
 TEST_F(MidiManagerTest, SendRefusesValuesThatHoldAStatusByte)
