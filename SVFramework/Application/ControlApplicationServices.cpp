@@ -1,6 +1,7 @@
 #include "Application/ControlApplicationServices.h"
 
 #include "Application/FrameworkApp.h"
+#include "System/ClipBoard.h"
 #include "Windows/RootWindow.h"
 
 namespace SV {
@@ -57,6 +58,16 @@ PointT<int32_t> LControlApplicationServices::GetCursorPosition()
 RCPtr<LControlFactory> LControlApplicationServices::GetControlFactory()
 {
     return mApplication.GetControlFactory();
+}
+
+int32_t LControlApplicationServices::RunModal(const RCPtr<LControl>& control, bool systemMenu)
+{
+    return mApplication.RunModal(control, systemMenu);
+}
+
+RCPtr<LClipboard> LControlApplicationServices::GetClipboard()
+{
+    return mApplication.GetClipboard();
 }
 
 } // namespace SV

@@ -24,6 +24,8 @@ public:
     RectT<int32_t> GetWorkArea() override;
     PointT<int32_t> GetCursorPosition() override;
     RCPtr<LControlFactory> GetControlFactory() override;
+    int32_t RunModal(const RCPtr<LControl>& control, bool systemMenu) override;
+    RCPtr<LClipboard> GetClipboard() override;
 
 private:
     LFrameworkApp& mApplication;

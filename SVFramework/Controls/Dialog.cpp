@@ -130,14 +130,4 @@ int32_t LDialog::Unregister(const RCPtr<LNotificationDistributor>& distributor,
     return LScrollView::Unregister(distributor, name);
 }
 
-int32_t CloseWindowOnCommand(LRootWindow& window)
-{
-    const RCPtr<LRootWindow> keepAlive(&window);
-    if (const RCPtr<LDialog> dialog = dynamic_cast<LDialog*>(window.GetMainControl().Get())) {
-        dialog->EndDialog(LDialog::kResultCancel);
-        return S_OK;
-    }
-    return window.RequestClose(0);
-}
-
 } // namespace SV

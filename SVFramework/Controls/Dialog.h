@@ -7,12 +7,13 @@
 
 #include "Controls/CancelArgs.h"
 #include "Controls/ScrollView.h"
+#include "Windows/DialogControl.h"
 
 namespace SV {
 
 class LRootWindow;
 
-class LDialog : public LScrollView
+class LDialog : public LScrollView, public IDialogControl
 {
 public:
     // The results of the standard buttons.
@@ -43,7 +44,7 @@ public:
     // Ends the dialog with the result at its window's next idle pass unless a listener vetoes:
     // 0 ended, 1 vetoed. A dialog in no root window has no run to end: E_FAIL, and nothing is
     // sent.
-    int32_t EndDialog(int32_t result);
+    int32_t EndDialog(int32_t result) override;
     int32_t GetResult() const { return mResult; }
     // Sends "NID_DIALOG_CLOSING" with fresh arguments and answers them.
     RCPtr<LCancelArgs> SendClosing();
@@ -62,8 +63,5 @@ private:
     int32_t mResult = 0;
 };
 
-// The close command of a window other than the main one: a dialog on top ends as if cancelled
-// (result 2, which its listeners may veto); any other window is asked to close with result 0.
-int32_t CloseWindowOnCommand(LRootWindow& window);
 
 } // namespace SV

@@ -106,10 +106,10 @@ public:
     int32_t PerformEdit(int32_t operation) override;
     // The state of an entry of a menu about to show: the four edit commands are enabled as the
     // clipboard service can perform them (0); other entries are left alone (1).
-    virtual int32_t UpdateMenuItem(const RCPtr<LMenuDescriptor>& menu, int32_t index,
-                                   const WideString& identifier, MenuItemState& state);
-    // Builds the Cut, Copy, Paste and Delete menu from the framework's string table; nothing
-    // without that table.
+    int32_t UpdateMenuItem(const RCPtr<LMenuDescriptor>& menu, int32_t index,
+                           const WideString& identifier, MenuItemState& state) override;
+    // Builds the Cut, Copy, Paste and Delete menu from the framework's string table and makes
+    // it the context menu; nothing without that table.
     void PrepareContextMenu();
     const RCPtr<LMenuDescriptor>& GetEditMenu() const { return mEditMenu; }
 

@@ -159,6 +159,7 @@ void LTextBox::PrepareContextMenu()
         menu->InsertItem(menu->GetItemCount(), label, WideString(command.name), 1, 0);
     }
     mEditMenu = menu;
+    SetContextMenu(menu);
 }
 
 void LTextBox::OnRootAttached()

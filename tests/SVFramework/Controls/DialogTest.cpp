@@ -192,14 +192,14 @@ TEST_F(DialogTest, OkWaitsForTheFocusAndTheLaterOfTwoEndsWins)
 
 TEST_F(DialogTest, TheWindowsCloseCommandCancelsADialogAndClosesAnyOtherWindow)
 {
-    EXPECT_EQ(RunWith([&] { CloseWindowOnCommand(*dialog->GetRootWindowRef()); }), 2);
+    EXPECT_EQ(RunWith([&] { dialog->GetRootWindowRef()->CloseWindow(); }), 2);
 
     listener->veto = true;
     int32_t passes = 0;
     app.mModalPassLimit = 5;
     app.mOnModalPass = [&](const RCPtr<LRootWindow>& modalWindow) {
         if (++passes == 1) {
-            CloseWindowOnCommand(*modalWindow);
+            modalWindow->CloseWindow();
         }
     };
     EXPECT_EQ(dialog->DoModal(), -1) << "a vetoed close leaves the run to its end";
@@ -207,7 +207,7 @@ TEST_F(DialogTest, TheWindowsCloseCommandCancelsADialogAndClosesAnyOtherWindow)
     svtest::RecordingWindowServices services;
     const RCPtr<LRootWindow> plain(new LRootWindow(nullptr, &services));
     plain->SetMainControl(RCPtr<LControl>(new LControl(nullptr, u"plain")));
-    ASSERT_EQ(CloseWindowOnCommand(*plain), S_OK);
+    plain->CloseWindow();
     EXPECT_TRUE(plain->IsCloseRequested());
     plain->OnIdle(false);
     EXPECT_EQ(services.endModalResults, std::vector<int32_t>{0});
