@@ -101,6 +101,8 @@ protected:
         LoadSkin(kBarSkin, kChannelLooks);
         // An active window with a pointer, for the paging that follows the pointer.
         services.active = true;
+        // The user holds the left button through every press the tests make.
+        services.buttons = 1;
         window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
         window->SetWindowRect({0, 0, 400, 300});
         app.mActive = window;

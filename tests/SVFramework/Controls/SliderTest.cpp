@@ -88,6 +88,8 @@ protected:
     {
         LoadSkin(kSliderSkin, kSliderLooks);
         services.active = true;
+        // The user holds the left button through every press the tests make.
+        services.buttons = 1;
         window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
         window->SetWindowRect({0, 0, 400, 300});
         app.mActive = window;

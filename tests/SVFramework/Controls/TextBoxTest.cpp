@@ -831,6 +831,9 @@ TEST_F(TextBoxTest, MenuEntriesOfTheEditCommandsAreEnabledAsTheClipboardServiceC
     // The clipboard service asks the focused control of the application's active window.
     svtest::FakeDesktop desktop;
     const RCPtr<svtest::TestFrameworkApp> frameworkApp(new svtest::TestFrameworkApp());
+    // The framework application makes itself the controls' application; the box keeps the
+    // double's clipboard.
+    SetControlApplication(&app);
     svtest::RecordingWindowServices services;
     services.active = true;
     const RCPtr<LRootWindow> active(new LRootWindow(nullptr, &services));
