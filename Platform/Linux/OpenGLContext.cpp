@@ -91,29 +91,40 @@ bool SwapsByCopy(GLConnection& c, GLXFBConfig config)
 
 // X errors of the calls between install and remove are kept rather than ending the process.
 thread_local int tLastXError = 0;
+// When set, only errors about this resource count: the GL library may release resources of an
+// earlier, failed call (a drawing context of a window that is gone) inside a later one.
+thread_local XID tErrorResource = 0;
 thread_local int32_t tLastContextError = 0;
 thread_local std::string tLastContextErrorText;
 
 int KeepXError(Display* /*display*/, XErrorEvent* event)
 {
-    tLastXError = event->error_code;
+    if (tLastXError == 0 && (tErrorResource == 0 || event->resourceid == tErrorResource)) {
+        tLastXError = event->error_code;
+    }
     return 0;
 }
 
 class XErrorTrap
 {
 public:
-    explicit XErrorTrap(Display* display) : mDisplay(display)
+    explicit XErrorTrap(Display* display, XID resource = 0) : mDisplay(display)
     {
         XSync(mDisplay, False);
         tLastXError = 0;
+        tErrorResource = resource;
         mPrevious = XSetErrorHandler(&KeepXError);
     }
-    ~XErrorTrap() { XSetErrorHandler(mPrevious); }
+    ~XErrorTrap()
+    {
+        XSetErrorHandler(mPrevious);
+        tErrorResource = 0;
+    }
     XErrorTrap(const XErrorTrap&) = delete;
     XErrorTrap& operator=(const XErrorTrap&) = delete;
 
-    // The first error since the trap was set, after the server has answered everything sent.
+    // The first error (about the trap's resource, when it has one) since the trap was set, after
+    // the server has answered everything sent.
     int Error()
     {
         XSync(mDisplay, False);
@@ -344,7 +355,7 @@ bool MakeCurrent(GLWindow window, GLContextHandle context)
         tLastContextErrorText = "no X server with GLX";
         return false;
     }
-    XErrorTrap trap(c.display);
+    XErrorTrap trap(c.display, context == nullptr ? 0 : window);
     const bool made = glXMakeCurrent(c.display, context == nullptr ? None : window,
                                      static_cast<GLXContext>(context)) != 0;
     const int error = trap.Error();

@@ -45,7 +45,8 @@ TEST(OpenGLContextX11Test, AContextDrawsIntoItsScratchWindowAndIsReleased)
 
     const GLContextHandle context = CreateContext(window);
     ASSERT_NE(context, nullptr);
-    ASSERT_TRUE(MakeCurrent(window, context));
+    std::string why;
+    ASSERT_TRUE(MakeCurrent(window, context)) << GetLastContextError(why) << " " << why;
     EXPECT_EQ(GetCurrentContext(), context);
     glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

@@ -3,15 +3,31 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 namespace {
 
 using SV::LFont;
 using SV::RCPtr;
 
-// Fonts live in one process-wide registry; each test uses family names of its own.
+// Fonts live in one process-wide registry for the life of the process; each run of a test uses
+// family names of its own, so a repeated or reordered test finds none of its fonts already there.
 class FontTest : public ::testing::Test
 {
 protected:
+    // The name with a number of this run after it.
+    static std::string Family(const char* name)
+    {
+        static int32_t run = 0;
+        return std::string(name) + " " + std::to_string(++run);
+    }
+
+    static SV::WideString Wide(const std::string& text)
+    {
+        return SV::WideString(std::u16string(text.begin(), text.end()).c_str());
+    }
+
     void TearDown() override { LFont::SetMeasurementRendererSource(nullptr); }
 
     void MeasureWith(const RCPtr<svtest::RecordingRenderer>& renderer)
@@ -23,19 +39,27 @@ protected:
 
 TEST_F(FontTest, OneDescriptionGivesOneFontWhateverTheCaseOfItsName)
 {
-    EXPECT_EQ(LFont::FindFont(u"Registry Sans", 9.0f, 0), -1);
-    const RCPtr<LFont> font = LFont::GetFont(u"Registry Sans", 9.0f, 0);
-    EXPECT_EQ(LFont::GetFont(u"Registry Sans", 9.0f, 0), font);
-    EXPECT_EQ(LFont::GetFont(u"registry sANS", 9.0f, 0), font);
-    EXPECT_EQ(font->GetFamilyName().ToNarrow(), "Registry Sans");
+    const std::string sans = Family("Registry Sans");
+    std::string upper = sans;
+    std::string mixed = sans;
+    for (size_t i = 0; i < sans.size(); ++i) {
+        upper[i] = char(std::toupper(static_cast<unsigned char>(sans[i])));
+        mixed[i] = char(i % 2 ? std::toupper(static_cast<unsigned char>(sans[i]))
+                              : std::tolower(static_cast<unsigned char>(sans[i])));
+    }
+    EXPECT_EQ(LFont::FindFont(Wide(sans), 9.0f, 0), -1);
+    const RCPtr<LFont> font = LFont::GetFont(Wide(sans), 9.0f, 0);
+    EXPECT_EQ(LFont::GetFont(Wide(sans), 9.0f, 0), font);
+    EXPECT_EQ(LFont::GetFont(Wide(mixed), 9.0f, 0), font);
+    EXPECT_EQ(std::string(font->GetFamilyName().ToNarrow().GetText()), sans);
 
-    const int32_t index = LFont::FindFont(u"REGISTRY SANS", 9.0f, 0);
+    const int32_t index = LFont::FindFont(Wide(upper), 9.0f, 0);
     ASSERT_GE(index, 0);
     EXPECT_EQ(*LFont::GetRegistry().At(index), font);
 
-    EXPECT_NE(LFont::GetFont(u"Registry Sans", 9.75f, 0), font);
-    EXPECT_NE(LFont::GetFont(u"Registry Sans", 9.0f, LFont::kBold), font);
-    EXPECT_NE(LFont::GetFont(u"Registry Serif", 9.0f, 0), font);
+    EXPECT_NE(LFont::GetFont(Wide(sans), 9.75f, 0), font);
+    EXPECT_NE(LFont::GetFont(Wide(sans), 9.0f, LFont::kBold), font);
+    EXPECT_NE(LFont::GetFont(Wide(Family("Registry Serif")), 9.0f, 0), font);
 }
 
 TEST_F(FontTest, FontsGetConsecutiveUniqueIds)
@@ -52,7 +76,7 @@ TEST_F(FontTest, MetricsAreMeasuredOnceOnFirstRequest)
     renderer->SetFontMetrics({15, -11, 4});
     MeasureWith(renderer);
 
-    const RCPtr<LFont> font = LFont::GetFont(u"Measured Sans", 9.0f, 0);
+    const RCPtr<LFont> font = LFont::GetFont(Wide(Family("Measured Sans")), 9.0f, 0);
     EXPECT_FALSE(font->IsMeasured());
     EXPECT_EQ(font->GetAscent(), -11);
     EXPECT_EQ(font->GetHeight(), 15);
@@ -66,7 +90,7 @@ TEST_F(FontTest, MetricsAreMeasuredOnceOnFirstRequest)
 
 TEST_F(FontTest, WithoutARendererAFontStaysUnmeasuredUntilOneExists)
 {
-    const RCPtr<LFont> font = LFont::GetFont(u"Early Sans", 9.0f, 0);
+    const RCPtr<LFont> font = LFont::GetFont(Wide(Family("Early Sans")), 9.0f, 0);
     EXPECT_EQ(font->GetHeight(), -1);
     LFont::SetMeasurementRendererSource([] { return RCPtr<SV::LMeasurementRenderer>(); });
     EXPECT_EQ(font->GetHeight(), -1);
