@@ -29,6 +29,6 @@ int32_t PostNamedNotification(const SV::RCPtr<SV::LNotificationQueue>& queue, co
     if (!queue) {
         return E_INVALIDARG;
     }
-    // A name that gives no notification makes an empty one, which the queue refuses.
+    // An empty name makes no notification, which the queue refuses.
     return queue->Post(SV::CreateNotification(name, payload));
 }

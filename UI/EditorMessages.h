@@ -20,7 +20,7 @@ int32_t ShowMessageBox(const SV::WideString& text, const SV::WideString& caption
 SV::WideString GetAppString(const SV::WideString& id);
 
 // Posts a notification of the name, with the payload (which may be empty), to the queue: the
-// queue's answer, or E_INVALIDARG without a queue or for a name that gives no notification.
+// queue's answer, or E_INVALIDARG without a queue or for an empty name.
 // Any thread: posting is.
 int32_t PostNamedNotification(const SV::RCPtr<SV::LNotificationQueue>& queue, const char16_t* name,
                               const SV::ConstRCPtr<SV::LRefCountedObject>& payload);
