@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
@@ -45,6 +46,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.FileDropper", &LFileDropper::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
