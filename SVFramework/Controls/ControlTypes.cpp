@@ -8,6 +8,8 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
+#include "Controls/SplitterH.h"
+#include "Controls/SplitterV.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 
@@ -47,6 +49,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
         {u"Framework.FileDropper", &LFileDropper::CreateControl},
+        {u"Framework.SplitterH", &LSplitterH::CreateControl},
+        {u"Framework.SplitterV", &LSplitterV::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
