@@ -98,7 +98,7 @@ protected:
     {
         return Vertical() ? c->GetRect().width : c->GetRect().height;
     }
-    const LLayoutDescriptor::Axis& Spec(const RCPtr<LControl>& c) const
+    const LLayoutDescriptor::Axis& AxisOf(const RCPtr<LControl>& c) const
     {
         return c->GetLayout()->axes[Vertical() ? 0 : 1];
     }
@@ -148,16 +148,17 @@ TEST_P(SplitterTest, DragStopsAtTheMinimumsOfBothPanelsAndTheDropLeavesTheBarAtT
         MoveTo(kGrip + c.distance);
         ASSERT_TRUE(bar->IsDragging(0));
         EXPECT_EQ(bar->GetNeighbour().Get(), first.Get());
-        EXPECT_EQ(Spec(bar).position.kind, kPositionToClient) << "placed absolutely while dragged";
+        EXPECT_EQ(AxisOf(bar).position.kind, kPositionToClient)
+            << "placed absolutely while dragged";
         ExpectArrangement(c.firstLength);
 
         ReleaseAt(kGrip + c.distance);
         EXPECT_FALSE(bar->GetNeighbour());
-        EXPECT_EQ(Spec(first).size.absolute, c.firstLength);
-        EXPECT_EQ(Spec(bar).position.kind, kPositionToControl);
-        EXPECT_EQ(Spec(bar).position.reference, WideString(u"first"));
-        EXPECT_EQ(Spec(bar).position.relative, 1.0f);
-        EXPECT_EQ(Spec(bar).position.absolute, 0.0);
+        EXPECT_EQ(AxisOf(first).size.absolute, c.firstLength);
+        EXPECT_EQ(AxisOf(bar).position.kind, kPositionToControl);
+        EXPECT_EQ(AxisOf(bar).position.reference, WideString(u"first"));
+        EXPECT_EQ(AxisOf(bar).position.relative, 1.0f);
+        EXPECT_EQ(AxisOf(bar).position.absolute, 0.0);
         ExpectArrangement(c.firstLength);
     }
 }
@@ -184,8 +185,8 @@ TEST_P(SplitterTest, NarrowingTheWindowTakesFromTheFirstPanelWhatTheSecondNeeds)
     // The second would get 80, 20 below its minimum: the first gives the 20.
     Resize(286, 286);
     ExpectArrangement(180, 286);
-    EXPECT_EQ(Spec(first).size.absolute, 180);
-    EXPECT_EQ(Spec(bar).position.kind, kPositionToControl);
+    EXPECT_EQ(AxisOf(first).size.absolute, 180);
+    EXPECT_EQ(AxisOf(bar).position.kind, kPositionToControl);
     // Widening again gives nothing back by itself.
     Resize(kWindowSize, kWindowSize);
     ExpectArrangement(180);
@@ -228,8 +229,8 @@ TEST_P(SplitterTest, BarWithoutNeighbourResizesNothingAndStaysWhereItWasDropped)
     ReleaseAt(kGrip - 30);
     EXPECT_EQ(Length(first), 200);
     EXPECT_EQ(Start(bar), 170);
-    EXPECT_EQ(Spec(bar).position.kind, kPositionToClient);
-    EXPECT_EQ(Spec(bar).position.absolute, 170);
+    EXPECT_EQ(AxisOf(bar).position.kind, kPositionToClient);
+    EXPECT_EQ(AxisOf(bar).position.absolute, 170);
     // The second panel still limits the travel forward.
     PressAt(173);
     MoveTo(173 + 400);
