@@ -4,6 +4,7 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
@@ -14,6 +15,8 @@
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
+#include "Controls/SplitterH.h"
+#include "Controls/SplitterV.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
@@ -64,6 +67,9 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.CheckedListBoxItem", &LCheckedListBoxItem::CreateControl},
         {u"Framework.CheckedListBox", &LCheckedListBox::CreateControl},
         {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
+        {u"Framework.FileDropper", &LFileDropper::CreateControl},
+        {u"Framework.SplitterH", &LSplitterH::CreateControl},
+        {u"Framework.SplitterV", &LSplitterV::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
