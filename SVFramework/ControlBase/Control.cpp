@@ -222,7 +222,13 @@ LControl::LControl(const RCPtr<LControl>& parent, const WideString& name, bool /
     }
 }
 
-LControl::~LControl() = default;
+LControl::~LControl()
+{
+    // Menus may still hold the updater; from now on it names no control.
+    if (mMenuItemUpdater) {
+        mMenuItemUpdater->Forget();
+    }
+}
 
 const RCPtr<LControl>& LControl::FindChildControl(const WideString& name) const
 {

@@ -8,6 +8,7 @@
 #include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/Look.h"
+#include "ControlBase/MenuItemUpdater.h"
 #include "ControlBase/RectRegion.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationDistributor.h"
@@ -31,6 +32,8 @@
 namespace SV {
 
 class LKeyParam;
+class LMenuDescriptor;
+struct MenuItemState;
 class LMouseWheelParam;
 class LBitmap;
 class LNotificationCenter;
@@ -417,7 +420,7 @@ public:
     virtual bool SupportsEdit() const { return false; }
     // The control that handles edit commands: this one when it supports them, else the nearest
     // ancestor that does; empty when none.
-    RCPtr<LControl> GetEditTarget();
+    virtual RCPtr<LControl> GetEditTarget();
     virtual bool CanPerformEdit(int32_t operation) const;
     // Throws in the base: callers ask SupportsEdit and CanPerformEdit first.
     virtual int32_t PerformEdit(int32_t operation);
@@ -425,6 +428,15 @@ public:
     // Shows the control's cursor (the arrow without one) in its window; the cursor shown before.
     svp::HCURSOR ApplyCursor();
     svp::HCURSOR GetCursor() const { return mCursor; }
+
+    // Menus. The hook through which a menu asks the control about one of its entries: 0 when
+    // the control set the state, 1 when it leaves it.
+    virtual int32_t FilterNotification(const RCPtr<LMenuDescriptor>& menu, int32_t index,
+                                       const WideString& identifier, MenuItemState* state);
+    // Made on first use and kept; it does not keep the control alive.
+    const RCPtr<LMenuItemUpdater>& GetMenuItemUpdater();
+    // Appends the menus of the control's "CONTEXT_MENU" strings; 1.
+    int32_t ParseContextMenu(RCPtrArray<LMenuDescriptor, 1, 0>& menus) const;
 
     // Keys and focus.
     // 1 = not used.
@@ -530,6 +542,7 @@ protected:
     float mOpacity = 1.0f;
     bool mLabelScrolls = false;
     RCPtrArray<LControl> mPendingDetach;
+    RCPtr<LMenuItemUpdater> mMenuItemUpdater;
 
 private:
     // Input is taken only by a control that is shown and enabled with its whole chain.

@@ -2,13 +2,17 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/MenuBar.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
+#include "Controls/ToolTip.h"
 
 namespace SV {
 
@@ -45,6 +49,10 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ProgressBar", &LProgressBar::CreateControl},
         {u"Framework.StatusBar", &LStatusBar::CreateControl},
         {u"Framework.TabControl", &LTabControl::CreateControl},
+        {u"Framework.ToolTip", &LToolTip::CreateControl},
+        {u"Framework.PopupMenu", &LPopupMenu::CreateControl},
+        {u"Framework.ComboMenu", &LComboMenu::CreateControl},
+        {u"Framework.MainMenu", &LMainMenu::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

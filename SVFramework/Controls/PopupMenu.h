@@ -1,0 +1,113 @@
+// The framework's popup menu ("Framework.PopupMenu"): shows one menu description as a column of
+// entries and turns the choice of an entry into the notification its identifier names. It is
+// the drop-down of a menu-bar title, a control's context menu and a sub-menu of another popup;
+// the popups of one menu form a chain (one open sub-menu each) that opens sub-menus after the
+// pointer has rested 250 ms, follows Left, Right and Escape, and closes as a whole.
+#pragma once
+
+#include "ControlBase/Control.h"
+#include "Controls/MenuDescriptor.h"
+
+namespace SV {
+
+class LNotificationQueue;
+
+class LPopupMenu : public LControl
+{
+public:
+    // The pointer rests longer than this on an entry before its sub-menu opens or closes.
+    static constexpr uint32_t kHoverDelayMs = 250;
+    static constexpr int32_t kDefaultItemHeight = 14;
+
+    LPopupMenu(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
+    ~LPopupMenu() override;
+
+    static RCPtr<LControl> CreateControl(const RCPtr<LControl>& parent,
+                                         const ConstRCPtr<LControlDescriptor>& descriptor);
+
+    // Shows a private deep copy of the menu; E_INVALIDARG for an empty menu.
+    int32_t SetMenu(const RCPtr<LMenuDescriptor>& menu);
+    const RCPtr<LMenuDescriptor>& GetMenu() const { return mMenu; }
+    // Chosen commands are posted into the queue; E_INVALIDARG for an empty queue, E_FAIL when a
+    // receiver is set already.
+    int32_t SetReceiver(const RCPtr<LNotificationQueue>& queue);
+    // The receiver set, else the nearest ancestor that is not a popup; empty when none.
+    RCPtr<LNotificationReceiver> GetReceiver() const;
+    void SetUpdater(const RCPtr<LMenuItemUpdater>& updater) { mUpdater = updater; }
+    // The updater set, else the receiver control's, which is then kept.
+    RCPtr<LMenuItemUpdater> GetPopupUpdater();
+    void SetTransient(bool transient) { mTransient = transient; }
+    bool IsTransient() const { return mTransient; }
+    bool IsClosing() const { return mClosing; }
+
+    // Fills the shortcut texts of the menu from the key bindings nearest to the receiver;
+    // E_FAIL without menu or receiver, or with a receiver set while outside a window.
+    int32_t ResolveShortcutTexts(const RCPtr<LMenuDescriptor>& menu);
+    // Asks the control behind the menu about every command entry, the last first.
+    int32_t UpdateItemStates();
+    // 1 when the state is the entry's already, E_INVALIDARG past the last entry, else 0.
+    int32_t ApplyItemState(int32_t index, const MenuItemState& state);
+    // Enabled and not a separator.
+    bool CanSelectItem(int32_t index) const;
+    // Places the popup at the pointer inside the window, shows it and gives it the focus.
+    int32_t ShowAtCursor();
+    // Runs a chosen entry: the focus goes back where it was before the menu bar took it, and
+    // the entry's notification goes to the receiver with the menu and the entry's index.
+    int32_t ActivateItem(const RCPtr<LMenuItemDescriptor>& entry);
+
+    // The entry under the pointer or the keys (the current item); -1 when none.
+    int32_t GetCurrentItem() const { return mCurrentItem; }
+    // Makes the entry the current item (-1 for none) and reacts as a changed selection.
+    int32_t SelectItem(int32_t index);
+    // Where an entry's row lies, in the popup's coordinates.
+    virtual RectT<double> GetEntryRect(int32_t index) const;
+    int32_t GetItemHeight() const;
+
+    // Sub-menus.
+    int32_t OpenSubMenu(int32_t index);
+    int32_t SetMenuFromParentItem(int32_t index);
+    int32_t CloseSubMenu();
+    int32_t Close();
+    RCPtr<LPopupMenu> GetParentPopup() const;
+    const RCPtr<LPopupMenu>& GetOpenSubMenu() const { return mOpenSubMenu; }
+    bool IsInChain(const LPopupMenu* popup) const;
+    int32_t StartHoverTimer();
+    bool IsHoverWaiting() const { return mHoverWait; }
+
+    // Hooks of the entry list: the current item changed, an entry was chosen.
+    virtual void OnSelectionChanged();
+    virtual void OnItemActivated();
+
+    int32_t SetFocus(bool forward) override;
+    void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
+    int32_t RequestFocusOnClick(LControl* child) override;
+    void OnPointerMove(const ConstRCPtr<LPointWithModifiersParam>& event) override;
+    int32_t HandleKey(const ConstRCPtr<LKeyParam>& key) override;
+    void OnIdle() override;
+    int32_t Initialize() override;
+    int32_t FinishCreate() override;
+
+private:
+    // The parent popup selects the entry whose sub-menu is open and stops its own timer.
+    void SyncParentSelection();
+    void StopHoverTimer();
+    bool PointerInEntry(int32_t index) const;
+    RCPtr<LMenuItemDescriptor> GetEntry(int32_t index) const;
+    // Hides a transient popup that is not closing.
+    void HideIfTransient();
+    int32_t LoadOwnMenu();
+
+    RCPtr<LMenuDescriptor> mMenu;
+    RCPtr<LPopupMenu> mOpenSubMenu;
+    RCPtr<LMenuItemDescriptor> mOpenedEntry;
+    RCPtr<LNotificationReceiver> mReceiver;
+    RCPtr<LMenuItemUpdater> mUpdater;
+    bool mHoverWait = false;
+    uint32_t mHoverStart = 0;
+    bool mClosingSubMenu = false;
+    bool mTransient = true;
+    bool mClosing = false;
+    int32_t mCurrentItem = -1;
+};
+
+} // namespace SV
