@@ -22,8 +22,8 @@ int32_t LDropDownControl::Initialize()
     }
     mDropDownHandler = RCPtr<LNotificationHandler<LDropDownControl>>(
         new LNotificationHandler<LDropDownControl>(this));
-    mDropDownHandler->RegisterSelfHandler(&LDropDownControl::OnMouseDownNotification,
-                                          u"NID_MOUSE_DOWN");
+    mDropDownHandler->RegisterHandler(&LDropDownControl::OnMouseDownNotification,
+                                      RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN");
     return result;
 }
 

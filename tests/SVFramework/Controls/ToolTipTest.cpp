@@ -44,14 +44,23 @@ const char* const kSkin = R"(
       </SubControl>
       <SubControl Class="Framework.ToolTip" Name="toolTip" ClipToParent="False" Z_Order="9999"
                   XPositionToControl="Active Window" XPositionAbs="240" YPositionToControl="Active Window" YPositionAbs="100"
-                  TextOverflowXType="Expand" TextOverflowYType="Expand" IsVisible="True"/>
+                  TextOverflowXType="Expand" TextOverflowYType="Expand" IsVisible="True">
+        <Skin Name="toolTip" LookList="Tip"/>
+      </SubControl>
     </Skin>
 )";
 
-const char* const kSolidLook =
-    R"(<Look Name="Solid"><ClientPart Name="Black" OffsetLeft="0" OffsetTop="0" OffsetRight="0" OffsetBottom="0"/></Look>)";
-const char* const kSolidList =
-    R"(<LookList Name="Solid" NumLooks="1"><Look Name="Solid" Index="0"/></LookList>)";
+// Opaque looks, so that hit testing finds the controls; the tip's look has a text area 2 pixels
+// in from every edge.
+const char* const kLooks = R"(<Look Name="Solid"><ClientPart Name="Black" OffsetLeft="0"
+    OffsetTop="0" OffsetRight="0" OffsetBottom="0"/></Look><Look Name="Tip"><ClientPart
+    Name="Black" OffsetLeft="0" OffsetTop="0" OffsetRight="0" OffsetBottom="0"/><TextProperties
+    TextLeftRel="0" TextLeftAbs="2" TextRightRel="1" TextRightAbs="-2" TextHAlign="0"
+    TextTopRel="0" TextTopAbs="2" TextBottomRel="1" TextBottomAbs="-2" TextVAlign="0.5"
+    TextForegroundPart="Black"/></Look>)";
+const char* const kLookLists = R"(<LookList Name="Solid" NumLooks="1"><Look Name="Solid"
+    Index="0"/></LookList><LookList Name="Tip" NumLooks="1"><Look Name="Tip" Index="0"/>
+    </LookList>)";
 
 std::string Strings()
 {
@@ -79,7 +88,7 @@ protected:
     {
         const std::string strings = Strings();
         ASSERT_EQ(app.mFactory->LoadStringTableTexts(strings, {}, 0x0009), S_OK);
-        LoadSkin(kSkin, kSolidList, kSolidLook);
+        LoadSkin(kSkin, kLookLists, kLooks);
         services.active = true;
         services.screenClient = {0, 0, 1200, 720};
         window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
@@ -165,9 +174,11 @@ TEST_F(ToolTipTest, MovingStraightFromAVisibleTipShowsTheNextAtOnceButNotFromAPe
 
     // From a tip that never showed the next one waits the whole delay.
     At(300.0);
+    MoveTo(700, 500); // no owner: the visible tip goes
+    At(301.0);
     MoveTo(100, 400);
     ASSERT_EQ(TipOf(u"long")->GetState(), LToolTip::kStatePending);
-    At(300.1);
+    At(301.1);
     MoveTo(10, 10);
     EXPECT_EQ(TipOf(u"owner")->GetState(), LToolTip::kStatePending);
 }
