@@ -2,10 +2,14 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/MenuBar.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
@@ -53,6 +57,13 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.PopupMenu", &LPopupMenu::CreateControl},
         {u"Framework.ComboMenu", &LComboMenu::CreateControl},
         {u"Framework.MainMenu", &LMainMenu::CreateControl},
+        {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},
+        {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
+        {u"Framework.ListBox", &LListBox::CreateControl},
+        {u"Framework.listboxNoScroll", &LListBox::CreateControl},
+        {u"Framework.CheckedListBoxItem", &LCheckedListBoxItem::CreateControl},
+        {u"Framework.CheckedListBox", &LCheckedListBox::CreateControl},
+        {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
