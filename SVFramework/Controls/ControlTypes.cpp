@@ -11,6 +11,7 @@
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
 #include "Controls/MenuBar.h"
+#include "Controls/MenuItem.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
@@ -55,6 +56,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.TabControl", &LTabControl::CreateControl},
         {u"Framework.ToolTip", &LToolTip::CreateControl},
         {u"Framework.PopupMenu", &LPopupMenu::CreateControl},
+        {u"Framework.MenuItem", &LMenuListBoxItem::CreateControl},
         {u"Framework.ComboMenu", &LComboMenu::CreateControl},
         {u"Framework.MainMenu", &LMainMenu::CreateControl},
         {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},

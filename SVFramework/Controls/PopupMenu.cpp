@@ -9,8 +9,10 @@
 #include "Controls/ComboMenu.h"
 #include "Controls/MenuBar.h"
 #include "Controls/MenuBuilder.h"
+#include "Controls/MenuItem.h"
 #include "Controls/PopupMenuShortcuts.h"
 #include "Notification/NotificationQueue.h"
+#include "Renderer/Renderer.h"
 #include "ResultCodes.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
@@ -44,7 +46,7 @@ int32_t RoundToInt(double value)
 } // namespace
 
 LPopupMenu::LPopupMenu(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
-    : LControl(parent, name, mostDerived)
+    : LCheckedListBox(parent, name, mostDerived)
 {}
 
 LPopupMenu::~LPopupMenu()
@@ -54,6 +56,7 @@ LPopupMenu::~LPopupMenu()
     mOpenedEntry = nullptr;
     mOpenSubMenu = nullptr;
     mMenu = nullptr;
+    mPopupHandler = nullptr;
 }
 
 RCPtr<LControl> LPopupMenu::CreateControl(const RCPtr<LControl>& parent,
@@ -64,11 +67,16 @@ RCPtr<LControl> LPopupMenu::CreateControl(const RCPtr<LControl>& parent,
 
 int32_t LPopupMenu::Initialize()
 {
-    if (LControl::Initialize() < 0) {
+    if (LCheckedListBox::Initialize() < 0) {
         return E_FAIL;
     }
+    mPopupHandler =
+        RCPtr<LNotificationHandler<LPopupMenu>>(new LNotificationHandler<LPopupMenu>(this));
+    SizeToSkin();
     // A not-focusable ancestor (the menu bar) does not keep the popup from the focus.
     SetFocusBarrier(true);
+    SetDropDownMode(true);
+    SetCheckBoxesPassThrough(true);
     return LoadOwnMenu();
 }
 
@@ -76,6 +84,36 @@ int32_t LPopupMenu::FinishCreate()
 {
     SetClipToParent(false);
     SetVisible(false);
+    SizeToSkin();
+    return S_OK;
+}
+
+int32_t LPopupMenu::SizeToSkin()
+{
+    const RCPtr<LLayoutDescriptor> skin =
+        mControlDescriptor ? mControlDescriptor->GetLayout() : nullptr;
+    if (!skin || !mLayout) {
+        return S_FALSE;
+    }
+    for (int32_t axis = LLayoutDescriptor::kAxisX; axis <= LLayoutDescriptor::kAxisY; ++axis) {
+        const LLayoutDescriptor::Axis& given = skin->axes[size_t(axis)];
+        if (given.minimum.absolute != 0.0 && given.maximum.absolute != 0.0) {
+            continue;
+        }
+        LayoutSpec minimum;
+        LayoutSpec maximum;
+        mLayout->GetAxisLimits(axis, minimum, maximum);
+        if (given.minimum.absolute == 0.0) {
+            if (axis == LLayoutDescriptor::kAxisX) {
+                minimum.absolute = std::trunc(mRect.width);
+            } else {
+                minimum.absolute = GetItemHeight();
+                minimum.relative = 0.0f;
+            }
+        }
+        SetSizeLimits(axis, minimum, maximum);
+    }
+    mExtraRowWidth = -1;
     return S_OK;
 }
 
@@ -101,9 +139,164 @@ int32_t LPopupMenu::SetMenu(const RCPtr<LMenuDescriptor>& menu)
     }
     CloseSubMenu();
     mMenu = menu->Clone();
-    mCurrentItem = -1;
     ResolveShortcutTexts(mMenu);
+    return RebuildRows();
+}
+
+int32_t LPopupMenu::RebuildRows()
+{
+    if (!mMenu) {
+        return S_OK;
+    }
+    const uint32_t count = uint32_t(mMenu->GetItemCount());
+    SetItemCount(count);
+    if (GetRowCount() == 0) {
+        return S_FALSE;
+    }
+    const RCPtr<LListBoxItem> measuring = GetRowControl(GetRowCount() - 1);
+    if (mExtraRowWidth < 0) {
+        const RCPtr<LControl>& checkBox = measuring->FindChildControl(u"checkBox");
+        const RCPtr<LControl>& hotKey = measuring->FindChildControl(u"hotKeyLabel");
+        const double checkRight =
+            checkBox ? std::trunc(checkBox->GetRect().x + checkBox->GetRect().width) : 0.0;
+        const double hotKeyRoom = hotKey ? std::trunc(measuring->GetRect().width -
+                                                      hotKey->GetRect().x - hotKey->GetRect().width)
+                                         : 0.0;
+        mExtraRowWidth = static_cast<int32_t>(checkRight + hotKeyRoom) + kRowTextGap;
+    }
+    // A separator row is a blank row without text: its height is measured once per rebuild.
+    const WideString measuringText = measuring->GetText();
+    measuring->SetBlank(true);
+    measuring->SetLabelText(WideString(), false);
+    measuring->UpdateLayout();
+    mSeparatorHeight = static_cast<int32_t>(measuring->GetRect().height);
+    measuring->SetBlank(false);
+    measuring->SetLabelText(measuringText, false);
+
+    mSeparatorCount = 0;
+    int32_t widest = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const RCPtr<LMenuItemDescriptor> entry = mMenu->GetItem(int32_t(i));
+        const bool separator = entry->IsSeparator() != 0;
+        SetItemData(i, RCPtr<LRefCountedObject>(entry.Get()), 0.0, entry->HasChildren(), separator);
+        SetItemChecked(i, entry->IsChecked() != 0);
+        SetItemBlank(i, separator);
+        if (separator) {
+            ++mSeparatorCount;
+        }
+        widest = std::max(widest, MeasureItemWidth(i));
+    }
+    const double barWidth = GetScrollBarSizes().x;
+    SetWidthToContent(barWidth + widest);
+    RefreshRowsFrom(0);
+    SetHeightToContent(std::max(GetContentHeight(), GetItemHeight()));
     return S_OK;
+}
+
+int32_t LPopupMenu::MeasureItemWidth(uint32_t item) const
+{
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(int32_t(item));
+    IControlApplication* application = GetControlApplication();
+    const RCPtr<LMeasurementRenderer> measurer =
+        application != nullptr ? application->GetMeasurementRenderer() : nullptr;
+    if (!entry || !measurer || GetRowCount() == 0) {
+        return 0;
+    }
+    const RCPtr<LListBoxItem> row = GetRowControl(0);
+    const RCPtr<LControl>& hotKey = row->FindChildControl(u"hotKeyLabel");
+    float width = measurer->MeasureText(entry->GetLabel(), ConstRCPtr<LFont>(row->GetFont())).width;
+    if (hotKey && !entry->GetShortcutText().IsEmpty()) {
+        width +=
+            measurer->MeasureText(entry->GetShortcutText(), ConstRCPtr<LFont>(hotKey->GetFont()))
+                .width;
+    }
+    return static_cast<int32_t>(std::round(width)) + std::max(mExtraRowWidth, 0);
+}
+
+int32_t LPopupMenu::GetContentHeight() const
+{
+    const int32_t entries = mMenu ? mMenu->GetItemCount() : 0;
+    return mSeparatorCount * mSeparatorHeight + (entries - mSeparatorCount) * GetItemHeight();
+}
+
+int32_t LPopupMenu::SwapItems(uint32_t /*a*/, uint32_t /*b*/)
+{
+    return E_NOTIMPL;
+}
+
+int32_t LPopupMenu::CreateItemControl()
+{
+    const int32_t result = LCheckedListBox::CreateItemControl();
+    if (result >= 0 && mPopupHandler && GetRowCount() > 0) {
+        if (const RCPtr<LListBoxItem> row = GetRowControl(GetRowCount() - 1)) {
+            mPopupHandler->RegisterHandler(&LPopupMenu::OnRowHoverChange,
+                                           RCPtr<LNotificationDistributor>(row.Get()),
+                                           u"NID_HOVER_CONDITION_CHANGE");
+        }
+    }
+    return result;
+}
+
+int32_t LPopupMenu::OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
+                                     const ConstRCPtr<LNotification>& notification)
+{
+    auto* row = dynamic_cast<const LControl*>(sender.Get());
+    auto* conditions = notification
+                           ? dynamic_cast<const LConditionsParam*>(notification->GetPayload().Get())
+                           : nullptr;
+    if (row == nullptr || conditions == nullptr || CurrentApplication == nullptr) {
+        return 0;
+    }
+    // The entry's help text as status text while the pointer is over its row.
+    if ((conditions->mNewMask & kConditionHover) != 0 &&
+        (conditions->mOldMask & kConditionHover) == 0) {
+        const RCPtr<LMenuItemDescriptor> entry = GetEntry(ItemIndexFromControl(row));
+        if (entry && !entry->GetHelpText().IsEmpty()) {
+            CurrentApplication->ShowBusyText(entry->GetHelpText(), false);
+        }
+    } else if ((conditions->mNewMask & kConditionHover) == 0 &&
+               (conditions->mOldMask & kConditionHover) != 0) {
+        CurrentApplication->ClearBusyText(false);
+    }
+    return 0;
+}
+
+int32_t LPopupMenu::RefreshItemRow(uint32_t item, int32_t& row)
+{
+    const int32_t result = LCheckedListBox::RefreshItemRow(item, row);
+    if (result < 0 || row < 0) {
+        return result;
+    }
+    auto* control = dynamic_cast<LMenuListBoxItem*>(GetRowControl(uint32_t(row)).Get());
+    if (control == nullptr) {
+        return result;
+    }
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(int32_t(item));
+    if (entry) {
+        control->SetHotKeyText(entry->GetShortcutText());
+        control->SetBlank(entry->IsSeparator() != 0);
+        control->SetEnabled(entry->IsEnabled() != 0);
+        const int32_t checkLook = entry->IsChecked() ? (control->IsPointerOver() ? 8 : 7) : 0;
+        control->ShowCheckBoxLook(checkLook, true);
+    } else {
+        control->SetHotKeyText(WideString());
+        control->SetEnabled(false);
+        control->ShowCheckBoxLook(0, true);
+    }
+    if (const RCPtr<LLook> look = control->GetLook(-1)) {
+        control->SetHotKeyVisualPart(look->GetTextForegroundPart());
+    }
+    return result;
+}
+
+int32_t LPopupMenu::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descriptor)
+{
+    const int32_t result = LCheckedListBox::ApplyDescriptor(descriptor);
+    if (result >= 0 && mMenu && mCreated) {
+        DeselectAll();
+        RebuildRows();
+    }
+    return result;
 }
 
 int32_t LPopupMenu::SetReceiver(const RCPtr<LNotificationQueue>& queue)
@@ -117,6 +310,7 @@ int32_t LPopupMenu::SetReceiver(const RCPtr<LNotificationQueue>& queue)
     mReceiver = RCPtr<LNotificationReceiver>(queue->GetPostingReceiver().Get());
     if (mMenu) {
         ResolveShortcutTexts(mMenu);
+        RebuildRows();
     }
     return S_OK;
 }
@@ -183,7 +377,7 @@ int32_t LPopupMenu::UpdateItemStates()
     if (!updater || !mMenu) {
         return S_FALSE;
     }
-    mCurrentItem = -1;
+    DeselectAll();
     const RCPtr<LControl> target = updater->GetControl();
     for (int32_t i = mMenu->GetItemCount() - 1; i >= 0; --i) {
         const RCPtr<LMenuItemDescriptor> entry = GetEntry(i);
@@ -219,40 +413,17 @@ int32_t LPopupMenu::ApplyItemState(int32_t index, const MenuItemState& state)
     }
     if (!(entry->GetLabel() == state.label)) {
         entry->SetLabel(state.label);
+        RebuildRows();
     }
-    InvalidateSelf();
+    int32_t row = -1;
+    RefreshItemRow(uint32_t(index), row);
     return S_OK;
 }
 
-bool LPopupMenu::CanSelectItem(int32_t index) const
+bool LPopupMenu::CanSelectItem(uint32_t item) const
 {
-    const RCPtr<LMenuItemDescriptor> entry = GetEntry(index);
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(int32_t(item));
     return entry && entry->IsEnabled() != 0 && entry->IsSeparator() == 0;
-}
-
-int32_t LPopupMenu::GetItemHeight() const
-{
-    const RCPtr<LControl>& row = FindChildControl(u"templateItem");
-    const double height = row ? row->GetRect().height : 0.0;
-    return height >= 1.0 ? static_cast<int32_t>(height) : kDefaultItemHeight;
-}
-
-RectT<double> LPopupMenu::GetEntryRect(int32_t index) const
-{
-    const double height = GetItemHeight();
-    return {0.0, height * index, mRect.width, height};
-}
-
-int32_t LPopupMenu::SelectItem(int32_t index)
-{
-    const int32_t item = CanSelectItem(index) ? index : -1;
-    if (item == mCurrentItem) {
-        return item;
-    }
-    mCurrentItem = item;
-    InvalidateSelf();
-    OnSelectionChanged();
-    return item;
 }
 
 int32_t LPopupMenu::ShowAtCursor()
@@ -318,7 +489,7 @@ int32_t LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& entry)
     HideIfTransient();
     const RCPtr<LNotificationReceiver> receiver = GetReceiver();
     if (receiver && entry) {
-        const int32_t index = mCurrentItem;
+        const int32_t index = GetCaret();
         SendNotification(u"NID_ITEM_ACTIVATED");
         const RCPtr<LMenuActivationParam> payload(new LMenuActivationParam(mMenu, index));
         SendNotificationToReceiver(receiver.Get(), entry->GetIdentifier().GetText(),
@@ -332,7 +503,7 @@ int32_t LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& entry)
 
 void LPopupMenu::OnItemActivated()
 {
-    const RCPtr<LMenuItemDescriptor> entry = GetEntry(mCurrentItem);
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
     if (!entry) {
         return;
     }
@@ -340,21 +511,22 @@ void LPopupMenu::OnItemActivated()
         ActivateItem(entry);
         return;
     }
-    if (entry.Get() != mOpenedEntry.Get() && OpenSubMenu(mCurrentItem) >= 0 && mOpenSubMenu) {
-        mOpenSubMenu->SelectItem(0);
+    if (entry.Get() != mOpenedEntry.Get() && OpenSubMenu(GetCaret()) >= 0 && mOpenSubMenu &&
+        mOpenSubMenu->GetItemCount() > 0) {
+        mOpenSubMenu->SelectRange(0, -1, true);
     }
 }
 
 void LPopupMenu::OnSelectionChanged()
 {
-    const RCPtr<LMenuItemDescriptor> entry = GetEntry(mCurrentItem);
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
     if (!entry) {
         return;
     }
     SyncParentSelection();
     if (entry->HasChildren()) {
         if (entry.Get() != mOpenedEntry.Get()) {
-            if (PointerInEntry(mCurrentItem)) {
+            if (PointerInEntry(GetCaret())) {
                 StartHoverTimer();
             }
         } else {
@@ -374,9 +546,8 @@ void LPopupMenu::SyncParentSelection()
     }
     for (int32_t i = 0; i < parent->mMenu->GetItemCount(); ++i) {
         if (parent->GetEntry(i).Get() == parent->mOpenedEntry.Get()) {
-            if (parent->mCurrentItem != i) {
-                parent->mCurrentItem = i;
-                parent->InvalidateSelf();
+            if (parent->GetCaret() != i) {
+                parent->SelectRange(uint32_t(i), -1, true);
                 parent->StopHoverTimer();
             }
             return;
@@ -394,7 +565,7 @@ bool LPopupMenu::PointerInEntry(int32_t index) const
     const PointT<double> origin = GetPositionInRoot();
     const double x = pointer.x - origin.x;
     const double y = pointer.y - origin.y;
-    const RectT<double> row = GetEntryRect(index);
+    const RectT<double> row = GetItemRect(uint32_t(index));
     return x >= row.x && x < row.x + row.width && y >= row.y && y < row.y + row.height;
 }
 
@@ -423,9 +594,9 @@ void LPopupMenu::OnIdle()
     }
     const RCPtr<LControl> keepAlive(this);
     CloseSubMenu();
-    const RCPtr<LMenuItemDescriptor> entry = GetEntry(mCurrentItem);
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
     if (entry && entry->HasChildren()) {
-        OpenSubMenu(mCurrentItem);
+        OpenSubMenu(GetCaret());
     }
 }
 
@@ -471,7 +642,7 @@ int32_t LPopupMenu::OpenSubMenu(int32_t index)
 
     // Beside the entry's row, to the left when there is no room on the right, and moved up to
     // end on the window's bottom edge.
-    const RectT<double> row = GetEntryRect(index);
+    const RectT<double> row = GetItemRect(uint32_t(index));
     const int32_t right = static_cast<int32_t>(row.x + row.width);
     const int32_t top = static_cast<int32_t>(row.y);
     const PointT<double> origin = GetPositionInRoot();
@@ -526,9 +697,8 @@ int32_t LPopupMenu::SetMenuFromParentItem(int32_t index)
     CloseSubMenu();
     // The sub-menu shows the opener's entry itself, not a copy.
     mMenu = RCPtr<LMenuDescriptor>(entry.Get());
-    mCurrentItem = -1;
     ResolveShortcutTexts(mMenu);
-    return S_OK;
+    return RebuildRows();
 }
 
 int32_t LPopupMenu::CloseSubMenu()
@@ -588,9 +758,10 @@ int32_t LPopupMenu::HandleKey(const ConstRCPtr<LKeyParam>& key)
         }
         return S_OK;
     case kKeyRight: {
-        const RCPtr<LMenuItemDescriptor> entry = GetEntry(mCurrentItem);
-        if (entry && entry->HasChildren() && OpenSubMenu(mCurrentItem) >= 0 && mOpenSubMenu) {
-            mOpenSubMenu->SelectItem(0);
+        const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
+        if (entry && entry->HasChildren() && OpenSubMenu(GetCaret()) >= 0 && mOpenSubMenu &&
+            mOpenSubMenu->GetItemCount() > 0) {
+            mOpenSubMenu->SelectRange(0, -1, true);
         }
         return S_OK;
     }
@@ -600,13 +771,13 @@ int32_t LPopupMenu::HandleKey(const ConstRCPtr<LKeyParam>& key)
         }
         return S_OK;
     default:
-        return LControl::HandleKey(key);
+        return LCheckedListBox::HandleKey(key);
     }
 }
 
 void LPopupMenu::OnPointerMove(const ConstRCPtr<LPointWithModifiersParam>& event)
 {
-    LControl::OnPointerMove(event);
+    LCheckedListBox::OnPointerMove(event);
     if (!event || !mDragging[0]) {
         return;
     }
@@ -650,7 +821,7 @@ int32_t LPopupMenu::SetFocus(bool forward)
         Close();
     }
     mClosingSubMenu = false;
-    return LControl::SetFocus(forward);
+    return LCheckedListBox::SetFocus(forward);
 }
 
 int32_t LPopupMenu::RequestFocusOnClick(LControl* /*child*/)
@@ -660,7 +831,8 @@ int32_t LPopupMenu::RequestFocusOnClick(LControl* /*child*/)
 
 void LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 {
-    LControl::OnConditionsChanged(conditions);
+    // The list's own reaction to its conditions does not apply to a popup.
+    LScrollView::OnConditionsChanged(conditions);
     if (!conditions) {
         return;
     }
@@ -678,6 +850,24 @@ void LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (topLevel && (after & kConditionVisible) == 0 && (before & kConditionVisible) != 0) {
         CloseSubMenu();
     }
+}
+
+void LPopupMenu::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                         const ConstRCPtr<LNotification>& notification)
+{
+    if (mPopupHandler && mCreated && mPopupHandler->HandleNotification(sender, notification) != 0) {
+        return;
+    }
+    LCheckedListBox::Receive(sender, notification);
+}
+
+int32_t LPopupMenu::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                               const char16_t* name)
+{
+    if (mPopupHandler) {
+        mPopupHandler->UnregisterHandler(distributor, name);
+    }
+    return LCheckedListBox::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -1,23 +1,26 @@
 // The framework's popup menu ("Framework.PopupMenu"): shows one menu description as a column of
 // entries and turns the choice of an entry into the notification its identifier names. It is
 // the drop-down of a menu-bar title, a control's context menu and a sub-menu of another popup;
-// the popups of one menu form a chain (one open sub-menu each) that opens sub-menus after the
-// pointer has rested 250 ms, follows Left, Right and Escape, and closes as a whole.
+// its rows are the checked list's rows in drop-down mode, where the row under the pointer is the
+// current entry and a release or Return runs it. The popups of one menu form a chain (one open
+// sub-menu each) that opens sub-menus after the pointer has rested 250 ms, follows Left, Right and
+// Escape, and closes as a whole.
 #pragma once
 
-#include "ControlBase/Control.h"
+#include "Controls/CheckedListBox.h"
 #include "Controls/MenuDescriptor.h"
 
 namespace SV {
 
 class LNotificationQueue;
 
-class LPopupMenu : public LControl
+class LPopupMenu : public LCheckedListBox
 {
 public:
     // The pointer rests longer than this on an entry before its sub-menu opens or closes.
     static constexpr uint32_t kHoverDelayMs = 250;
-    static constexpr int32_t kDefaultItemHeight = 14;
+    // Room beside an entry's texts: check box, the space right of the shortcut and a gap.
+    static constexpr int32_t kRowTextGap = 20;
 
     LPopupMenu(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived = true);
     ~LPopupMenu() override;
@@ -47,21 +50,22 @@ public:
     int32_t UpdateItemStates();
     // 1 when the state is the entry's already, E_INVALIDARG past the last entry, else 0.
     int32_t ApplyItemState(int32_t index, const MenuItemState& state);
-    // Enabled and not a separator.
-    bool CanSelectItem(int32_t index) const;
     // Places the popup at the pointer inside the window, shows it and gives it the focus.
     int32_t ShowAtCursor();
     // Runs a chosen entry: the focus goes back where it was before the menu bar took it, and
     // the entry's notification goes to the receiver with the menu and the entry's index.
     int32_t ActivateItem(const RCPtr<LMenuItemDescriptor>& entry);
+    // The list's activation of an item by index (release or Return), which runs the hook.
+    using LCheckedListBox::ActivateItem;
 
-    // The entry under the pointer or the keys (the current item); -1 when none.
-    int32_t GetCurrentItem() const { return mCurrentItem; }
-    // Makes the entry the current item (-1 for none) and reacts as a changed selection.
-    int32_t SelectItem(int32_t index);
-    // Where an entry's row lies, in the popup's coordinates.
-    virtual RectT<double> GetEntryRect(int32_t index) const;
-    int32_t GetItemHeight() const;
+    // The entry under the pointer or the keys: the list's caret.
+    int32_t GetCurrentItem() const { return GetCaret(); }
+    // Never narrower than the skin's width nor lower than one row.
+    int32_t SizeToSkin();
+    // Writes every entry into the list's items and fits the popup's width to the widest entry.
+    int32_t RebuildRows();
+    int32_t GetSeparatorHeight() const { return mSeparatorHeight; }
+    int32_t GetExtraRowWidth() const { return mExtraRowWidth; }
 
     // Sub-menus.
     int32_t OpenSubMenu(int32_t index);
@@ -74,9 +78,16 @@ public:
     int32_t StartHoverTimer();
     bool IsHoverWaiting() const { return mHoverWait; }
 
-    // Hooks of the entry list: the current item changed, an entry was chosen.
-    virtual void OnSelectionChanged();
-    virtual void OnItemActivated();
+    void OnSelectionChanged() override;
+    void OnItemActivated() override;
+    int32_t CreateItemControl() override;
+    int32_t RefreshItemRow(uint32_t item, int32_t& row) override;
+    int32_t MeasureItemWidth(uint32_t item) const override;
+    int32_t GetContentHeight() const override;
+    bool CanSelectItem(uint32_t item) const override;
+    // Entries are never reordered.
+    int32_t SwapItems(uint32_t a, uint32_t b) override;
+    int32_t ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descriptor) override;
 
     int32_t SetFocus(bool forward) override;
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
@@ -87,7 +98,15 @@ public:
     int32_t Initialize() override;
     int32_t FinishCreate() override;
 
+protected:
+    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                 const ConstRCPtr<LNotification>& notification) override;
+    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                       const char16_t* name) override;
+
 private:
+    int32_t OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
+                             const ConstRCPtr<LNotification>& notification);
     // The parent popup selects the entry whose sub-menu is open and stops its own timer.
     void SyncParentSelection();
     void StopHoverTimer();
@@ -107,7 +126,10 @@ private:
     bool mClosingSubMenu = false;
     bool mTransient = true;
     bool mClosing = false;
-    int32_t mCurrentItem = -1;
+    int32_t mSeparatorHeight = 0;
+    int32_t mSeparatorCount = 0;
+    int32_t mExtraRowWidth = -1;
+    RCPtr<LNotificationHandler<LPopupMenu>> mPopupHandler;
 };
 
 } // namespace SV

@@ -31,7 +31,12 @@ const char* const kSkin = R"(
                 <Skin Name="templateMenu" LookList="Title">
                 <SubControl Class="Framework.PopupMenu" Name="popupMenu" XPositionToControl="Parent" YPositionToControl="Parent" YPositionRel="1" XSizeAbs="100" YSizeAbs="100">
                   <Skin Name="popupMenu" LookList="Solid">
-                    <SubControl Class="Framework.Panel" Name="templateItem" XSizeAbs="100" YSizeAbs="20"/>
+                    <SubControl Class="Framework.MenuItem" Name="templateItem" XSizeAbs="100" YSizeAbs="20">
+                      <Skin Name="templateItem" LookList="Solid">
+                        <SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="20"/>
+                        <SubControl Class="Framework.Label" Name="hotKeyLabel" XPositionAbs="60" XSizeAbs="30" YSizeAbs="20"/>
+                      </Skin>
+                    </SubControl>
                   </Skin>
                 </SubControl>
                 </Skin>
@@ -283,8 +288,8 @@ TEST_F(MenuBarTest, ChosenEntryIsPostedToTheWindowAndTheFocusGoesBack)
     EXPECT_EQ(Look(*bar->GetTitle(0)), LComboMenu::kLookOpen);
     EXPECT_EQ(bar->GetPreviousFocus().Get(), &editor);
 
-    file.SelectItem(3);
-    file.OnItemActivated();
+    file.SelectRange(3, -1, true);
+    file.ActivateItem(3u);
     EXPECT_TRUE(recorder->names.empty()) << "commands arrive at the next idle pass";
     EXPECT_TRUE(editor.HasFocus());
     EXPECT_FALSE(file.IsVisible(false));
@@ -305,7 +310,8 @@ TEST_F(MenuBarTest, CommandTargetSetsTheEntriesStatesEachTimeThePopupOpens)
     EXPECT_TRUE(file.CanSelectItem(0));
     EXPECT_FALSE(file.CanSelectItem(2)) << "a separator is never chosen";
     EXPECT_EQ(file.GetMenu()->GetItem(0)->IsChecked(), 1);
-    EXPECT_EQ(file.SelectItem(3), -1);
+    file.ActivateItem(3u);
+    EXPECT_TRUE(file.IsVisible(false)) << "a disabled entry is never run";
     // Sub-menu entries and separators are not asked about.
     EXPECT_EQ(target->asked, 2);
     // The caller's menu is untouched: the popup changed its own copy.
@@ -343,8 +349,10 @@ TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)
     bar->GetTitle(0)->SetDroppedDown(true);
     LPopupMenu& file = Popup(0);
     app.mTime = 50.0;
-    services.cursor = {10, 24 + 30}; // over the row of "More"
-    file.SelectItem(1);
+    // The pointer rests over the row of "More".
+    const RectT<double> more = file.GetItemRect(1);
+    services.cursor = {int32_t(more.x + more.width / 2), int32_t(24 + more.y + more.height / 2)};
+    file.SelectRange(1, -1, true);
     EXPECT_TRUE(file.IsHoverWaiting());
     app.mTime = 50.25;
     window->SendIdle();
@@ -355,8 +363,9 @@ TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)
     ASSERT_TRUE(sub);
     EXPECT_TRUE(sub->IsVisible(false));
     EXPECT_EQ(Narrow(sub->GetMenu()->GetItem(0)->GetLabel()), "Beta");
-    EXPECT_EQ(sub->GetRect().x, 100.0) << "beside the row, at its right edge";
-    EXPECT_EQ(sub->GetRect().y, 20.0);
+    const RectT<double> row = file.GetItemRect(1);
+    EXPECT_EQ(sub->GetRect().x, row.x + row.width) << "beside the row, at its right edge";
+    EXPECT_EQ(sub->GetRect().y, row.y);
     EXPECT_TRUE(file.IsInChain(sub.Get()));
     EXPECT_TRUE(sub->IsInChain(&file));
 
@@ -368,7 +377,7 @@ TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)
     EXPECT_EQ(file.GetOpenSubMenu()->GetCurrentItem(), 0);
 
     // Resting on a plain entry closes the sub-menu after the same wait.
-    file.SelectItem(0);
+    file.SelectRange(0, -1, true);
     app.mTime = 51.0;
     window->SendIdle();
     EXPECT_FALSE(file.GetOpenSubMenu());
