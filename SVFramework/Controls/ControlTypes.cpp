@@ -4,6 +4,7 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -58,6 +59,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.PopupMenu", &LPopupMenu::CreateControl},
         {u"Framework.MenuItem", &LMenuListBoxItem::CreateControl},
         {u"Framework.ComboMenu", &LComboMenu::CreateControl},
+        {u"Framework.ComboBox", &LComboBox::CreateControl},
+        {u"Framework.ComboTextBox", &LComboBox::CreateControl},
         {u"Framework.MainMenu", &LMainMenu::CreateControl},
         {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},
         {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
