@@ -343,6 +343,25 @@ TEST_F(MenuBarTest, PressOnAnOpenTitleClosesItAndTheOpenMenuFollowsThePointer)
     EXPECT_EQ(Look(helpTitle), LComboMenu::kLookDisabled);
 }
 
+TEST_F(MenuBarTest, PopupOfATitleNearTheRightEdgeEndsOnTheWindowsEdge)
+{
+    Create(kFileAndHelp);
+    const RCPtr<LMenuDescriptor> menu = LMainMenu::GetTitleMenu(*bar->GetTitle(1));
+    for (const char16_t* name : {u"T2", u"T3", u"T4", u"T5", u"T6"}) {
+        ASSERT_GE(bar->InsertTitle(WideString(), name, name, menu), 0);
+    }
+    const RCPtr<LComboMenu> last = bar->GetTitle(6);
+    ASSERT_EQ(last->GetPositionInRoot().x, 360.0);
+    last->SetDroppedDown(true);
+    LPopupMenu& popup = *last->GetPopupMenu();
+    ASSERT_TRUE(popup.IsVisible(false));
+    EXPECT_EQ(popup.GetPositionInRoot().x + popup.GetRect().width, 400.0);
+    // Closed and opened under the first title again, the popup starts at the title's edge.
+    last->SetDroppedDown(false);
+    bar->GetTitle(0)->SetDroppedDown(true);
+    EXPECT_EQ(Popup(0).GetPositionInRoot().x, 0.0);
+}
+
 TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)
 {
     Create(kFileAndHelp);
