@@ -356,10 +356,10 @@ TEST_F(MenuBarTest, PopupOfATitleNearTheRightEdgeEndsOnTheWindowsEdge)
     LPopupMenu& popup = *last->GetPopupMenu();
     ASSERT_TRUE(popup.IsVisible(false));
     EXPECT_EQ(popup.GetPositionInRoot().x + popup.GetRect().width, 400.0);
-    // Closed and opened under the first title again, the popup starts at the title's edge.
+    // A popup that fits keeps its place under its own title.
     last->SetDroppedDown(false);
-    bar->GetTitle(0)->SetDroppedDown(true);
-    EXPECT_EQ(Popup(0).GetPositionInRoot().x, 0.0);
+    bar->GetTitle(1)->SetDroppedDown(true);
+    EXPECT_EQ(Popup(1).GetPositionInRoot().x, 60.0);
 }
 
 TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)

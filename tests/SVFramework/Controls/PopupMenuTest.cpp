@@ -26,6 +26,7 @@ const char* const kSkin = R"(
           <SubControl Class="Framework.Panel" Name="target" XSizeAbs="200" YSizeAbs="200">
             <Skin Name="target" LookList="Solid"/>
           </SubControl>
+          <SubControl Class="Framework.Button" Name="other" YPositionAbs="250" XSizeAbs="40" YSizeAbs="20"/>
         </Skin>
       </SubControl>
       <SubControl Class="Framework.PopupMenu" Name="contextMenu" XPositionToControl="Client"
@@ -207,6 +208,17 @@ TEST_F(PopupMenuTest, ContextMenuRunsACommandOnTheControlAndEscapeClosesTheWhole
     EXPECT_EQ(Narrow(sub->GetItemText(0)), "Deep");
     EXPECT_EQ(sub->HandleKey(Key(0x201B0000)), S_OK);
     EXPECT_TRUE(popup->IsClosing()) << "Escape in a sub-menu closes from the top";
+    EXPECT_FALSE(popup->IsVisible(false));
+}
+
+TEST_F(PopupMenuTest, ContextMenuClosesWhenTheFocusGoesElsewhere)
+{
+    CreateTree();
+    const RCPtr<LPopupMenu> popup = OpenContextMenu(10, 10);
+    ASSERT_TRUE(popup);
+    ASSERT_TRUE(popup->HasFocus() || popup->ContainsFocus());
+    ASSERT_GE(root->FindChildControl(u"other")->SetFocus(true), 0);
+    EXPECT_TRUE(popup->IsClosing());
     EXPECT_FALSE(popup->IsVisible(false));
 }
 
