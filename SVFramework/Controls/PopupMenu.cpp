@@ -27,6 +27,7 @@ namespace {
 constexpr uint32_t kKeyLeft = 0x20250000u;
 constexpr uint32_t kKeyRight = 0x20270000u;
 constexpr uint32_t kKeyEscape = 0x201B0000u;
+constexpr uint32_t kKeyReturn = 0x200D0000u;
 
 uint32_t NowMs()
 {
@@ -770,9 +771,41 @@ int32_t LPopupMenu::HandleKey(const ConstRCPtr<LKeyParam>& key)
             Close();
         }
         return S_OK;
+    case kKeyReturn:
+        // The list would run the entry and hide the popup: an entry with a sub-menu opens it.
+        if (OpenCurrentSubMenu()) {
+            return S_OK;
+        }
+        return LCheckedListBox::HandleKey(key);
     default:
         return LCheckedListBox::HandleKey(key);
     }
+}
+
+bool LPopupMenu::OpenCurrentSubMenu()
+{
+    const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
+    if (!entry || !entry->HasChildren() || !CanSelectItem(uint32_t(GetCaret()))) {
+        return false;
+    }
+    OnItemActivated();
+    return true;
+}
+
+void LPopupMenu::OnLeftButtonUp(const ConstRCPtr<LMouseButtonParam>& event)
+{
+    if (event && IsDropDownMode()) {
+        const int32_t item = ItemIndexAtPoint({double(event->mX), double(event->mY)});
+        const RCPtr<LMenuItemDescriptor> entry = GetEntry(item);
+        if (entry && entry->HasChildren() && CanSelectItem(uint32_t(item))) {
+            const RCPtr<LControl> keepAlive(this);
+            LScrollView::OnLeftButtonUp(event);
+            SelectRange(uint32_t(item), -1, true);
+            OpenCurrentSubMenu();
+            return;
+        }
+    }
+    LCheckedListBox::OnLeftButtonUp(event);
 }
 
 void LPopupMenu::OnPointerMove(const ConstRCPtr<LPointWithModifiersParam>& event)

@@ -50,6 +50,9 @@ public:
     int32_t UpdateItemStates();
     // 1 when the state is the entry's already, E_INVALIDARG past the last entry, else 0.
     int32_t ApplyItemState(int32_t index, const MenuItemState& state);
+    // Opens the current entry's sub-menu with its first entry selected, the popup staying open;
+    // false when the current entry has no sub-menu.
+    bool OpenCurrentSubMenu();
     // Places the popup at the pointer inside the window, shows it and gives it the focus.
     int32_t ShowAtCursor();
     // Runs a chosen entry: the focus goes back where it was before the menu bar took it, and
@@ -93,6 +96,8 @@ public:
     void OnConditionsChanged(const RCPtr<LConditionsParam>& conditions) override;
     int32_t RequestFocusOnClick(LControl* child) override;
     void OnPointerMove(const ConstRCPtr<LPointWithModifiersParam>& event) override;
+    // A release over an entry with a sub-menu opens the sub-menu and keeps the popup open.
+    void OnLeftButtonUp(const ConstRCPtr<LMouseButtonParam>& event) override;
     int32_t HandleKey(const ConstRCPtr<LKeyParam>& key) override;
     void OnIdle() override;
     int32_t Initialize() override;

@@ -298,6 +298,25 @@ TEST_F(MenuBarTest, ChosenEntryIsPostedToTheWindowAndTheFocusGoesBack)
     EXPECT_EQ(recorder->indexes, (std::vector<int32_t>{3}));
 }
 
+TEST_F(MenuBarTest, ClickOnAnEntryWithASubMenuOpensItAndKeepsTheMenuOpen)
+{
+    Create(kFileAndHelp);
+    Press(10, 10);
+    Release(10, 10);
+    LPopupMenu& file = Popup(0);
+    ASSERT_TRUE(file.IsVisible(false));
+    const RectT<double> more = file.GetItemRect(1);
+    const PointT<double> at = file.GetPositionInRoot();
+    const int32_t x = int32_t(at.x + more.x + more.width / 2);
+    const int32_t y = int32_t(at.y + more.y + more.height / 2);
+    MoveTo(x, y);
+    Press(x, y);
+    Release(x, y);
+    EXPECT_TRUE(file.IsVisible(false));
+    ASSERT_TRUE(file.GetOpenSubMenu());
+    EXPECT_TRUE(file.GetOpenSubMenu()->IsVisible(false));
+}
+
 TEST_F(MenuBarTest, CommandTargetSetsTheEntriesStatesEachTimeThePopupOpens)
 {
     Create(kFileAndHelp);
@@ -400,6 +419,14 @@ TEST_F(MenuBarTest, SubMenuOpensAfterTheHoverTimeAndFollowsLeftRightAndEscape)
     app.mTime = 51.0;
     window->SendIdle();
     EXPECT_FALSE(file.GetOpenSubMenu());
+
+    // Return on an entry with a sub-menu opens it and leaves the popup open.
+    file.SelectRange(1, -1, true);
+    EXPECT_EQ(file.HandleKey(Key(0x200D0000)), S_OK);
+    EXPECT_TRUE(file.GetOpenSubMenu());
+    EXPECT_TRUE(file.IsVisible(false));
+    file.CloseSubMenu();
+    file.SelectRange(0, -1, true);
 
     // Escape in a title's popup changes nothing; Right on a plain entry neither.
     EXPECT_EQ(file.HandleKey(Key(0x201B0000)), S_OK);
