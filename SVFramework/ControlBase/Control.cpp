@@ -3,6 +3,7 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
+#include "Controls/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"

@@ -437,6 +437,13 @@ public:
     const RCPtr<LMenuItemUpdater>& GetMenuItemUpdater();
     // Appends the menus of the control's "CONTEXT_MENU" strings; 1.
     int32_t ParseContextMenu(RCPtrArray<LMenuDescriptor, 1, 0>& menus) const;
+    // Replaces the context menu that a right click shows; an empty menu falls back to the
+    // first menu of the control's strings.
+    void SetContextMenu(const RCPtr<LMenuDescriptor>& menu);
+    const RCPtr<LMenuDescriptor>& GetContextMenu() const { return mContextMenu; }
+    // Opens the skin's "contextMenu" at the pointer as a child of the control, showing its
+    // context menu; 0, or 1 when the control has none or the skin no "contextMenu".
+    virtual int32_t ShowContextMenu();
 
     // Keys and focus.
     // 1 = not used.
@@ -543,6 +550,7 @@ protected:
     bool mLabelScrolls = false;
     RCPtrArray<LControl> mPendingDetach;
     RCPtr<LMenuItemUpdater> mMenuItemUpdater;
+    RCPtr<LMenuDescriptor> mContextMenu;
 
 private:
     // Input is taken only by a control that is shown and enabled with its whole chain.

@@ -382,6 +382,7 @@ int32_t LControl::OnRightClick(const ConstRCPtr<LMouseButtonParam>& event)
     }
     BeforeRightClick(event);
     SendNotification(u"NID_RIGHT_CLICK", event);
+    ShowContextMenu();
     return 0;
 }
 

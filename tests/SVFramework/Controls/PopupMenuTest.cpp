@@ -8,6 +8,7 @@
 #include "FakeRootWindow.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
+#include "Windows/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <string>
@@ -209,6 +210,29 @@ TEST_F(PopupMenuTest, ContextMenuRunsACommandOnTheControlAndEscapeClosesTheWhole
     EXPECT_EQ(sub->HandleKey(Key(0x201B0000)), S_OK);
     EXPECT_TRUE(popup->IsClosing()) << "Escape in a sub-menu closes from the top";
     EXPECT_FALSE(popup->IsVisible(false));
+}
+
+TEST_F(PopupMenuTest, RightClickOpensTheControlsContextMenuAtThePointer)
+{
+    CreateTree();
+    const auto rightClick = [this](int32_t x, int32_t y) {
+        services.cursor = {x, y};
+        window->OnMouseMove({x, y}, 0, 0);
+        services.buttons = kButtonRight;
+        window->OnMouseButton(kButtonPress, kButtonRight, 0, {x, y}, 0);
+        services.buttons = 0;
+        window->OnMouseButton(kButtonRelease, kButtonRight, 0, {x, y}, 0);
+    };
+    rightClick(30, 40);
+    EXPECT_FALSE(target->FindChildControl(u"contextMenu")) << "no context menu, nothing shown";
+
+    target->SetContextMenu(menu);
+    rightClick(30, 40);
+    auto* popup = dynamic_cast<LPopupMenu*>(target->FindChildControl(u"contextMenu").Get());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->IsVisible(false));
+    EXPECT_EQ(popup->GetPositionInRoot(), (PointT<double>{30.0, 40.0}));
+    EXPECT_EQ(popup->GetItemCount(), 4u);
 }
 
 TEST_F(PopupMenuTest, ContextMenuClosesWhenTheFocusGoesElsewhere)
