@@ -497,7 +497,7 @@ public:
     virtual bool SupportsEdit() const { return false; }
     // The control that handles edit commands: this one when it supports them, else the nearest
     // ancestor that does; empty when none.
-    RCPtr<LControl> GetEditTarget();
+    virtual RCPtr<LControl> GetEditTarget();
     virtual bool CanPerformEdit(int32_t operation) const;
     // Throws in the base: callers ask SupportsEdit and CanPerformEdit first.
     virtual int32_t PerformEdit(int32_t operation);

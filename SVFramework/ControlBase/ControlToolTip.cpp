@@ -49,12 +49,11 @@ int32_t LControl::ShowToolTip(bool show)
 
 RCPtr<LControl> LControl::GetEditTarget()
 {
-    for (LControl* control = this; control != nullptr; control = control->mParent.Get()) {
-        if (control->SupportsEdit()) {
-            return RCPtr<LControl>(control);
-        }
+    if (SupportsEdit()) {
+        return RCPtr<LControl>(this);
     }
-    return nullptr;
+    // Asked of the parent as a whole, so that a container may name another control.
+    return mParent ? mParent->GetEditTarget() : nullptr;
 }
 
 bool LControl::CanPerformEdit(int32_t /*operation*/) const

@@ -4,14 +4,19 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
+#include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MenuBar.h"
+#include "Controls/MenuItem.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
+#include "Controls/PopupMenu.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
 #include "Controls/Slider.h"
@@ -20,6 +25,7 @@
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
+#include "Controls/ToolTip.h"
 
 namespace SV {
 
@@ -60,6 +66,13 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.Slider", &LSlider::CreateControl},
         {u"Framework.TextBox", &LTextBox::CreateControl},
         {u"Framework.NumericUpDown", &LNumericUpDown::CreateControl},
+        {u"Framework.ToolTip", &LToolTip::CreateControl},
+        {u"Framework.PopupMenu", &LPopupMenu::CreateControl},
+        {u"Framework.MenuItem", &LMenuListBoxItem::CreateControl},
+        {u"Framework.ComboMenu", &LComboMenu::CreateControl},
+        {u"Framework.ComboBox", &LComboBox::CreateControl},
+        {u"Framework.ComboTextBox", &LComboBox::CreateControl},
+        {u"Framework.MainMenu", &LMainMenu::CreateControl},
         {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},
         {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
         {u"Framework.ListBox", &LListBox::CreateControl},

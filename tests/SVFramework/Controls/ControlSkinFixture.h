@@ -21,18 +21,22 @@ class ControlSkinFixture : public ::testing::Test
 {
 protected:
     // `skins` is the inside of <Skins>: one or more <Skin> elements; `lookLists` adds
-    // <LookList> elements beside "Plain" (a list with one look).
-    void LoadSkin(const std::string& skins, const std::string& lookLists = "")
+    // <LookList> elements beside "Plain" (a list with one look); `looks` adds <Look> elements
+    // beside "Plain" (a look without parts, through which hit testing passes).
+    void LoadSkin(const std::string& skins, const std::string& lookLists = "",
+                  const std::string& looks = "")
     {
         static const char* const kHead = R"(<Skin_Definitions>
   <Application Name="PresetEditor"/>
   <Colorizers><Colorizer Name="Black" ColorType="SolidFill" Color="FF000000"/></Colorizers>
   <Parts><Part Name="Black" Width="1" Height="1" ResizeType="Stretch" ColorizerName="Black"/></Parts>
-  <Looks><Look Name="Plain"/></Looks>
+  <Looks><Look Name="Plain"/>)";
+        static const char* const kLookListsHead = R"(</Looks>
   <LookLists><LookList Name="Plain" NumLooks="1"><Look Name="Plain" Index="0"/></LookList>)";
         static const char* const kSkinsHead = "</LookLists>\n  <Skins>\n";
         static const char* const kTail = "  </Skins>\n</Skin_Definitions>\n";
-        folder.WriteFile("Skins.xml", std::string(kHead) + lookLists + kSkinsHead + skins + kTail);
+        folder.WriteFile("Skins.xml", std::string(kHead) + looks + kLookListsHead + lookLists +
+                                          kSkinsHead + skins + kTail);
         ASSERT_EQ(app.mFactory->LoadSkins(SV::WideString(folder.Join("Skins.xml").c_str())), S_OK);
         SV::RegisterFrameworkControlTypes(*app.mFactory);
     }

@@ -89,9 +89,11 @@ protected:
     }
 
     TempFolder folder;
-    ControlApplicationDouble app;
     FakeDesktop desktop;
+    // Made before the controls' application double: the framework application makes itself
+    // the controls' application, and the double, made after it, takes that place back.
     SV::RCPtr<TestFrameworkApp> frameworkApp{new TestFrameworkApp()};
+    ControlApplicationDouble app;
     RecordingWindowServices services;
     SV::RCPtr<SV::LRootWindow> window;
     SV::RCPtr<SV::LControl> root;

@@ -1,0 +1,97 @@
+#include "Controls/DropDownControl.h"
+
+#include "ResultCodes.h"
+
+namespace SV {
+
+LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WideString& name,
+                                   bool mostDerived)
+    : LControl(parent, name, mostDerived)
+{}
+
+LDropDownControl::~LDropDownControl()
+{
+    mDropDownHandler = nullptr;
+}
+
+int32_t LDropDownControl::Initialize()
+{
+    const int32_t result = LControl::Initialize();
+    if (result < 0) {
+        return result;
+    }
+    mDropDownHandler = RCPtr<LNotificationHandler<LDropDownControl>>(
+        new LNotificationHandler<LDropDownControl>(this));
+    mDropDownHandler->RegisterHandler(&LDropDownControl::OnMouseDownNotification,
+                                      RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN");
+    return result;
+}
+
+int32_t LDropDownControl::SetFocus(bool forward)
+{
+    const RCPtr<LControl> keepAlive(this);
+    const int32_t result = LControl::SetFocus(forward);
+    // A left press gives the control the focus before its press is seen: the press that takes
+    // the focus away from the open drop-down only closes it.
+    if (IsDroppedDown()) {
+        SetDroppedDown(false);
+        mClosedByFocus = true;
+    } else {
+        mClosedByFocus = false;
+    }
+    return result;
+}
+
+int32_t
+LDropDownControl::OnMouseDownNotification(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                          const ConstRCPtr<LNotification>& /*notification*/)
+{
+    if (mClosedByFocus) {
+        mPressConsumed = true;
+    }
+    return 0;
+}
+
+void LDropDownControl::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
+{
+    LControl::OnConditionsChanged(conditions);
+    if (!conditions) {
+        return;
+    }
+    if ((conditions->mNewMask & kConditionLeftPressed) != 0 &&
+        (conditions->mOldMask & kConditionLeftPressed) == 0) {
+        if (mPressConsumed) {
+            mPressConsumed = false;
+        } else {
+            SetDroppedDown(true);
+        }
+    }
+}
+
+int32_t LDropDownControl::OnFocusLost()
+{
+    const RCPtr<LControl> keepAlive(this);
+    SetDroppedDown(false);
+    return LControl::OnFocusLost();
+}
+
+void LDropDownControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                               const ConstRCPtr<LNotification>& notification)
+{
+    if (mDropDownHandler && mCreated &&
+        mDropDownHandler->HandleNotification(sender, notification) != 0) {
+        return;
+    }
+    LControl::Receive(sender, notification);
+}
+
+int32_t LDropDownControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                                     const char16_t* name)
+{
+    if (mDropDownHandler) {
+        mDropDownHandler->UnregisterHandler(distributor, name);
+    }
+    return LControl::Unregister(distributor, name);
+}
+
+} // namespace SV

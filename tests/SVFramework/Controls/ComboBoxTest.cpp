@@ -1,0 +1,247 @@
+#include "ControlSkinFixture.h"
+
+#include "ControlBase/KeyParam.h"
+#include "Controls/ComboBox.h"
+#include "FakeRootWindow.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationClient.h"
+#include "Windows/ModifierKeys.h"
+#include "Windows/RootWindow.h"
+
+#include <cmath>
+#include <string>
+
+using namespace SV;
+
+namespace {
+
+// Two combo boxes of the editor's kind: "top" near the window's top with room below, "low" near
+// its bottom with more room above; rows 18 high, lists 80 high by the skin.
+std::string ComboSkin(const char* name, int y, const char* params)
+{
+    return std::string(R"(<SubControl Class="Framework.ComboBox" Name=")") + name +
+           R"(" XPositionAbs="20" YPositionAbs=")" + std::to_string(y) +
+           R"(" XSizeAbs="100" YSizeAbs="20"><Skin Name=")" + name + R"(" LookList="Combo">
+             <SubControl Class="Framework.ListBox" Name="listBox" Z_Order="5" IsVisible="False"
+                 XPositionToControl="Parent" XSizeToControl="Parent" XSizeRel="1" XSizeAbs="0"
+                 YPositionToControl="Parent" YPositionRel="1" YSizeAbs="80">
+               <Skin Name="listBox" LookList="Solid">
+                 <SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeAbs="100" YSizeAbs="18">
+                   <Skin Name="templateItem" LookList="Solid"/>
+                 </SubControl>
+               </Skin>
+             </SubControl></Skin>)" +
+           params + "</SubControl>";
+}
+
+const char* const kLooks = R"(<Look Name="Solid"><ClientPart Name="Black" OffsetLeft="0"
+    OffsetTop="0" OffsetRight="0" OffsetBottom="0"/></Look>)";
+const char* const kLookLists = R"(<LookList Name="Solid" NumLooks="1"><Look Name="Solid"
+    Index="0"/></LookList><LookList Name="Combo" NumLooks="7"><Look Name="Solid" Index="0"/>
+    <Look Name="Solid" Index="1"/><Look Name="Solid" Index="2"/><Look Name="Solid" Index="3"/>
+    <Look Name="Solid" Index="4"/><Look Name="Solid" Index="5"/><Look Name="Solid" Index="6"/>
+    </LookList>)";
+
+std::string Items(const char* combo)
+{
+    std::string table = std::string("<StringTable ID=\"Framework.Panel|") + combo + "\">";
+    const char* const texts[] = {"Zero", "One", "Two", "Three", "Two", "Five"};
+    for (int i = 0; i < 6; ++i) {
+        table += "<String ID=\"ITEM." + std::to_string(i) + "\"><Locale LCID=\"0x0009\">" +
+                 texts[i] + "</Locale></String>";
+    }
+    return table + "</StringTable>";
+}
+
+std::string Narrow(const WideString& text)
+{
+    return text.ToNarrow().GetText();
+}
+
+class Counter : public LNotificationClient
+{
+public:
+    void Receive(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                 const ConstRCPtr<LNotification>& /*notification*/) override
+    {
+        ++count;
+    }
+    int32_t count = 0;
+};
+
+class ComboBoxTest : public svtest::ControlSkinFixture
+{
+protected:
+    void SetUp() override
+    {
+        const std::string strings =
+            "<Solvane_StringTable_Definitions><Application Name=\"PresetEditor\">" + Items("top") +
+            Items("low") + Items("second") + "</Application></Solvane_StringTable_Definitions>";
+        ASSERT_EQ(app.mFactory->LoadStringTableTexts(strings, {}, 0x0009), S_OK);
+        const std::string skin =
+            R"(<Skin Name="Default"><SubControl Class="Framework.Panel" Name="window"
+                XSizeAbs="400" YSizeAbs="300"><Skin Name="window" LookList="Solid">)" +
+            ComboSkin("top", 20, "") + ComboSkin("low", 260, "") +
+            ComboSkin(
+                "second", 100,
+                R"(<CreateParamList><CreateParam ID="INITIAL_SELECTED_INDEX">3</CreateParam></CreateParamList>)") +
+            R"(<SubControl Class="Framework.ComboBox" Name="bare" XPositionAbs="200" XSizeAbs="100" YSizeAbs="20"/>
+            </Skin></SubControl></Skin>)";
+        LoadSkin(skin, kLookLists, kLooks);
+        services.active = true;
+        services.screenClient = {0, 0, 400, 300};
+        window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
+        app.mActive = window;
+        ASSERT_EQ(window->SetMainControlByName(u"window"), S_OK);
+        root = window->GetMainControl();
+        top = Combo(u"top");
+        low = Combo(u"low");
+        counter = RCPtr<Counter>(new Counter());
+        counter->Register(RCPtr<LNotificationDistributor>(top), u"NID_SELECTION_CHANGE");
+    }
+    void TearDown() override
+    {
+        counter->UnregisterAll();
+        window->SetMainControl(nullptr);
+        root = nullptr;
+        app.mActive = nullptr;
+        window = nullptr;
+    }
+    LComboBox* Combo(const char16_t* name)
+    {
+        return dynamic_cast<LComboBox*>(root->FindChildControl(name).Get());
+    }
+    void Press(int32_t x, int32_t y)
+    {
+        services.cursor = {x, y};
+        services.buttons = kButtonLeft;
+        window->OnMouseButton(kButtonPress, kButtonLeft, 0, {x, y}, 0);
+    }
+    void Release(int32_t x, int32_t y)
+    {
+        services.cursor = {x, y};
+        services.buttons = 0;
+        window->OnMouseButton(kButtonRelease, kButtonLeft, 0, {x, y}, 0);
+    }
+    void MoveTo(int32_t x, int32_t y)
+    {
+        services.cursor = {x, y};
+        window->OnMouseMove({x, y}, 0, 0);
+    }
+    static ConstRCPtr<LKeyParam> Key(uint32_t code)
+    {
+        return ConstRCPtr<LKeyParam>(new LKeyParam(KeyCode::FromWords(code, 0, 0), 1));
+    }
+
+    svtest::FakeWindowServices services;
+    LComboBox* top = nullptr;
+    LComboBox* low = nullptr;
+    RCPtr<Counter> counter;
+};
+
+TEST_F(ComboBoxTest, ItemsComeFromTheStringTableWithTheInitialItemShown)
+{
+    ASSERT_TRUE(top && low);
+    EXPECT_EQ(top->GetList()->GetItemCount(), 6u);
+    EXPECT_EQ(top->GetSelectedIndex(), 0);
+    EXPECT_EQ(Narrow(top->GetText()), "Zero");
+    EXPECT_FALSE(top->IsDroppedDown());
+    LComboBox* second = Combo(u"second");
+    EXPECT_EQ(second->GetSelectedIndex(), 3);
+    EXPECT_EQ(Narrow(second->GetText()), "Three");
+    // Never narrower than the combo box nor lower than one row.
+    EXPECT_EQ(top->GetList()->GetLayout()->axes[0].minimum.absolute, 100.0);
+    EXPECT_EQ(top->GetList()->GetLayout()->axes[1].minimum.absolute, 18.0);
+
+    LComboBox* bare = Combo(u"bare");
+    EXPECT_EQ(bare->SetSelectedIndex(1), -1);
+    EXPECT_EQ(bare->SetItemCount(3), E_FAIL);
+    EXPECT_EQ(bare->ShowDropDown(true), E_FAIL);
+    EXPECT_EQ(bare->AddItem(u"x"), E_FAIL);
+    EXPECT_EQ(bare->InsertItem(0, nullptr), E_INVALIDARG);
+}
+
+TEST_F(ComboBoxTest, SelectionChangeIsSentOnlyWhenTheSelectedItemChanges)
+{
+    EXPECT_EQ(top->SetSelectedIndex(0), 0);
+    EXPECT_EQ(counter->count, 0);
+    EXPECT_EQ(top->SetSelectedIndex(9), -1);
+    EXPECT_EQ(Narrow(top->GetText()), "Zero") << "the text stays";
+    EXPECT_EQ(counter->count, 0);
+    EXPECT_EQ(top->SetText(u"Three"), S_OK);
+    EXPECT_EQ(top->GetSelectedIndex(), 3);
+    EXPECT_EQ(counter->count, 1);
+    EXPECT_EQ(top->SetText(u"Three"), S_FALSE);
+    EXPECT_EQ(counter->count, 1);
+    top->SetText(u"nothing");
+    EXPECT_EQ(top->GetSelectedIndex(), -1);
+    EXPECT_EQ(top->GetList()->GetSelectedCount(), 0);
+
+    // Inserting before the selection keeps naming the same item.
+    top->SetSelectedIndex(2);
+    EXPECT_EQ(top->InsertItem(0, LListBox::MakeTextLabel(u"New")), 0);
+    EXPECT_EQ(top->GetSelectedIndex(), 3);
+    EXPECT_EQ(top->SetItemCount(2), 2);
+    EXPECT_EQ(top->GetSelectedIndex(), -1);
+}
+
+TEST_F(ComboBoxTest, ListOpensWhereThereIsRoomSnappedToRowsWithTheCurrentItemMarked)
+{
+    top->SetText(u"Two");
+    ASSERT_EQ(top->ShowDropDown(true), S_OK);
+    const RCPtr<LListBox> list = top->GetList();
+    EXPECT_TRUE(top->IsDroppedDown());
+    EXPECT_EQ(list->GetPositionInRoot().y, 40.0) << "below the combo box";
+    EXPECT_EQ(list->GetCaret(), 2) << "the lower of two items with the text";
+    EXPECT_TRUE(list->HasFocus());
+    EXPECT_EQ(top->GetFirstActiveLookIndex(), LComboBox::kLookOpen);
+
+    ASSERT_EQ(low->ShowDropDown(true), S_OK);
+    const RCPtr<LListBox> lowList = low->GetList();
+    const RectT<double>& r = lowList->GetRect();
+    EXPECT_EQ(lowList->GetPositionInRoot().y + r.height, 260.0) << "above the combo box";
+    const double frame = r.height - lowList->GetLookRect(-1).height;
+    EXPECT_EQ(std::fmod(r.height - frame, 18.0), 0.0) << "whole rows";
+    EXPECT_EQ(lowList->GetCaret(), 0) << "no item has the text: the first is marked";
+}
+
+TEST_F(ComboBoxTest, KeysOpenAndCloseTheList)
+{
+    EXPECT_EQ(top->HandleKey(Key(0x20410000)), S_FALSE);
+    EXPECT_EQ(top->HandleKey(Key(0x20280000)), S_OK);
+    EXPECT_TRUE(top->IsDroppedDown());
+    EXPECT_EQ(top->HandleKey(Key(0x201B0000)), S_OK);
+    EXPECT_FALSE(top->IsDroppedDown());
+    EXPECT_EQ(top->HandleKey(Key(0x200D0000)), S_OK);
+    EXPECT_TRUE(top->IsDroppedDown());
+    top->BubbleKey(Key(0x201B0000));
+    EXPECT_FALSE(top->IsDroppedDown());
+}
+
+TEST_F(ComboBoxTest, PressDragAndReleaseOnAnItemChoosesItInOneGesture)
+{
+    Press(50, 30);
+    ASSERT_TRUE(top->IsDroppedDown());
+    const RectT<double> row = top->GetList()->GetItemRect(3);
+    const PointT<double> listAt = top->GetList()->GetPositionInRoot();
+    const int32_t x = int32_t(listAt.x + row.x + row.width / 2);
+    const int32_t y = int32_t(listAt.y + row.y + row.height / 2);
+    MoveTo(x, y);
+    Release(x, y);
+    EXPECT_FALSE(top->IsDroppedDown());
+    EXPECT_EQ(top->GetSelectedIndex(), 3);
+    EXPECT_EQ(Narrow(top->GetText()), "Three");
+    EXPECT_EQ(counter->count, 1);
+
+    // A second press on the open combo box closes it and does not reopen it.
+    Press(50, 30);
+    Release(50, 30);
+    ASSERT_TRUE(top->IsDroppedDown());
+    Press(50, 30);
+    EXPECT_FALSE(top->IsDroppedDown());
+    Release(50, 30);
+    EXPECT_FALSE(top->IsDroppedDown());
+    EXPECT_EQ(counter->count, 1);
+}
+
+} // namespace
