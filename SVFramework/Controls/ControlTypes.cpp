@@ -6,6 +6,7 @@
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -83,6 +84,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.FileDropper", &LFileDropper::CreateControl},
         {u"Framework.SplitterH", &LSplitterH::CreateControl},
         {u"Framework.SplitterV", &LSplitterV::CreateControl},
+        {u"Framework.ComboSlider", &LComboSlider::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
