@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
@@ -85,6 +86,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.SplitterH", &LSplitterH::CreateControl},
         {u"Framework.SplitterV", &LSplitterV::CreateControl},
         {u"Framework.ComboSlider", &LComboSlider::CreateControl},
+        {u"Framework.CheckedComboBox", &LCheckedComboBox::CreateControl},
+        {u"Framework.ComboBoxWithIcons", &LCheckedComboBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
