@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "ObjectBase/DebugLog.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
 
@@ -29,7 +30,15 @@ int32_t LCheckedComboBox::Initialize()
 {
     mCheckedList =
         RCPtr<LCheckedListBox>(dynamic_cast<LCheckedListBox*>(FindChildControl(u"listBox").Get()));
-    if (LComboBox::Initialize() < 0 || !mCheckedList) {
+    if (LComboBox::Initialize() < 0) {
+        return E_FAIL;
+    }
+    if (!mCheckedList) {
+        // The skin is still usable: the control goes on as a plain combo box.
+        GetDebugStreamHolder().GetNarrowOutput()
+            << "Checked combo box " << NarrowString(mName).GetText()
+            << " has no checked list box named listBox: items cannot be checked\n"
+            << std::flush;
         return E_FAIL;
     }
     if (const RCPtr<LControl>& checkBox = FindChildControl(u"checkBox")) {

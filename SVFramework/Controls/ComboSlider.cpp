@@ -1,6 +1,7 @@
 #include "Controls/ComboSlider.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 
@@ -32,6 +33,11 @@ int32_t LComboSlider::Initialize()
     }
     mDropDownPanel = FindChildControl(u"dropDownPanel");
     if (!mDropDownPanel) {
+        // Without a panel the field only shows its value.
+        GetDebugStreamHolder().GetNarrowOutput()
+            << "Combo slider " << NarrowString(mName).GetText()
+            << " has no dropDownPanel: it shows its value but cannot open\n"
+            << std::flush;
         return S_OK;
     }
     mDropDownPanel->SetVisible(false);

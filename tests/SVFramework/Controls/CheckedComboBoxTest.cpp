@@ -1,5 +1,6 @@
 #include "ControlApplicationDouble.h"
 #include "PngFixtures.h"
+#include "StderrCapture.h"
 #include "TempFolder.h"
 
 #include "ControlBase/ControlFactory.h"
@@ -34,9 +35,10 @@ std::string LookList(const char* name, int count)
 }
 
 // A combo box of the given class at (20, y) whose "listBox" is of the list class, with rows 20
-// high that carry check boxes; `extra` adds parts beside the list.
+// high that carry check boxes; `extra` adds parts beside the list, `params` the combo box's
+// create parameters.
 std::string ComboSkin(const char* comboClass, const char* name, int y, const char* listClass,
-                      const char* listLooks, const char* extra = "")
+                      const char* listLooks, const char* extra = "", const char* params = "")
 {
     return std::string("<SubControl Class=\"") + comboClass + "\" Name=\"" + name +
            R"(" XPositionAbs="20" YPositionAbs=")" + std::to_string(y) +
@@ -56,7 +58,7 @@ std::string ComboSkin(const char* comboClass, const char* name, int y, const cha
                  </SubControl>
                </Skin>
              </SubControl>)" +
-           extra + "</Skin></SubControl>";
+           extra + "</Skin>" + params + "</SubControl>";
 }
 
 std::string Items(const char* combo)
@@ -92,8 +94,12 @@ ConstRCPtr<LMouseButtonParam> Click()
     return ConstRCPtr<LMouseButtonParam>(new LMouseButtonParam(1, 2, 2, 0, 0, 0, 0));
 }
 
-// "checks" has no "checkBox" part; "icons" has one and a list with two icons; "plain" has a
-// plain list box.
+// Made by the test itself, which hears what its creation reports.
+const char* const kDeferred =
+    R"(<CreateParamList><CreateParam ID="DEFER_CREATE">true</CreateParam></CreateParamList>)";
+
+// "checks" has no "checkBox" part; "icons" has one and a list with two icons; "plain", made by
+// its test, has a plain list box.
 class CheckedComboBoxTest : public ::testing::Test
 {
 protected:
@@ -109,9 +115,8 @@ protected:
         const std::string checkBox =
             R"(<SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="16">
                  <Skin Name="checkBox" LookList="Fourteen"/></SubControl>)";
-        folder.WriteFile(
-            "Skins.xml",
-            R"(<Skin_Definitions>
+        folder.WriteFile("Skins.xml",
+                         R"(<Skin_Definitions>
   <Application Name="PresetEditor"/>
   <Colorizers><Colorizer Name="Black" ColorType="SolidFill" Color="FF000000"/></Colorizers>
   <Parts>
@@ -126,21 +131,23 @@ protected:
       <NonClientPart Name="two" OffsetLeft="4" OffsetTop="0" Width="4" Height="4"/>
     </Look>
   </Looks>
-  <LookLists>)" +
-                LookList("Fourteen", 14) + LookList("Plain", 1) +
-                R"(<LookList Name="WithIcons" NumLooks="4">
+  <LookLists>)" + LookList("Fourteen", 14) +
+                             LookList("Plain", 1) +
+                             R"(<LookList Name="WithIcons" NumLooks="4">
       <Look Name="Plain" Index="0"/><Look Name="Plain" Index="1"/><Look Name="Plain" Index="2"/>
       <Look Name="Icons" Index="3"/></LookList>
   </LookLists>
   <Skins><Skin Name="Default">
     <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
       <Skin Name="window">)" +
-                ComboSkin("Framework.CheckedComboBox", "checks", 20, "Framework.CheckedListBox",
-                          "Plain") +
-                ComboSkin("Framework.ComboBoxWithIcons", "icons", 150, "Framework.ListBoxWithIcons",
-                          "WithIcons", checkBox.c_str()) +
-                ComboSkin("Framework.CheckedComboBox", "plain", 250, "Framework.ListBox", "Plain") +
-                R"(</Skin>
+                             ComboSkin("Framework.CheckedComboBox", "checks", 20,
+                                       "Framework.CheckedListBox", "Plain") +
+                             ComboSkin("Framework.ComboBoxWithIcons", "icons", 150,
+                                       "Framework.ListBoxWithIcons", "WithIcons",
+                                       checkBox.c_str()) +
+                             ComboSkin("Framework.CheckedComboBox", "plain", 250,
+                                       "Framework.ListBox", "Plain", "", kDeferred) +
+                             R"(</Skin>
     </SubControl>
   </Skin></Skins>
 </Skin_Definitions>
@@ -294,8 +301,17 @@ TEST_F(CheckedComboBoxTest, TheCheckBoxShowsTheSelectedItemsCheckStateAndIcon)
 
 TEST_F(CheckedComboBoxTest, APlainListBoxFailsTheCheckedComboAndLeavesAPlainComboBox)
 {
-    LCheckedComboBox* plain = Find(u"plain");
+    // The skin's author hears of it.
+    svtest::StderrCapture capture;
+    const LControlDescriptor::Children& children = root->GetControlDescriptor()->GetChildren();
+    ASSERT_EQ((*children.At(2))->GetName(), WideString(u"plain"));
+    auto* plain =
+        dynamic_cast<LCheckedComboBox*>(app.mFactory->CreateControl(root, *children.At(2)).Get());
     ASSERT_TRUE(plain);
+    EXPECT_NE(capture.Text().find("Checked combo box plain has no checked list box named listBox"),
+              std::string::npos)
+        << capture.Text();
+
     EXPECT_FALSE(plain->GetCheckedList());
     ASSERT_TRUE(plain->GetList());
     EXPECT_EQ(plain->GetList()->GetItemCount(), 4u);

@@ -1,6 +1,7 @@
 #include "ControlSkinFixture.h"
 #include "ExceptionText.h"
 #include "FakeRootWindow.h"
+#include "StderrCapture.h"
 
 #include "Controls/ComboSlider.h"
 #include "Controls/Slider.h"
@@ -91,6 +92,7 @@ protected:
                                </CreateParamList>)") +
             R"(<SubControl Class="Framework.ComboSlider" Name="bare" XPositionAbs="200"
                    YPositionAbs="200" XSizeAbs="60" YSizeAbs="20"><Skin Name="bare" LookList="Seven"/>
+                 <CreateParamList><CreateParam ID="DEFER_CREATE">true</CreateParam></CreateParamList>
                </SubControl>
             </Skin></SubControl></Skin>)";
         LoadSkin(skin, SevenLooks(), kSolidLook);
@@ -270,8 +272,16 @@ TEST_F(ComboSliderTest, ASkinValueReachesTheSliderToo)
 
 TEST_F(ComboSliderTest, WithoutAPanelTheFieldOnlyShowsItsValue)
 {
-    LComboSlider* bare = Find(u"bare");
+    // Made here, so that the report of its creation is heard.
+    svtest::StderrCapture capture;
+    const LControlDescriptor::Children& children = root->GetControlDescriptor()->GetChildren();
+    ASSERT_EQ((*children.At(4))->GetName(), WideString(u"bare"));
+    auto* bare =
+        dynamic_cast<LComboSlider*>(app.mFactory->CreateControl(root, *children.At(4)).Get());
     ASSERT_TRUE(bare);
+    EXPECT_NE(capture.Text().find("Combo slider bare has no dropDownPanel"), std::string::npos)
+        << capture.Text();
+
     EXPECT_FALSE(bare->GetDropDownPanel());
     EXPECT_EQ(bare->SetDroppedDown(true), E_FAIL);
     EXPECT_FALSE(bare->IsDroppedDown());
