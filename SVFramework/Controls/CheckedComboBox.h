@@ -1,6 +1,6 @@
 // A combo box whose drop-down list is a checked list box ("Framework.CheckedComboBox",
 // "Framework.ComboBoxWithIcons"). Its looks tell whether any item is checked (the combo box's
-// seven, plus seven while at least one is), its optional "checkBox" part shows the selected
+// seven, plus seven while at least one is), its optional child "checkBox" shows the selected
 // item's check state and icon, and it passes the list's "NID_ITEM_CHECK_CHANGE" on as its own.
 #pragma once
 
@@ -29,14 +29,14 @@ public:
     int32_t Initialize() override;
     int32_t FinishCreate() override;
     int32_t SetItemCount(uint32_t count) override;
-    // Shows the item's check state and icon on the "checkBox" part first.
+    // Shows the item's check state and icon on the "checkBox" child first.
     int32_t SetSelectedIndex(int32_t index) override;
     // 0.
     int32_t UpdateStateLook() override;
 
     void SetCheckBoxPassThrough(bool passThrough);
     bool IsCheckBoxPassThrough() const { return mCheckBoxPassThrough; }
-    // The "listBox" part as a checked list; empty when it is none.
+    // The "listBox" child as a checked list; empty when it is none.
     const RCPtr<LCheckedListBox>& GetCheckedList() const { return mCheckedList; }
 
 protected:
@@ -48,7 +48,7 @@ protected:
 private:
     int32_t OnListCheckChange(const ConstRCPtr<LNotificationDistributor>& sender,
                               const ConstRCPtr<LNotification>& notification);
-    // Every look of the "checkBox" part shows the icon over its client part; an empty icon
+    // Every look of the "checkBox" child shows the icon over its client part; an empty icon
     // takes it away.
     void ShowIconOnCheckBox(const RCPtr<LBitmap>& icon);
 

@@ -98,7 +98,7 @@ ConstRCPtr<LMouseButtonParam> Click()
 const char* const kDeferred =
     R"(<CreateParamList><CreateParam ID="DEFER_CREATE">true</CreateParam></CreateParamList>)";
 
-// "checks" has no "checkBox" part; "icons" has one and a list with two icons; "plain", made by
+// "checks" has no "checkBox" child; "icons" has one and a list with two icons; "plain", made by
 // its test, has a plain list box.
 class CheckedComboBoxTest : public ::testing::Test
 {
