@@ -2,10 +2,12 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -83,6 +85,9 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.FileDropper", &LFileDropper::CreateControl},
         {u"Framework.SplitterH", &LSplitterH::CreateControl},
         {u"Framework.SplitterV", &LSplitterV::CreateControl},
+        {u"Framework.ComboSlider", &LComboSlider::CreateControl},
+        {u"Framework.CheckedComboBox", &LCheckedComboBox::CreateControl},
+        {u"Framework.ComboBoxWithIcons", &LCheckedComboBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
