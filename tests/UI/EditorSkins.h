@@ -50,14 +50,17 @@ inline std::string BankPanelSkin(const std::string& missing = "")
     return ContainerSkin("PresetEditor.ProgramBankPanel", "programBankPanel", buttons);
 }
 
-// The skin "Default" with "mainControl" over a device view of these children.
-inline std::string MainControlSkin(const std::string& viewChildren, bool withView = true)
+// The skin "Default" with "mainControl" over a device view of these children, and other
+// top-level controls after it.
+inline std::string MainControlSkin(const std::string& viewChildren, bool withView = true,
+                                   const std::string& otherTopControls = "")
 {
     const std::string view =
         withView ? ContainerSkin("PresetEditor.MainControl.DeviceView", "viewDevice", viewChildren)
                  : std::string();
     return R"(<Skin Name="Default"><SubControl Class="PresetEditor.MainControl" Name="mainControl" XSizeAbs="1200" YSizeAbs="720"><Skin Name="mainControl">
-)" + view + "</Skin></SubControl></Skin>\n";
+)" + view + "</Skin></SubControl>" +
+           otherTopControls + "</Skin>\n";
 }
 
 } // namespace svtest
