@@ -103,6 +103,11 @@ public:
     virtual int32_t GetRemoteDevices(SV::IArray<SV::Variant>& devices);
 
     DeviceConnectionState GetConnectionState() const;
+    // The process's device-communication object, made by Initialize; empty before.
+    SV::RCPtr<LDeviceCommunicationInterface> GetDeviceCommunicationInterface() const
+    {
+        return mInterface;
+    }
     bool IsInitialized() const { return mInitialized.load(); }
     // The thread counts as running from its start until its loop has returned.
     bool IsThreadRunning();

@@ -1,7 +1,6 @@
 #include "Application.h"
 
-#include "Controls/ControlTypes.h"
-#include "Controls/Panel.h"
+#include "EditorControlTypes.h"
 #include "Utilities/Storage/Paths.h"
 
 namespace {
@@ -36,11 +35,7 @@ int32_t LApplication::Startup()
         return bindings;
     }
     if (const SV::RCPtr<SV::LControlFactory>& factory = GetControlFactory()) {
-        SV::RegisterEditorFrameworkControlTypes(*factory);
-        // The editor's main control shows the skin's panels until its own class is registered
-        // before this row.
-        factory->RegisterControlCreateFunction(u"PresetEditor.MainControl",
-                                               &SV::LPanel::CreateControl);
+        RegisterEditorControlTypes(*factory);
     }
     mMidiManager = SV::LMidiManager::Create();
     mEngine = SV::RCPtr<LRootModuleEngine>(new LRootModuleEngine());

@@ -66,6 +66,10 @@ public:
     // A cursor or icon of the program's own resources by number; null when there is none.
     virtual HCURSOR LoadCursorResource(int32_t id) = 0;
     virtual HICON LoadIconResource(int32_t id) = 0;
+    // Opens the file with the user's default viewer for its type, without waiting for the
+    // viewer; false when the file cannot be read or no viewer could be started. The base starts
+    // "xdg-open".
+    virtual bool OpenDocument(const std::string& path);
 };
 
 // The desktop in use: the one installed, else the headless one.

@@ -87,14 +87,4 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
 
-int32_t RegisterEditorFrameworkControlTypes(LControlFactory& factory)
-{
-    static const Registration kTable[] = {
-        {u"PresetEditor.TransposePanel", &LPanel::CreateControl},
-        {u"PresetEditor.MainControl.DeviceView.ControllerBody", &LLabel::CreateControl},
-        {u"PresetEditor.ProgramBankPanel", &LPanel::CreateControl},
-    };
-    return RegisterAll(factory, std::begin(kTable), std::end(kTable));
-}
-
 } // namespace SV

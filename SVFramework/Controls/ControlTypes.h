@@ -11,7 +11,5 @@ class LControlFactory;
 
 // Registers the framework's names; answers how many were registered.
 int32_t RegisterFrameworkControlTypes(LControlFactory& factory);
-// Registers the editor's names whose classes are framework classes (panels and labels).
-int32_t RegisterEditorFrameworkControlTypes(LControlFactory& factory);
 
 } // namespace SV

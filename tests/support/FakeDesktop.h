@@ -38,6 +38,12 @@ public:
     svp::HCURSOR LoadSystemCursor(uint32_t id) override;
     svp::HCURSOR LoadCursorResource(int32_t id) override;
     svp::HICON LoadIconResource(int32_t id) override;
+    // Records the path and answers `openDocumentAnswer`.
+    bool OpenDocument(const std::string& path) override
+    {
+        openedDocuments.push_back(path);
+        return openDocumentAnswer;
+    }
 
     // The fake handle of a system cursor, of a resource cursor and of a resource icon.
     static svp::HCURSOR SystemCursor(uint32_t id);
@@ -53,6 +59,8 @@ public:
     int32_t cursorCounter = 0;
     int32_t messageBoxAnswer = 1;
     std::vector<MessageBoxCall> messageBoxes;
+    std::vector<std::string> openedDocuments;
+    bool openDocumentAnswer = true;
 };
 
 } // namespace svtest

@@ -1,0 +1,201 @@
+#include "DriverCommon/MainControl.h"
+
+#include "ControlBase/ControlCreator.h"
+#include "DeviceView.h"
+#include "EditorMessages.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationCenter.h"
+#include "ObjectBase/Exception.h"
+#include "ResultCodes.h"
+#include "RootModuleEngine.h"
+
+#include <stdexcept>
+
+namespace SV {
+
+namespace {
+
+constexpr const char* kSourcePath = "UI\\DriverCommon\\MainControl";
+constexpr uint32_t kErrorIconStyle = 0x10;
+
+} // namespace
+
+LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
+    : LControl(parent, name, mostDerived)
+{}
+
+LMainControl::~LMainControl()
+{
+    mHandler = nullptr;
+    mDeviceView = nullptr;
+    mStatusPanel = nullptr;
+    mDeviceSelectorPanel = nullptr;
+}
+
+RCPtr<LControl> LMainControl::CreateControl(const RCPtr<LControl>& parent,
+                                            const ConstRCPtr<LControlDescriptor>& descriptor)
+{
+    return CreateControlOf<LMainControl>(parent, descriptor);
+}
+
+int32_t LMainControl::OnPlaceRootWindow(RectT<double>& /*placement*/)
+{
+    if (const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine()) {
+        engine->EnableRemoteDevicePolling(true);
+    }
+    return S_OK;
+}
+
+int32_t LMainControl::Initialize()
+{
+    const int32_t result = LControl::Initialize();
+    if (result < 0) {
+        return result;
+    }
+    mHandler =
+        RCPtr<LNotificationHandler<LMainControl>>(new LNotificationHandler<LMainControl>(this));
+    mDeviceView = RCPtr<LDeviceView>(FindChildControl(u"viewDevice"));
+    if (!mDeviceView) {
+        throw Exception<std::runtime_error>(
+            std::string("Runtime Error : Null Pointer : LMainControl couldn't find viewDevice : "
+                        "SV::LMainControl::Initialize : ") +
+            kSourcePath + " : Line 38");
+    }
+    mStatusPanel = RCPtr<LPanel>(FindChildControl(u"viewStatus"));
+    mDeviceSelectorPanel = RCPtr<LPanel>(FindChildControl(u"panelDeviceSelector"));
+    const int32_t registered = mHandler->RegisterHandler(
+        &LMainControl::OnParamModuleStateChange,
+        RCPtr<LNotificationDistributor>(mNotificationCenter), u"NID_PARAM_MODULE_STATE_CHANGE");
+    if (registered < 0) {
+        throw Exception<FailedResultException>(
+            FormatFailedResult(registered, "SV::LMainControl::Initialize", kSourcePath, 43));
+    }
+    const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
+    IRootModule::SetFirstParamID(nullptr, engine ? engine->GetFirstParamID() : 0, 0);
+    if (engine) {
+        engine->EnableRemoteDevicePolling(true);
+    }
+    return result;
+}
+
+void LMainControl::OnParamValueChanged(const ParamDescriptor& descriptor, const Variant& value)
+{
+    if (descriptor.id == mAppliedID && descriptor.subPart.IsEqual(mAppliedSubPart)) {
+        return;
+    }
+    if (const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine()) {
+        engine->SetParamValue(descriptor, value);
+    }
+}
+
+RCPtr<LDeviceCommunicationInterface> LMainControl::GetDeviceCommunicationInterface()
+{
+    const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
+    return engine ? engine->GetDeviceCommunicationInterface() : nullptr;
+}
+
+ConstRCPtr<IDevice> LMainControl::GetDeviceConst() const
+{
+    return ConstRCPtr<IDevice>(mDeviceView.Get());
+}
+
+RCPtr<IDevice> LMainControl::GetDevice()
+{
+    return RCPtr<IDevice>(mDeviceView.Get());
+}
+
+int32_t
+LMainControl::OnParamModuleStateChange(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                       const ConstRCPtr<LNotification>& notification)
+{
+    const ConstRCPtr<LRefCountedObject>& payload = notification->GetPayload();
+    if (const auto* pair = dynamic_cast<const ParamValuePair*>(payload.Get())) {
+        ApplyParamValue(pair->first, pair->second);
+        return 1;
+    }
+    const auto* list = dynamic_cast<const ParamValueList*>(payload.Get());
+    if (list == nullptr) {
+        return 1;
+    }
+    const ParamValues& values = list->GetValue();
+    if (values.GetType() != Variant::kList || values.GetLength() <= 4) {
+        return 1;
+    }
+    // The records are counted by their length words, as the list was written.
+    uint32_t size = 0;
+    const uint8_t* data = const_cast<ParamValues&>(values).GetData(size);
+    int32_t count = 0;
+    uint64_t offset = 0;
+    while (data != nullptr && offset + 4 < size) {
+        uint32_t length = 0;
+        for (int32_t b = 3; b >= 0; --b) {
+            length = (length << 8) | data[offset + static_cast<uint32_t>(b)];
+        }
+        if (length == 0) {
+            break; // a damaged record would count forever
+        }
+        offset += length;
+        ++count;
+    }
+    for (int32_t index = 0; index < count; ++index) {
+        ParamDescriptor descriptor(-1);
+        Variant value;
+        if (values.GetItem(index, value, descriptor.id, descriptor.subPart) == S_OK) {
+            ApplyParamValue(descriptor, value);
+        }
+    }
+    return 1;
+}
+
+int32_t LMainControl::ApplyParamValue(const ParamDescriptor& descriptor, const Variant& value)
+{
+    RCPtr<LControl> keepAlive(this);
+    mAppliedID = descriptor.id;
+    mAppliedSubPart = descriptor.subPart;
+    const bool empty = value.GetType() == Variant::kEmpty;
+    if (descriptor.id == kHardwareConfigParamID) {
+        if (empty) {
+            CheckHardwareConfiguration();
+        }
+    } else if (descriptor.id != kIgnoredSystemParamID && !empty) {
+        if (const RCPtr<LParameterizedModule> module = GetModuleForParamID(descriptor.id)) {
+            module->SetParamValueLocal(ParamDescriptor(mAppliedID, mAppliedSubPart), value, true);
+        }
+    }
+    mAppliedID = -1;
+    mAppliedSubPart = Variant();
+    return S_OK;
+}
+
+void LMainControl::CheckHardwareConfiguration()
+{
+    const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();
+    Array<Variant> devices;
+    if (engine && engine->GetRemoteDevices(devices) >= 0) {
+        return;
+    }
+    ShowMessageBox(GetLocalizedText(u"HARDWARE_CONFIG_ERROR_MESSAGE"),
+                   GetLocalizedText(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIconStyle);
+    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), u"NID_APP_EXIT_REQ",
+                          nullptr);
+}
+
+void LMainControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
+                           const ConstRCPtr<LNotification>& notification)
+{
+    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
+        return;
+    }
+    LControl::Receive(sender, notification);
+}
+
+int32_t LMainControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
+                                 const char16_t* name)
+{
+    if (mHandler) {
+        mHandler->UnregisterHandler(distributor, name);
+    }
+    return LControl::Unregister(distributor, name);
+}
+
+} // namespace SV
