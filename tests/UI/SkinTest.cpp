@@ -187,6 +187,35 @@ TEST_F(SkinTest, TheMainWindowHasEveryControlTheEditorAndItsControlsLookUpWithTh
     }
 }
 
+// The texts the skin's controls show come from the program's string tables.
+TEST_F(SkinTest, TheBankTheArpeggiatorSwitchAndTheHardwareCheckHaveTheirTexts)
+{
+    const RCPtr<SV::LControl> main = Create(u"mainControl");
+    ASSERT_TRUE(main);
+    const struct
+    {
+        const char* path;
+        const char* text;
+    } texts[] = {
+        {"viewDevice/programBankPanel/program1Label", "PROGRAM 1"},
+        {"viewDevice/programBankPanel/program4Label", "PROGRAM 4"},
+        {"viewDevice/programBankPanel/getProgram2", "GET"},
+        {"viewDevice/programBankPanel/sendProgram3", "SEND"},
+        {"viewDevice/programBankPanel/sendToRam", "SEND TO RAM"},
+        {"viewDevice/arpeggiator/arpEnabledButton", "ARP ON"},
+        {"viewDevice/commType/midiChannelLabel", "MIDI CHANNEL"},
+    };
+    for (const auto& expected : texts) {
+        const RCPtr<SV::LControl> control = Find(main, expected.path);
+        ASSERT_TRUE(control) << expected.path;
+        EXPECT_EQ(N(control->GetText()), expected.text) << expected.path;
+    }
+    // The box shown when the devices cannot be listed says what went wrong.
+    EXPECT_EQ(N(main->GetLocalizedText(u"HARDWARE_CONFIG_ERROR_TITLE")),
+              "Hardware Configuration Error");
+    EXPECT_FALSE(main->GetLocalizedText(u"HARDWARE_CONFIG_ERROR_MESSAGE").IsEmpty());
+}
+
 // The reader leaves out a part it cannot find, so a misspelt picture shows as a look without
 // its client part or with fewer frame pieces than the skin lists.
 TEST_F(SkinTest, EveryLookOfBothWindowsFindsItsPictures)
@@ -196,6 +225,11 @@ TEST_F(SkinTest, EveryLookOfBothWindowsFindsItsPictures)
         ASSERT_TRUE(top);
         ForEachControl(top, [](const RCPtr<SV::LControl>& control) {
             const SV::RCPtrArray<SV::LLook>& looks = control->GetLooks();
+            // Children are drawn through their parent's shown look: a container without one
+            // hides them.
+            if (control->GetChildren().GetCount() > 0) {
+                EXPECT_GT(looks.GetCount(), 0) << PathOf(control);
+            }
             for (int32_t i = 0; i < looks.GetCount(); ++i) {
                 const RCPtr<SV::LLook>& look = *looks.At(i);
                 if (!look) {
