@@ -216,6 +216,32 @@ TEST_F(SkinTest, TheBankTheArpeggiatorSwitchAndTheHardwareCheckHaveTheirTexts)
     EXPECT_FALSE(main->GetLocalizedText(u"HARDWARE_CONFIG_ERROR_MESSAGE").IsEmpty());
 }
 
+// The pointer reaches the controls through the transparent panels around them, and a menu title
+// whose normal picture is clear still takes it from the bar behind.
+TEST_F(SkinTest, ThePointerFindsTheMenuTitlesRowsAndControlsUnderIt)
+{
+    const RCPtr<SV::LControl> main = Create(u"mainControl");
+    ASSERT_TRUE(main);
+    const struct
+    {
+        SV::PointT<int32_t> point;
+        const char* path;
+    } targets[] = {
+        {{30, 11}, "mainControl/mainMenu/File"},
+        {{80, 11}, "mainControl/mainMenu/Help"},
+        {{120, 248}, "mainControl/viewDevice/commType/midiChannelComboBox"},
+        {{800, 256}, "mainControl/viewDevice/programBankPanel/getProgram1"},
+        {{950, 370}, "mainControl/viewDevice/programBankPanel/sendToRam"},
+    };
+    for (const auto& target : targets) {
+        SV::PointT<int32_t> local;
+        int32_t z = 0;
+        const RCPtr<SV::LControl> hit = main->HitTest(target.point, true, local, z);
+        ASSERT_TRUE(hit) << target.path;
+        EXPECT_EQ(PathOf(hit), target.path);
+    }
+}
+
 // The reader leaves out a part it cannot find, so a misspelt picture shows as a look without
 // its client part or with fewer frame pieces than the skin lists.
 TEST_F(SkinTest, EveryLookOfBothWindowsFindsItsPictures)
