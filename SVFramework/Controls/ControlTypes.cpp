@@ -2,10 +2,14 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedListBox.h"
+#include "Controls/CheckedListBoxItem.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
 #include "Controls/NumericUpDown.h"
+#include "Controls/ListBox.h"
+#include "Controls/ListBoxItem.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -53,6 +57,13 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.Slider", &LSlider::CreateControl},
         {u"Framework.TextBox", &LTextBox::CreateControl},
         {u"Framework.NumericUpDown", &LNumericUpDown::CreateControl},
+        {u"Framework.ListBoxItem", &LListBoxItem::CreateControl},
+        {u"Framework.OverlayButton", &LListBoxItem::CreateControl},
+        {u"Framework.ListBox", &LListBox::CreateControl},
+        {u"Framework.listboxNoScroll", &LListBox::CreateControl},
+        {u"Framework.CheckedListBoxItem", &LCheckedListBoxItem::CreateControl},
+        {u"Framework.CheckedListBox", &LCheckedListBox::CreateControl},
+        {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
