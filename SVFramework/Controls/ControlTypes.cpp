@@ -7,9 +7,9 @@
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
 #include "Controls/LevelMeter.h"
-#include "Controls/NumericUpDown.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
 #include "Controls/ScrollBar.h"
@@ -17,6 +17,8 @@
 #include "Controls/StatusBar.h"
 #include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace SV {
 
@@ -64,6 +66,8 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.CheckedListBoxItem", &LCheckedListBoxItem::CreateControl},
         {u"Framework.CheckedListBox", &LCheckedListBox::CreateControl},
         {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
+        {u"Framework.TreeViewItem", &LTreeViewItem::CreateControl},
+        {u"Framework.TreeView", &LTreeView::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
