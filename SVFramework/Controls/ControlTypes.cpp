@@ -9,6 +9,7 @@
 #include "Controls/LevelMeter.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/ProgressBar.h"
@@ -68,6 +69,7 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ListBoxWithIcons", &LCheckedListBox::CreateControl},
         {u"Framework.TreeViewItem", &LTreeViewItem::CreateControl},
         {u"Framework.TreeView", &LTreeView::CreateControl},
+        {u"Framework.listbox2ColumnSortable", &LMultiColumnListBox::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
