@@ -259,10 +259,21 @@ TEST_F(MultiColumnListBoxTest, ScrollingTheFirstColumnMovesEveryColumnButNotTheH
     EXPECT_EQ(second->GetScrollOffset().y, 20.0);
 }
 
-TEST_F(MultiColumnListBoxTest, OnlyTheFirstColumnTakesTheFocus)
+TEST_F(MultiColumnListBoxTest, OnlyTheFirstColumnTakesTheFocusAndColumnsGetDefaultLimits)
 {
     EXPECT_FALSE(first->IsNotFocusable());
     EXPECT_TRUE(second->IsNotFocusable());
+    // The skin sets no limits: no maximum either way, at least one row high.
+    for (LListBox* column : {first, second}) {
+        LayoutSpec minimum;
+        LayoutSpec maximum;
+        column->GetLayout()->GetAxisLimits(1, minimum, maximum);
+        EXPECT_EQ(minimum.absolute, 20.0);
+        EXPECT_EQ(maximum.absolute, 0.0);
+        column->GetLayout()->GetAxisLimits(0, minimum, maximum);
+        EXPECT_EQ(maximum.absolute, 0.0);
+        EXPECT_EQ(maximum.relative, 0.0f);
+    }
     RectT<double> area;
     table->GetClientArea(area);
     EXPECT_EQ(area.y, 20.0) << "the header row is left out";
