@@ -35,7 +35,9 @@ WideString NumberedName(const char16_t* format, int32_t number)
 }
 
 // Takes one entry of the control's handler table out, with its registration at the source, for
-// as long as the control changes that source itself, and puts both back as they were.
+// as long as the control changes that source itself, and puts both back as they were. An entry
+// that is not there (its source dropped the control's registrations) has nothing to mute: the
+// change goes ahead without it.
 class MutedEntry
 {
 public:
@@ -45,24 +47,27 @@ public:
                const RCPtr<LNotificationDistributor>& source, const char16_t* name)
         : mHandler(handler), mSource(source), mName(name)
     {
-        static const char* const kFunction =
-            "SV::CAutoNotificationDisabler<class SV::LMultiColumnListBox>::"
-            "CAutoNotificationDisabler";
-        const int32_t found = handler.GetRegistration(source, name, mFunction, mFlags);
-        if (found < 0) {
-            ThrowFailed(found, kFunction, "NotificationHandler", 247);
+        if (handler.GetRegistration(source, name, mFunction, mFlags) < 0) {
+            return;
         }
         handler.UnregisterHandler(source, name);
         const int32_t removed = owner.LNotificationClient::Unregister(source, name);
         if (removed < 0) {
-            ThrowFailed(removed, kFunction, "NotificationHandler", 248);
+            ThrowFailed(removed,
+                        "SV::CAutoNotificationDisabler<class SV::LMultiColumnListBox>::"
+                        "CAutoNotificationDisabler",
+                        "NotificationHandler", 248);
         }
+        mMuted = true;
     }
     MutedEntry(const MutedEntry&) = delete;
     MutedEntry& operator=(const MutedEntry&) = delete;
 
     ~MutedEntry() noexcept(false)
     {
+        if (!mMuted) {
+            return;
+        }
         const int32_t result = mHandler.RegisterHandler(mFunction, mSource, mName, mFlags);
         if (result < 0 && std::uncaught_exceptions() == 0) {
             ThrowFailed(result,
@@ -78,6 +83,7 @@ private:
     const char16_t* mName;
     Handler::Function mFunction = nullptr;
     int32_t mFlags = 0;
+    bool mMuted = false;
 };
 
 } // namespace

@@ -257,6 +257,13 @@ TEST_F(MultiColumnListBoxTest, ScrollingTheFirstColumnMovesEveryColumnButNotTheH
     table->SetScrollOffset({0.0, 20.0});
     EXPECT_EQ(first->GetScrollOffset().y, 20.0);
     EXPECT_EQ(second->GetScrollOffset().y, 20.0);
+
+    // A first column that dropped the table's scroll subscription leaves nothing to mute; the
+    // table still scrolls its columns.
+    first->UnregisterClient(RCPtr<LNotificationReceiver>(table), u"NID_SCROLL_OFFSET_CHANGE");
+    table->SetScrollOffset({0.0, 40.0});
+    EXPECT_EQ(first->GetScrollOffset().y, 40.0);
+    EXPECT_EQ(second->GetScrollOffset().y, 40.0);
 }
 
 TEST_F(MultiColumnListBoxTest, OnlyTheFirstColumnTakesTheFocusAndColumnsGetDefaultLimits)
