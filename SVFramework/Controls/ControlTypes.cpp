@@ -16,6 +16,7 @@
 #include "Controls/ListBoxItem.h"
 #include "Controls/MenuBar.h"
 #include "Controls/MenuItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
@@ -28,6 +29,8 @@
 #include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace SV {
 
@@ -88,6 +91,19 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.ComboSlider", &LComboSlider::CreateControl},
         {u"Framework.CheckedComboBox", &LCheckedComboBox::CreateControl},
         {u"Framework.ComboBoxWithIcons", &LCheckedComboBox::CreateControl},
+        {u"Framework.TreeViewItem", &LTreeViewItem::CreateControl},
+        {u"Framework.TreeView", &LTreeView::CreateControl},
+        {u"Framework.listbox2ColumnSortable", &LMultiColumnListBox::CreateControl},
+    };
+    return RegisterAll(factory, std::begin(kTable), std::end(kTable));
+}
+
+int32_t RegisterEditorFrameworkControlTypes(LControlFactory& factory)
+{
+    static const Registration kTable[] = {
+        {u"PresetEditor.TransposePanel", &LPanel::CreateControl},
+        {u"PresetEditor.MainControl.DeviceView.ControllerBody", &LLabel::CreateControl},
+        {u"PresetEditor.ProgramBankPanel", &LPanel::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }
