@@ -154,7 +154,10 @@ TEST_F(ResourceCursorAndIconX11Test, TheIconIsTheWholePictureAndCanBeTakenAway)
     ASSERT_EQ(property.size(), 2 + picture.pixels.size());
     EXPECT_EQ(property[0], 64u);
     EXPECT_EQ(property[1], 64u);
-    EXPECT_TRUE(std::equal(picture.pixels.begin(), picture.pixels.end(), property.begin() + 2));
+    // Xlib hands 32-bit items back in longs, sign-extended: only the low 32 bits are the pixel.
+    EXPECT_TRUE(std::equal(
+        picture.pixels.begin(), picture.pixels.end(), property.begin() + 2,
+        [](uint32_t pixel, unsigned long item) { return pixel == static_cast<uint32_t>(item); }));
 
     // A handle of some other desktop (a test's stand-in) is no icon of this display.
     int notAnIcon = 0;
