@@ -125,7 +125,6 @@ public:
         XkbSetDetectableAutoRepeat(mDisplay, True, &supported);
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("");
-        mInputMethod = XOpenIM(mDisplay, nullptr, nullptr, nullptr);
         mClipboard = std::make_unique<X11Clipboard>(mDisplay);
         mWatch = mLoop.WatchDescriptor(
             ConnectionNumber(mDisplay), [this] { return Dispatch(); },
@@ -184,11 +183,7 @@ public:
         if (params.owner != nullptr) {
             XSetTransientForHint(mDisplay, top->window, params.owner->window);
         }
-        if (mInputMethod != nullptr) {
-            top->inputContext =
-                XCreateIC(mInputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                          XNClientWindow, top->window, XNFocusWindow, top->window, nullptr);
-        }
+        CreateInputContext(*top);
         TopLevel* raw = top.get();
         mWindows[top->window] = std::move(top);
         SetTitle(raw, params.title);
@@ -632,6 +627,39 @@ private:
         message.height = top.dirtyBottom - top.dirtyTop;
         top.dirty = false;
         Deliver(top, message);
+        ScheduleInputMethod();
+    }
+
+    // Opening the input method reads the locale's whole compose table, a good part of the
+    // start-up's work: it waits until the first frame is painted. A key pressed before then
+    // still gives its character, only without composing.
+    void ScheduleInputMethod()
+    {
+        if (mInputMethodScheduled) {
+            return;
+        }
+        mInputMethodScheduled = true;
+        mLoop.Post([alive = std::weak_ptr<bool>(mAlive), this] {
+            if (alive.expired()) {
+                return;
+            }
+            mInputMethod = XOpenIM(mDisplay, nullptr, nullptr, nullptr);
+            for (const auto& [window, top] : mWindows) {
+                CreateInputContext(*top);
+                if (top->inputContext != nullptr && mFocus == top.get()) {
+                    XSetICFocus(top->inputContext);
+                }
+            }
+        });
+    }
+
+    void CreateInputContext(TopLevel& top)
+    {
+        if (mInputMethod != nullptr && top.inputContext == nullptr) {
+            top.inputContext =
+                XCreateIC(mInputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                          XNClientWindow, top.window, XNFocusWindow, top.window, nullptr);
+        }
     }
 
     void Deliver(TopLevel& top, const WindowMessage& message)
@@ -971,6 +999,9 @@ private:
     EventLoop& mLoop;
     Display* mDisplay;
     XIM mInputMethod = nullptr;
+    bool mInputMethodScheduled = false;
+    // A task posted to the loop may outlive the window system; it runs only while this lives.
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
     std::unique_ptr<X11Clipboard> mClipboard;
     std::map<uint32_t, Cursor> mCursors;
     std::deque<Cursor> mImageCursors;
