@@ -5,6 +5,7 @@
 #pragma once
 
 #include "Desktop.h"
+#include "PngDecoder.h"
 #include "WindowHandle.h"
 #include "WindowMessages.h"
 
@@ -87,8 +88,19 @@ public:
     virtual bool SetPointerPosition(int32_t x, int32_t y) = 0;
     // A system cursor by its IDC_* number (null for an unknown number); owned by the system.
     [[nodiscard]] virtual HCURSOR LoadSystemCursor(uint32_t id) = 0;
+    // A cursor showing the picture, its hot spot at (hotX, hotY) of the picture; owned by the
+    // system. Null for an empty picture or a display that cannot show colour cursors.
+    [[nodiscard]] virtual HCURSOR CreateImageCursor(const DecodedImage& image, int32_t hotX,
+                                                    int32_t hotY) = 0;
     // Shows the cursor over the window; null gives the arrow.
     virtual void SetWindowCursor(HWND window, HCURSOR cursor) = 0;
+
+    // A window icon showing the picture (_NET_WM_ICON); owned by the system. Null for an empty
+    // picture.
+    [[nodiscard]] virtual HICON CreateImageIcon(const DecodedImage& image) = 0;
+    // Gives the window the icon that the window manager shows for it; null, or a handle this
+    // system did not make, takes the icon away.
+    virtual void SetWindowIcon(HWND window, HICON icon) = 0;
 
     // The CLIPBOARD selection. Setting makes the program its owner, serving the text as
     // UTF8_STRING, TEXT, and STRING when every character is Latin-1.

@@ -13,14 +13,6 @@ struct PatternDeleter
 };
 using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 
-struct ConfigDeleter
-{
-    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
-};
-// A configuration of our own, given back after the question: fontconfig's process-wide one is
-// never freed.
-using Config = std::unique_ptr<FcConfig, ConfigDeleter>;
-
 // 9 points at 96 dots per inch.
 constexpr int32_t kCharacterHeight = -12;
 
@@ -29,18 +21,19 @@ constexpr int32_t kCharacterHeight = -12;
 bool GetIconTitleFont(LogicalFont& font)
 {
     font = LogicalFont{};
-    const Config config(FcInitLoadConfigAndFonts());
-    if (!config) {
+    // The process-wide configuration, which the text drawing loads anyway: reading the
+    // configuration and the font list takes a good part of the start-up, so it is done once.
+    if (FcInit() == FcFalse) {
         return false;
     }
     Pattern pattern(FcNameParse(reinterpret_cast<const FcChar8*>("sans")));
     if (!pattern) {
         return false;
     }
-    FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
     FcResult result = FcResultNoMatch;
-    Pattern match(FcFontMatch(config.get(), pattern.get(), &result));
+    Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
     FcChar8* family = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch ||
         family == nullptr) {

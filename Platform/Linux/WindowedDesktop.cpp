@@ -1,13 +1,37 @@
 #include "WindowedDesktop.h"
 
+#include "EmbeddedResources.h"
 #include "EventLoop.h"
 #include "MessageBoxWindow.h"
+#include "PngDecoder.h"
 #include "WindowSystem.h"
 
 #include <atomic>
+#include <map>
+#include <optional>
+#include <string>
 
 namespace svp {
 namespace {
+
+// The program's cursor pictures point with their top left corner, one pixel in.
+constexpr int32_t kResourceCursorHotSpot = 1;
+
+// The picture of a resource of that type and number; none when there is no such resource or it
+// is no readable PNG.
+std::optional<DecodedImage> DecodeResource(std::string_view type, int32_t id)
+{
+    const EmbeddedResource* resource = FindEmbeddedResource(type, std::to_string(id));
+    if (resource == nullptr) {
+        return std::nullopt;
+    }
+    DecodedImage image;
+    std::string error;
+    if (!DecodePng(resource->bytes.data(), resource->bytes.size(), image, error)) {
+        return std::nullopt;
+    }
+    return image;
+}
 
 class WindowedDesktop final : public IDesktop
 {
@@ -38,14 +62,41 @@ public:
     }
 
     HCURSOR LoadSystemCursor(uint32_t id) override { return mWindows.LoadSystemCursor(id); }
-    HCURSOR LoadCursorResource(int32_t) override { return mWindows.LoadSystemCursor(IDC_ARROW); }
-    HICON LoadIconResource(int32_t) override { return nullptr; }
+
+    // Each picture is made into a cursor or icon once; later loads answer the same handle.
+    HCURSOR LoadCursorResource(int32_t id) override
+    {
+        const auto known = mResourceCursors.find(id);
+        if (known != mResourceCursors.end()) {
+            return known->second;
+        }
+        const std::optional<DecodedImage> image = DecodeResource("CURSOR", id);
+        const HCURSOR cursor = image ? mWindows.CreateImageCursor(*image, kResourceCursorHotSpot,
+                                                                  kResourceCursorHotSpot)
+                                     : nullptr;
+        mResourceCursors.emplace(id, cursor);
+        return cursor;
+    }
+
+    HICON LoadIconResource(int32_t id) override
+    {
+        const auto known = mResourceIcons.find(id);
+        if (known != mResourceIcons.end()) {
+            return known->second;
+        }
+        const std::optional<DecodedImage> image = DecodeResource("ICON", id);
+        const HICON icon = image ? mWindows.CreateImageIcon(*image) : nullptr;
+        mResourceIcons.emplace(id, icon);
+        return icon;
+    }
 
 private:
     WindowSystem& mWindows;
     EventLoop& mLoop;
     std::function<bool(int32_t)> mOnIdle;
     std::atomic<int32_t> mCursorCounter{0};
+    std::map<int32_t, HCURSOR> mResourceCursors;
+    std::map<int32_t, HICON> mResourceIcons;
 };
 
 } // namespace

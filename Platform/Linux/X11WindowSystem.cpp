@@ -10,16 +10,27 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
+#include <X11/extensions/Xrender.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <clocale>
 #include <cstdlib>
+#include <deque>
 #include <map>
 #include <vector>
 
 namespace svp {
+
+// A window icon as _NET_WM_ICON carries it: width, height, then the non-premultiplied ARGB
+// pixels row by row, each in a long as Xlib passes 32-bit properties.
+struct NativeIcon
+{
+    std::vector<unsigned long> property;
+};
+
 namespace {
 
 // A second press of the same button within this time and distance is a double-click.
@@ -106,6 +117,7 @@ public:
         mDeleteWindow = XInternAtom(mDisplay, "WM_DELETE_WINDOW", False);
         mProtocols = XInternAtom(mDisplay, "WM_PROTOCOLS", False);
         mNetWmName = XInternAtom(mDisplay, "_NET_WM_NAME", False);
+        mNetWmIcon = XInternAtom(mDisplay, "_NET_WM_ICON", False);
         mUtf8String = XInternAtom(mDisplay, "UTF8_STRING", False);
         // Auto-repeat then sends presses without releases between them, which is how a key
         // that is already down is told from a new press.
@@ -113,7 +125,6 @@ public:
         XkbSetDetectableAutoRepeat(mDisplay, True, &supported);
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("");
-        mInputMethod = XOpenIM(mDisplay, nullptr, nullptr, nullptr);
         mClipboard = std::make_unique<X11Clipboard>(mDisplay);
         mWatch = mLoop.WatchDescriptor(
             ConnectionNumber(mDisplay), [this] { return Dispatch(); },
@@ -131,6 +142,9 @@ public:
         }
         mClipboard.reset();
         for (const auto& [id, cursor] : mCursors) {
+            XFreeCursor(mDisplay, cursor);
+        }
+        for (const Cursor cursor : mImageCursors) {
             XFreeCursor(mDisplay, cursor);
         }
         XCloseDisplay(mDisplay);
@@ -169,11 +183,7 @@ public:
         if (params.owner != nullptr) {
             XSetTransientForHint(mDisplay, top->window, params.owner->window);
         }
-        if (mInputMethod != nullptr) {
-            top->inputContext =
-                XCreateIC(mInputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
-                          XNClientWindow, top->window, XNFocusWindow, top->window, nullptr);
-        }
+        CreateInputContext(*top);
         TopLevel* raw = top.get();
         mWindows[top->window] = std::move(top);
         SetTitle(raw, params.title);
@@ -427,6 +437,57 @@ public:
         return nullptr;
     }
 
+    HCURSOR CreateImageCursor(const DecodedImage& image, int32_t hotX, int32_t hotY) override
+    {
+        if (image.width == 0 || image.height == 0 ||
+            image.pixels.size() != size_t(image.width) * image.height || !HasRenderCursors()) {
+            return nullptr;
+        }
+        XRenderPictFormat* format = XRenderFindStandardFormat(mDisplay, PictStandardARGB32);
+        if (format == nullptr) {
+            return nullptr;
+        }
+        // The server takes cursor pixels premultiplied by their alpha.
+        std::vector<uint32_t> premultiplied(image.pixels.size());
+        std::transform(image.pixels.begin(), image.pixels.end(), premultiplied.begin(),
+                       [](uint32_t argb) {
+                           const uint32_t alpha = argb >> 24;
+                           const auto scale = [alpha](uint32_t channel) {
+                               return (channel * alpha + 127) / 255;
+                           };
+                           return alpha << 24 | scale(argb >> 16 & 0xFF) << 16 |
+                                  scale(argb >> 8 & 0xFF) << 8 | scale(argb & 0xFF);
+                       });
+        const Window root = DefaultRootWindow(mDisplay);
+        const Pixmap pixmap = XCreatePixmap(mDisplay, root, image.width, image.height, 32);
+        const GC gc = XCreateGC(mDisplay, pixmap, 0, nullptr);
+        XImage* picture = XCreateImage(mDisplay, nullptr, 32, ZPixmap, 0,
+                                       reinterpret_cast<char*>(premultiplied.data()), image.width,
+                                       image.height, 32, static_cast<int>(image.width * 4));
+        Cursor cursor = 0;
+        if (picture != nullptr) {
+            // The pixels are in this machine's order; Xlib swaps them where the server's differs.
+            picture->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+            XPutImage(mDisplay, pixmap, gc, picture, 0, 0, 0, 0, image.width, image.height);
+            picture->data = nullptr; // the vector owns the pixels
+            XDestroyImage(picture);
+            const Picture source = XRenderCreatePicture(mDisplay, pixmap, format, 0, nullptr);
+            cursor = XRenderCreateCursor(
+                mDisplay, source,
+                static_cast<unsigned>(std::clamp<int32_t>(hotX, 0, int32_t(image.width) - 1)),
+                static_cast<unsigned>(std::clamp<int32_t>(hotY, 0, int32_t(image.height) - 1)));
+            XRenderFreePicture(mDisplay, source);
+        }
+        XFreeGC(mDisplay, gc);
+        XFreePixmap(mDisplay, pixmap);
+        if (cursor == 0) {
+            return nullptr;
+        }
+        // A deque keeps every cursor at its place, which is its handle.
+        mImageCursors.push_back(cursor);
+        return reinterpret_cast<HCURSOR>(&mImageCursors.back());
+    }
+
     void SetWindowCursor(HWND window, HCURSOR cursor) override
     {
         TopLevel* top = Find(window);
@@ -437,6 +498,40 @@ public:
             cursor = LoadSystemCursor(IDC_ARROW);
         }
         XDefineCursor(mDisplay, top->window, *reinterpret_cast<Cursor*>(cursor));
+        XFlush(mDisplay);
+    }
+
+    HICON CreateImageIcon(const DecodedImage& image) override
+    {
+        if (image.width == 0 || image.height == 0 ||
+            image.pixels.size() != size_t(image.width) * image.height) {
+            return nullptr;
+        }
+        auto icon = std::make_unique<NativeIcon>();
+        icon->property.reserve(2 + image.pixels.size());
+        icon->property.push_back(image.width);
+        icon->property.push_back(image.height);
+        icon->property.insert(icon->property.end(), image.pixels.begin(), image.pixels.end());
+        NativeIcon* handle = icon.get();
+        mIcons.push_back(std::move(icon));
+        return handle;
+    }
+
+    void SetWindowIcon(HWND window, HICON icon) override
+    {
+        TopLevel* top = Find(window);
+        if (top == nullptr) {
+            return;
+        }
+        const auto own = std::find_if(mIcons.begin(), mIcons.end(),
+                                      [icon](const auto& made) { return made.get() == icon; });
+        if (icon == nullptr || own == mIcons.end()) {
+            XDeleteProperty(mDisplay, top->window, mNetWmIcon);
+        } else {
+            XChangeProperty(mDisplay, top->window, mNetWmIcon, XA_CARDINAL, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(icon->property.data()),
+                            static_cast<int>(icon->property.size()));
+        }
         XFlush(mDisplay);
     }
 
@@ -463,6 +558,17 @@ public:
     void Sync() override { XSync(mDisplay, False); }
 
 private:
+    // Colour cursors came with version 0.5 of the rendering extension.
+    bool HasRenderCursors() const
+    {
+        int eventBase = 0;
+        int errorBase = 0;
+        int major = 0;
+        int minor = 0;
+        return XRenderQueryExtension(mDisplay, &eventBase, &errorBase) != 0 &&
+               XRenderQueryVersion(mDisplay, &major, &minor) != 0 && (major > 0 || minor >= 5);
+    }
+
     TopLevel* Find(HWND window) const
     {
         if (window == nullptr) {
@@ -521,6 +627,39 @@ private:
         message.height = top.dirtyBottom - top.dirtyTop;
         top.dirty = false;
         Deliver(top, message);
+        ScheduleInputMethod();
+    }
+
+    // Opening the input method reads the locale's whole compose table, a good part of the
+    // start-up's work: it waits until the first frame is painted. A key pressed before then
+    // still gives its character, only without composing.
+    void ScheduleInputMethod()
+    {
+        if (mInputMethodScheduled) {
+            return;
+        }
+        mInputMethodScheduled = true;
+        mLoop.Post([alive = std::weak_ptr<bool>(mAlive), this] {
+            if (alive.expired()) {
+                return;
+            }
+            mInputMethod = XOpenIM(mDisplay, nullptr, nullptr, nullptr);
+            for (const auto& [window, top] : mWindows) {
+                CreateInputContext(*top);
+                if (top->inputContext != nullptr && mFocus == top.get()) {
+                    XSetICFocus(top->inputContext);
+                }
+            }
+        });
+    }
+
+    void CreateInputContext(TopLevel& top)
+    {
+        if (mInputMethod != nullptr && top.inputContext == nullptr) {
+            top.inputContext =
+                XCreateIC(mInputMethod, XNInputStyle, XIMPreeditNothing | XIMStatusNothing,
+                          XNClientWindow, top.window, XNFocusWindow, top.window, nullptr);
+        }
     }
 
     void Deliver(TopLevel& top, const WindowMessage& message)
@@ -860,12 +999,18 @@ private:
     EventLoop& mLoop;
     Display* mDisplay;
     XIM mInputMethod = nullptr;
+    bool mInputMethodScheduled = false;
+    // A task posted to the loop may outlive the window system; it runs only while this lives.
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
     std::unique_ptr<X11Clipboard> mClipboard;
     std::map<uint32_t, Cursor> mCursors;
+    std::deque<Cursor> mImageCursors;
+    std::vector<std::unique_ptr<NativeIcon>> mIcons;
     uint32_t mWatch = 0;
     Atom mDeleteWindow = 0;
     Atom mProtocols = 0;
     Atom mNetWmName = 0;
+    Atom mNetWmIcon = 0;
     Atom mUtf8String = 0;
     std::map<Window, std::unique_ptr<TopLevel>> mWindows;
     TopLevel* mFocus = nullptr;

@@ -81,6 +81,9 @@ int32_t CreateMainNativeWindow(LFrameworkApp& application, int32_t rendererType,
         window->Close();
         return E_FAIL;
     }
+    // One picture serves as the window's small and big icon.
+    context->GetWindows().SetWindowIcon(window->GetWindowHandle(),
+                                        application.GetApplicationIcon());
     const int32_t result = window->InitRootWindow(rendererType);
     mainWindow = window->GetWindowHandle();
     RestoreMainWindowPlacement(mainWindow);
@@ -161,6 +164,8 @@ int32_t CreateFurtherRootWindow(LFrameworkApp& application, const RCPtr<LControl
         window->Close();
         return E_FAIL;
     }
+    context->GetWindows().SetWindowIcon(window->GetWindowHandle(),
+                                        application.GetApplicationIcon());
     window->CreateRootWindow(parent->GetRenderer());
     if (application.GetRootWindows().GetCount() != count + 1) {
         window->Close();

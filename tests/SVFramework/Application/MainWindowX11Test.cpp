@@ -1,5 +1,6 @@
 // The application's main window on the test's X server: made from the skin's main control, its
-// placement restored only from a whole record, and saved even when the main loop failed.
+// placement restored only from a whole record, and saved even when the main loop failed; it and
+// the windows opened over it carry the program's icon.
 #include "Application/MainWindowPlacement.h"
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
@@ -10,8 +11,12 @@
 #include "TempFolder.h"
 #include "TestFrameworkApp.h"
 #include "Windows/OSWindowContext.h"
+#include "Windows/WindowOSServices.h"
 
 #include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <filesystem>
 #include <memory>
@@ -125,6 +130,73 @@ TEST(MainWindowX11, AModalWindowOverTheMainOneEndsWithItsCloseResult)
     });
     EXPECT_EQ(app->RunModal(dialog, true), 3);
     EXPECT_EQ(app->GetRootWindows().GetCount(), 1);
+    app->Shutdown();
+    app = nullptr;
+}
+
+// The width and height of the window's _NET_WM_ICON as another client reads them; 0, 0 without
+// one.
+std::pair<unsigned long, unsigned long> IconSize(SV::OSWindowContext& context, svp::HWND window)
+{
+    context.GetWindows().Sync();
+    Display* observer = XOpenDisplay(nullptr);
+    if (observer == nullptr) {
+        return {0, 0};
+    }
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long remaining = 0;
+    unsigned char* data = nullptr;
+    std::pair<unsigned long, unsigned long> size{0, 0};
+    if (XGetWindowProperty(observer, static_cast<Window>(context.GetWindows().GetSystemId(window)),
+                           XInternAtom(observer, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL,
+                           &type, &format, &count, &remaining, &data) == Success &&
+        data != nullptr) {
+        if (type == XA_CARDINAL && format == 32 && count == 2) {
+            const auto* longs = reinterpret_cast<const unsigned long*>(data);
+            size = {longs[0], longs[1]};
+        }
+        XFree(data);
+    }
+    XCloseDisplay(observer);
+    return size;
+}
+
+TEST(MainWindowX11, TheMainWindowAndAModalOneOverItCarryTheProgramIcon)
+{
+    svtest::TempFolder folder;
+    svtest::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", folder.Path().c_str());
+    auto context = SV::OSWindowContext::Open([](int32_t) { return false; });
+    if (!context) {
+        GTEST_SKIP() << "no X display";
+    }
+    folder.WriteFile("Skins.xml", kSkin);
+    SV::RCPtr<SV::LControlFactory> factory(new SV::LControlFactory(u"PresetEditor"));
+    ASSERT_EQ(factory->LoadSkins(SV::WideString(folder.Join("Skins.xml").c_str())), 0);
+    ASSERT_EQ(factory->SetCurrentSkinIndex(0), 0);
+    SV::RCPtr<WindowedTestApp> app(new WindowedTestApp(factory));
+    ASSERT_EQ(app->CreateMainWindow(1), 0);
+    const auto handleOf = [&app](int32_t index) {
+        return (*app->GetRootWindows().At(index))->GetWindowServices()->GetWindowHandle();
+    };
+    EXPECT_EQ(IconSize(*context, handleOf(0)), std::make_pair(64ul, 64ul));
+
+    SV::RCPtr<SV::LControl> dialog(new SV::LControl(nullptr, u"dialog"));
+    SV::RCPtr<SV::LLayoutDescriptor> layout(new SV::LLayoutDescriptor());
+    layout->axes[0].size.absolute = 120;
+    layout->axes[1].size.absolute = 60;
+    dialog->SetLayout(layout);
+    dialog->UpdateLayout();
+    std::pair<unsigned long, unsigned long> dialogIcon{0, 0};
+    context->GetLoop().Post([&] {
+        ASSERT_EQ(app->GetRootWindows().GetCount(), 2);
+        dialogIcon = IconSize(*context, handleOf(1));
+        (*app->GetRootWindows().At(1))->RequestClose(0);
+    });
+    EXPECT_EQ(app->RunModal(dialog, true), 0);
+    EXPECT_EQ(dialogIcon, std::make_pair(64ul, 64ul));
     app->Shutdown();
     app = nullptr;
 }
