@@ -6,6 +6,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
 #include "Controls/Dialog.h"
+#include "Controls/MenuBar.h"
 #include "Controls/Panel.h"
 #include "Desktop.h"
 #include "DriverCommon/MainControl.h"
@@ -97,6 +98,13 @@ int32_t LDeviceView::Initialize()
     }
     mFileDialog = RCPtr<LFileDialog>(new LFileDialog(WideString(u".")));
     WireBankButtons();
+    // The menu bar asks this view about its entries before it shows them.
+    const RCPtr<LControl>& parent = LControl::GetParent();
+    if (const RCPtr<LMainControl> main(parent); main) {
+        if (const RCPtr<LMainMenu> menu(main->FindChildControl(u"mainMenu")); menu) {
+            menu->SetCommandTarget(GetMenuItemUpdater());
+        }
+    }
     mStatusView = RCPtr<LStatusView>(new LStatusView());
     mPresetManager = LPresetManager::Create();
     return result;

@@ -1,6 +1,8 @@
 #include "EditorControlTypes.h"
 
 #include "AboutDlg.h"
+#include "ArpeggiatorEditPanel.h"
+#include "CommunicationTypeEditPanel.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Label.h"
 #include "Controls/Panel.h"
@@ -22,6 +24,8 @@ int32_t RegisterEditorControlTypes(SV::LControlFactory& factory)
         {u"PresetEditor.MainControl.DeviceView.ControllerBody", &SV::LLabel::CreateControl},
         {u"PresetEditor.TransposePanel", &SV::LPanel::CreateControl},
         {u"PresetEditor.ProgramBankPanel", &SV::LPanel::CreateControl},
+        {u"PresetEditor.ChannelCommType", &LCommunicationTypeEditPanel::CreateControl},
+        {u"PresetEditor.Arpeggiator", &LArpeggiatorEditPanel::CreateControl},
         {u"PresetEditor.Octave", &LOctaveEditPanel::CreateControl},
         {u"PresetEditor.Transpose", &LTransposeEditPanel::CreateControl},
         {u"PresetEditor.DialogAbout", &LAboutDlg::CreateControl},

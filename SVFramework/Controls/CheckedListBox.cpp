@@ -91,26 +91,32 @@ int32_t LCheckedListBox::SetItemCount(uint32_t count)
 void LCheckedListBox::RecountCheckedItems()
 {
     int32_t checked = 0;
-    for (size_t i = mRecords.size(); i > 0; --i) {
-        checked += mRecords[i - 1].checked ? 1 : 0;
+    for (uint32_t i = GetItemCount(); i > 0; --i) {
+        checked += GetCheckedItemRecord(i - 1).checked ? 1 : 0;
     }
     mCheckedCount = checked;
 }
 
 bool LCheckedListBox::IsItemChecked(uint32_t index) const
 {
-    return index < GetItemCount() && mRecords[index].checked;
+    return index < GetItemCount() && CheckedRecord(index).checked;
 }
 
 void LCheckedListBox::SetItemChecked(uint32_t index, bool checked)
 {
-    if (index >= GetItemCount() || mRecords[index].checked == checked) {
+    if (index >= GetItemCount() || GetCheckedItemRecord(index).checked == checked) {
         return;
     }
-    mRecords[index].checked = checked;
+    GetCheckedItemRecord(index).checked = checked;
     mCheckedCount += checked ? 1 : -1;
     int32_t row = -1;
     RefreshItemRow(index, row);
+}
+
+const LCheckedListBox::CheckedItemRecord& LCheckedListBox::CheckedRecord(uint32_t item) const
+{
+    // Every list built on this one keeps records that begin with a checked record.
+    return static_cast<const CheckedItemRecord&>(GetItemRecord(item));
 }
 
 RCPtr<LBitmap> LCheckedListBox::GetItemIcon(uint32_t index) const
@@ -119,7 +125,7 @@ RCPtr<LBitmap> LCheckedListBox::GetItemIcon(uint32_t index) const
         return nullptr;
     }
     if (mIcons.empty()) {
-        return mRecords[index].icon;
+        return CheckedRecord(index).icon;
     }
     return mIcons[index % mIcons.size()];
 }
@@ -288,7 +294,7 @@ int32_t LCheckedListBox::RefreshItemRow(uint32_t item, int32_t& row)
         control->SetCheckBoxVisible(false);
         return S_OK;
     }
-    SetRowCheckedQuietly(*control, mRecords[item].checked);
+    SetRowCheckedQuietly(*control, GetCheckedItemRecord(item).checked);
     control->SetIcon(GetItemIcon(item));
     control->SetCheckBoxVisible(true);
     return S_FALSE;
@@ -326,8 +332,9 @@ int32_t LCheckedListBox::AnnounceCheckBox(const ConstRCPtr<LNotificationDistribu
     if (store) {
         // The count follows the records: a value that leaves the state as it was counts nothing.
         const bool checked = value >= 0.5;
-        if (mRecords[uint32_t(item)].checked != checked) {
-            mRecords[uint32_t(item)].checked = checked;
+        CheckedItemRecord& record = GetCheckedItemRecord(uint32_t(item));
+        if (record.checked != checked) {
+            record.checked = checked;
             mCheckedCount += checked ? 1 : -1;
         }
     }

@@ -43,6 +43,8 @@ public:
     virtual void RecountCheckedItems();
     // Unchecked index: callers check it.
     virtual CheckedItemRecord& GetCheckedItemRecord(uint32_t item);
+    // The same record for reading, through the record slot of derived lists.
+    const CheckedItemRecord& CheckedRecord(uint32_t item) const;
 
     bool IsItemChecked(uint32_t index) const;
     // Sends nothing; the row follows.

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/TextBox.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/WideText.h"
 #include "Windows/ModifierKeys.h"
@@ -70,6 +71,16 @@ int32_t LComboBox::Initialize()
     mHandler->RegisterHandler(&LComboBox::OnListVisibilityChange, list,
                               u"NID_VISIBLITY_CONDITION_CHANGE");
     mHandler->RegisterHandler(&LComboBox::OnListItemActivated, list, u"NID_ITEM_ACTIVATED");
+    // The text box is looked up whenever it is needed, not held.
+    if (const RCPtr<LControl>& child = FindChildControl(u"textBox");
+        dynamic_cast<LTextBox*>(child.Get()) != nullptr) {
+        const RCPtr<LNotificationDistributor> box(child.Get());
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidating, box, u"NID_TEXTBOX_VALIDATING");
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidated, box, u"NID_TEXTBOX_VALIDATED");
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxTextChange, box, u"NID_TEXTBOX_TEXT_CHANGE");
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxFocusChange, box,
+                                  u"NID_HAS_FOCUS_CONDITION_CHANGE");
+    }
     mList->SetDropDownMode(true);
     mList->SetVisible(false);
     if (mStringTable) {
@@ -329,6 +340,45 @@ int32_t LComboBox::OnListVisibilityChange(const ConstRCPtr<LNotificationDistribu
 {
     UpdateStateLook();
     return 0;
+}
+
+int32_t LComboBox::OnTextBoxValidating(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                       const ConstRCPtr<LNotification>& notification)
+{
+    SendNotification(u"NID_TEXTBOX_VALIDATING", notification->GetPayload());
+    return 1;
+}
+
+int32_t LComboBox::OnTextBoxValidated(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                      const ConstRCPtr<LNotification>& notification)
+{
+    const RCPtr<LControl> keepAlive(this);
+    const auto* params =
+        dynamic_cast<const LTextValidationParams*>(notification->GetPayload().Get());
+    if (params != nullptr && mList) {
+        SetSelectedIndex(mList->SelectItemByText(params->mText, -1, false));
+    }
+    SendNotification(u"NID_TEXTBOX_VALIDATED", notification->GetPayload());
+    return 1;
+}
+
+int32_t LComboBox::OnTextBoxTextChange(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                       const ConstRCPtr<LNotification>& notification)
+{
+    SendNotification(u"NID_TEXTBOX_TEXT_CHANGE", notification->GetPayload());
+    return 1;
+}
+
+int32_t LComboBox::OnTextBoxFocusChange(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                        const ConstRCPtr<LNotification>& notification)
+{
+    const auto* conditions =
+        dynamic_cast<const LConditionsParam*>(notification->GetPayload().Get());
+    if (conditions != nullptr && mList && (conditions->mNewMask & kConditionHasFocus) != 0 &&
+        (conditions->mOldMask & kConditionHasFocus) == 0) {
+        mList->SetVisible(false);
+    }
+    return 1;
 }
 
 void LComboBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)

@@ -75,6 +75,17 @@ private:
                                    const ConstRCPtr<LNotification>& notification);
     int32_t OnListItemActivated(const ConstRCPtr<LNotificationDistributor>& sender,
                                 const ConstRCPtr<LNotification>& notification);
+    // The "textBox" part: its validation and text changes are passed on to the combo box's
+    // clients; a validated text selects the first item with that text (none: no selection),
+    // and the list closes when the box takes the keyboard focus.
+    int32_t OnTextBoxValidating(const ConstRCPtr<LNotificationDistributor>& sender,
+                                const ConstRCPtr<LNotification>& notification);
+    int32_t OnTextBoxValidated(const ConstRCPtr<LNotificationDistributor>& sender,
+                               const ConstRCPtr<LNotification>& notification);
+    int32_t OnTextBoxTextChange(const ConstRCPtr<LNotificationDistributor>& sender,
+                                const ConstRCPtr<LNotification>& notification);
+    int32_t OnTextBoxFocusChange(const ConstRCPtr<LNotificationDistributor>& sender,
+                                 const ConstRCPtr<LNotification>& notification);
     void PlaceDropDown();
     void MarkCurrentItem();
 

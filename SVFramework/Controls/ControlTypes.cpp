@@ -2,10 +2,12 @@
 
 #include "ControlBase/ControlFactory.h"
 #include "Controls/Button.h"
+#include "Controls/CheckedComboBox.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxItem.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ComboMenu.h"
+#include "Controls/ComboSlider.h"
 #include "Controls/FileDropper.h"
 #include "Controls/Knob.h"
 #include "Controls/Label.h"
@@ -14,6 +16,7 @@
 #include "Controls/ListBoxItem.h"
 #include "Controls/MenuBar.h"
 #include "Controls/MenuItem.h"
+#include "Controls/MultiColumnListBox.h"
 #include "Controls/NumericUpDown.h"
 #include "Controls/Panel.h"
 #include "Controls/PopupMenu.h"
@@ -26,6 +29,8 @@
 #include "Controls/TabControl.h"
 #include "Controls/TextBox.h"
 #include "Controls/ToolTip.h"
+#include "Controls/TreeView.h"
+#include "Controls/TreeViewItem.h"
 
 namespace SV {
 
@@ -83,6 +88,22 @@ int32_t RegisterFrameworkControlTypes(LControlFactory& factory)
         {u"Framework.FileDropper", &LFileDropper::CreateControl},
         {u"Framework.SplitterH", &LSplitterH::CreateControl},
         {u"Framework.SplitterV", &LSplitterV::CreateControl},
+        {u"Framework.ComboSlider", &LComboSlider::CreateControl},
+        {u"Framework.CheckedComboBox", &LCheckedComboBox::CreateControl},
+        {u"Framework.ComboBoxWithIcons", &LCheckedComboBox::CreateControl},
+        {u"Framework.TreeViewItem", &LTreeViewItem::CreateControl},
+        {u"Framework.TreeView", &LTreeView::CreateControl},
+        {u"Framework.listbox2ColumnSortable", &LMultiColumnListBox::CreateControl},
+    };
+    return RegisterAll(factory, std::begin(kTable), std::end(kTable));
+}
+
+int32_t RegisterEditorFrameworkControlTypes(LControlFactory& factory)
+{
+    static const Registration kTable[] = {
+        {u"PresetEditor.TransposePanel", &LPanel::CreateControl},
+        {u"PresetEditor.MainControl.DeviceView.ControllerBody", &LLabel::CreateControl},
+        {u"PresetEditor.ProgramBankPanel", &LPanel::CreateControl},
     };
     return RegisterAll(factory, std::begin(kTable), std::end(kTable));
 }

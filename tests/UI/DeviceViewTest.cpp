@@ -8,6 +8,8 @@
 #include "Controls/Dialog.h"
 #include "DriverCommon/MainControl.h"
 #include "PresetEditorCommon/MidiManager.h"
+#include "ScopedEnvironment.h"
+#include "System/IniFileManagerProxy.h"
 #include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +191,38 @@ TEST_F(DeviceViewTest, OpeningAProgramFileThatCannotBeReadSaysSo)
     EXPECT_EQ(desktop.messageBoxes[0].caption, "Program File Load");
     EXPECT_EQ(desktop.messageBoxes[0].text, "Damaged");
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
+}
+
+TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderEvenWhenTheFileIsNotWritten)
+{
+    svtest::TempFolder home;
+    svtest::ScopedEnvironment environment;
+    environment.Set("HOME", home.Path().c_str());
+    environment.Set("XDG_CONFIG_HOME", home.Join("config").c_str());
+    SV::CIniFileManagerProxy::SetDefaultFolder(SV::WideString(SV_INI_FILE_MANAGER_FOLDER));
+    Build("");
+    const int32_t settings = app->GetSettingsFile(LApplication::kUserSettings);
+    ASSERT_NE(settings, 0);
+    const auto storedFolder = [&] {
+        SV::WideString stored;
+        app->GetIniFileManager()->GetIniValueStr(settings, u"PresetLastFolderPath",
+                                                 SV::WideString(), stored);
+        return N(stored);
+    };
+    app->GetIniFileManager()->SetIniValueStr(settings, u"PresetLastFolderPath", u"earlier");
+
+    ScriptedDialogDeviceView::dialogResult = E_FAIL;
+    Command(u"NID_MENU_FILE_SAVE_PRESET_TO_FILE");
+    EXPECT_EQ(storedFolder(), "earlier") << "a cancelled dialog stores nothing";
+
+    ScriptedDialogDeviceView::dialogResult = 0;
+    ScriptedDialogDeviceView::chosenPath =
+        SV::WideString(folder.Join("no such folder/program.brv").c_str());
+    EXPECT_LT(view->SaveProgramFile(), 0);
+    EXPECT_NE(storedFolder(), "earlier");
+    EXPECT_TRUE(desktop.messageBoxes.empty());
+    TearDown(); // the application goes while its settings library is still known
+    SV::CIniFileManagerProxy::SetDefaultFolder(SV::WideString());
 }
 
 TEST_F(DeviceViewTest, ExitAsksTheApplicationToEnd)

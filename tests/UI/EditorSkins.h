@@ -1,5 +1,5 @@
 // Pieces of the editor's skin for the tests: the main control with its device view, the edit
-// panels and the bank panel, built up from a few helpers so that a test can leave out a part.
+// panels and the bank panel, built up from a few helpers so that a test can leave one out.
 #pragma once
 
 #include <string>

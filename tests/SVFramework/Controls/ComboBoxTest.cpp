@@ -2,14 +2,17 @@
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/ComboBox.h"
+#include "Controls/TextBox.h"
 #include "FakeRootWindow.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
+#include "Notification/NotificationId.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 using namespace SV;
 
@@ -17,7 +20,7 @@ namespace {
 
 // Two combo boxes of the editor's kind: "top" near the window's top with room below, "low" near
 // its bottom with more room above; rows 18 high, lists 80 high by the skin.
-std::string ComboSkin(const char* name, int y, const char* params)
+std::string ComboSkin(const char* name, int y, const char* params, const char* parts = "")
 {
     return std::string(R"(<SubControl Class="Framework.ComboBox" Name=")") + name +
            R"(" XPositionAbs="20" YPositionAbs=")" + std::to_string(y) +
@@ -30,8 +33,8 @@ std::string ComboSkin(const char* name, int y, const char* params)
                    <Skin Name="templateItem" LookList="Solid"/>
                  </SubControl>
                </Skin>
-             </SubControl></Skin>)" +
-           params + "</SubControl>";
+             </SubControl>)" +
+           parts + "</Skin>" + params + "</SubControl>";
 }
 
 const char* const kLooks = R"(<Look Name="Solid"><ClientPart Name="Black" OffsetLeft="0"
@@ -69,6 +72,31 @@ public:
     int32_t count = 0;
 };
 
+// A combo box with a text box for typing an item.
+const char* const kTextBoxPart = R"(<SubControl Class="Framework.TextBox" Name="textBox"
+    XSizeAbs="80" YSizeAbs="20"><Skin Name="textBox" LookList="Solid"/></SubControl>)";
+
+// Records what a combo box passes on from its text box: the notification and its payload.
+class Recorder : public LNotificationClient
+{
+public:
+    void Receive(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                 const ConstRCPtr<LNotification>& notification) override
+    {
+        ids.push_back(notification->GetId());
+        payloads.push_back(notification->GetPayload().Get());
+        const auto* params =
+            dynamic_cast<const LTextValidationParams*>(notification->GetPayload().Get());
+        if (refuse && params != nullptr &&
+            notification->GetId() == GetNotificationID(u"NID_TEXTBOX_VALIDATING")) {
+            const_cast<LTextValidationParams*>(params)->mAccepted = false;
+        }
+    }
+    std::vector<NotificationId> ids;
+    std::vector<const LRefCountedObject*> payloads;
+    bool refuse = false;
+};
+
 class ComboBoxTest : public svtest::ControlSkinFixture
 {
 protected:
@@ -76,7 +104,8 @@ protected:
     {
         const std::string strings =
             "<Solvane_StringTable_Definitions><Application Name=\"PresetEditor\">" + Items("top") +
-            Items("low") + Items("second") + "</Application></Solvane_StringTable_Definitions>";
+            Items("low") + Items("second") + Items("typed") +
+            "</Application></Solvane_StringTable_Definitions>";
         ASSERT_EQ(app.mFactory->LoadStringTableTexts(strings, {}, 0x0009), S_OK);
         const std::string skin =
             R"(<Skin Name="Default"><SubControl Class="Framework.Panel" Name="window"
@@ -85,6 +114,7 @@ protected:
             ComboSkin(
                 "second", 100,
                 R"(<CreateParamList><CreateParam ID="INITIAL_SELECTED_INDEX">3</CreateParam></CreateParamList>)") +
+            ComboSkin("typed", 140, "", kTextBoxPart) +
             R"(<SubControl Class="Framework.ComboBox" Name="bare" XPositionAbs="200" XSizeAbs="100" YSizeAbs="20"/>
             </Skin></SubControl></Skin>)";
         LoadSkin(skin, kLookLists, kLooks);
@@ -242,6 +272,71 @@ TEST_F(ComboBoxTest, PressDragAndReleaseOnAnItemChoosesItInOneGesture)
     Release(50, 30);
     EXPECT_FALSE(top->IsDroppedDown());
     EXPECT_EQ(counter->count, 1);
+}
+
+TEST_F(ComboBoxTest, TypedTextSelectsItsItemAndTheTextBoxNotificationsArePassedOn)
+{
+    LComboBox* typed = Combo(u"typed");
+    const RCPtr<LTextBox> box(dynamic_cast<LTextBox*>(typed->FindChildControl(u"textBox").Get()));
+    ASSERT_TRUE(box);
+    const RCPtr<Recorder> recorder(new Recorder());
+    const RCPtr<LNotificationDistributor> combo(typed);
+    for (const char16_t* name : {u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED",
+                                 u"NID_TEXTBOX_TEXT_CHANGE", u"NID_SELECTION_CHANGE"}) {
+        recorder->Register(combo, name);
+    }
+    const NotificationId validating = GetNotificationID(u"NID_TEXTBOX_VALIDATING");
+    const NotificationId validated = GetNotificationID(u"NID_TEXTBOX_VALIDATED");
+    const NotificationId textChange = GetNotificationID(u"NID_TEXTBOX_TEXT_CHANGE");
+    const NotificationId selectionChange = GetNotificationID(u"NID_SELECTION_CHANGE");
+
+    // Typing is passed on as it happens; the validated text selects the first item with that
+    // text, whatever its case, and the box then shows the item's own spelling.
+    EXPECT_EQ(box->SetText(u"two"), S_OK);
+    ASSERT_EQ(recorder->ids, std::vector<NotificationId>{textChange});
+    EXPECT_EQ(recorder->payloads[0], box.Get());
+    recorder->ids.clear();
+    recorder->payloads.clear();
+    const RCPtr<LTextValidationParams> params = box->Validate();
+    EXPECT_TRUE(params->mAccepted);
+    EXPECT_EQ(typed->GetSelectedIndex(), 2);
+    EXPECT_EQ(Narrow(typed->GetText()), "Two");
+    EXPECT_EQ(Narrow(box->GetText()), "Two");
+    EXPECT_EQ(recorder->ids,
+              (std::vector<NotificationId>{validating, textChange, selectionChange, validated}));
+    EXPECT_EQ(recorder->payloads.front(), params.Get()) << "the box's own payload";
+    EXPECT_EQ(recorder->payloads.back(), params.Get());
+
+    // A text that names no item clears the selection; the combo box keeps its text.
+    recorder->ids.clear();
+    box->SetText(u"Seven");
+    box->Validate();
+    EXPECT_EQ(typed->GetSelectedIndex(), -1);
+    EXPECT_EQ(typed->GetList()->GetSelectedCount(), 0);
+    EXPECT_EQ(Narrow(typed->GetText()), "Two");
+    EXPECT_EQ(recorder->ids, (std::vector<NotificationId>{textChange, validating, validated}));
+
+    // A receiver of the combo box refuses a text as if it listened to the box itself.
+    recorder->refuse = true;
+    recorder->ids.clear();
+    box->SetText(u"One");
+    EXPECT_FALSE(box->Validate()->mAccepted);
+    EXPECT_EQ(typed->GetSelectedIndex(), -1);
+    EXPECT_EQ(recorder->ids, (std::vector<NotificationId>{textChange, validating}));
+    recorder->UnregisterAll();
+}
+
+TEST_F(ComboBoxTest, TheListClosesWhenTheTextBoxTakesTheFocus)
+{
+    LComboBox* typed = Combo(u"typed");
+    const RCPtr<LControl> box = typed->FindChildControl(u"textBox");
+    ASSERT_EQ(typed->ShowDropDown(true), S_OK);
+    ASSERT_TRUE(typed->IsDroppedDown());
+    ASSERT_TRUE(typed->GetList()->HasFocus());
+    box->SetFocus(true);
+    ASSERT_TRUE(box->HasFocus());
+    EXPECT_FALSE(typed->IsDroppedDown());
+    EXPECT_EQ(typed->GetFirstActiveLookIndex(), LComboBox::kLookFocused);
 }
 
 } // namespace

@@ -2,11 +2,12 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/MenuItemUpdater.h"
+#include "Controls/ControlTypes.h"
 #include "Controls/MenuBuilder.h"
 #include "Controls/MenuDescriptor.h"
+#include "Controls/PopupMenu.h"
 #include "FakeDesktop.h"
 #include "Notification/NotificationCenter.h"
-#include "PopupMenuDouble.h"
 #include "ResultCodes.h"
 #include "TestFrameworkApp.h"
 
@@ -34,10 +35,12 @@ public:
     void OnContextMenuOpening(const RCPtr<LControl>& popup) override
     {
         opened = popup;
+        hiddenWhenOpening = !popup->IsVisible(false);
         mLog.push_back("opening");
     }
 
     RCPtr<LControl> opened;
+    bool hiddenWhenOpening = false;
 
 private:
     std::vector<std::string>& mLog;
@@ -67,19 +70,26 @@ protected:
         control->SetLayout(layout);
         control->UpdateLayout();
         control->SetCreated();
-        EXPECT_EQ(app.mFactory->RegisterControlCreateFunction(
-                      u"Test.PopupMenu", &CreateControlOf<svtest::PopupMenuDouble>),
-                  S_OK);
+        RegisterFrameworkControlTypes(*app.mFactory);
         EXPECT_EQ(
             app.mFactory->RegisterControlCreateFunction(u"Test.Plain", &CreateControlOf<LControl>),
             S_OK);
     }
 
+    // The skin's "contextMenu" of that class; a popup menu gets the rows it needs, 20 high.
     void LoadContextMenuClass(const char* skinClass)
     {
-        const std::string skin = std::string("<Document><Skins><Skin Name=\"Default\">"
-                                             "<SubControl Class=\"") +
-                                 skinClass + "\" Name=\"contextMenu\"/></Skin></Skins></Document>";
+        const std::string skin =
+            std::string("<Document><Skins><Skin Name=\"Default\"><SubControl Class=\"") +
+            skinClass +
+            R"(" Name="contextMenu" XSizeAbs="60" YSizeAbs="40"><Skin Name="contextMenu">
+                 <SubControl Class="Framework.MenuItem" Name="templateItem" XSizeAbs="60" YSizeAbs="20">
+                   <Skin Name="templateItem">
+                     <SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="20"/>
+                     <SubControl Class="Framework.Label" Name="hotKeyLabel" XPositionAbs="40" XSizeAbs="20" YSizeAbs="20"/>
+                   </Skin>
+                 </SubControl>
+               </Skin></SubControl></Skin></Skins></Document>)";
         ASSERT_EQ(app.mFactory->LoadSkinText(skin), S_OK);
     }
     static RCPtr<LMenuDescriptor>
@@ -195,20 +205,23 @@ TEST_F(ControlMenusTest, CommandBoundOnlyByTheApplicationGoesToTheApplicationsKe
 
 TEST_F(ControlMenusTest, RightClickOpensTheMenuInAHiddenPopupAtThePointer)
 {
-    LoadContextMenuClass("Test.PopupMenu");
+    LoadContextMenuClass("Framework.PopupMenu");
     const RCPtr<LMenuDescriptor> menu = MenuOf({{u"00.NID_A", u"A"}});
     control->SetContextMenu(menu);
     RCPtr<svtest::LogRecorder> recorder(new svtest::LogRecorder(log));
     recorder->Listen(RCPtr<LControl>(control), {u"NID_RIGHT_CLICK"});
     log.clear();
     RightClick(20, 70);
-    auto* popup =
-        dynamic_cast<svtest::PopupMenuDouble*>(control->FindChildControl(u"contextMenu").Get());
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(popup->menu.Get(), menu.Get());
-    EXPECT_EQ(popup->opened, 1);
-    EXPECT_TRUE(popup->hiddenWhenOpened);
-    EXPECT_EQ(control->opened.Get(), static_cast<LControl*>(popup));
+    const RCPtr<LPopupMenu> popup(
+        dynamic_cast<LPopupMenu*>(control->FindChildControl(u"contextMenu").Get()));
+    ASSERT_TRUE(popup);
+    EXPECT_EQ(Describe(popup->GetMenu()), Menu{"NID_A"});
+    EXPECT_EQ(popup->GetItemCount(), 1u);
+    EXPECT_TRUE(control->hiddenWhenOpening);
+    EXPECT_TRUE(popup->IsVisible(true));
+    EXPECT_EQ(popup->GetPositionInRoot().x, 20.0) << "its corner at the pointer";
+    EXPECT_TRUE(popup->HasFocus());
+    EXPECT_EQ(control->opened.Get(), static_cast<LControl*>(popup.Get()));
     // The click notification first, then the popup is prepared.
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(Log(log.end() - 2, log.end()), (Log{"menuOwner:NID_RIGHT_CLICK", "opening"}));

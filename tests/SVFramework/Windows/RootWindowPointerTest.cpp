@@ -1,8 +1,8 @@
 #include "RootWindowFixture.h"
 
-#include "ControlBase/ControlCreator.h"
+#include "Controls/ControlTypes.h"
+#include "Controls/ToolTip.h"
 #include "ResultCodes.h"
-#include "ToolTipDouble.h"
 
 #include <gtest/gtest.h>
 
@@ -268,25 +268,28 @@ TEST_F(RootWindowPointerTest, ToolTipFollowsTheHoverAndStaysHiddenAfterInput)
 
 TEST_F(RootWindowPointerTest, ShowingATipCreatesTheSkinsToolTipAndHidingRemovesIt)
 {
-    ASSERT_EQ(app.mFactory->RegisterControlCreateFunction(u"Test.ToolTip",
-                                                          &CreateControlOf<svtest::ToolTipDouble>),
-              S_OK);
+    RegisterFrameworkControlTypes(*app.mFactory);
+    // Initialised as the factory initialises a control, so that it takes idle passes.
+    ASSERT_EQ(a->Initialize(), S_OK);
     a->SetToolTip(u"tip", false);
     // A skin without a tool-tip description shows no tips.
     EXPECT_EQ(a->ShowToolTip(true), S_OK);
     EXPECT_FALSE(a->FindChildControl(u"toolTip"));
     const std::string skin = "<Document><Skins><Skin Name=\"Default\">"
-                             "<SubControl Class=\"Test.ToolTip\" Name=\"toolTip\"/>"
+                             "<SubControl Class=\"Framework.ToolTip\" Name=\"toolTip\"/>"
                              "</Skin></Skins></Document>";
     ASSERT_EQ(app.mFactory->LoadSkinText(skin), S_OK);
     EXPECT_EQ(a->ShowToolTip(true), S_OK);
     const RCPtr<LControl> created = a->FindChildControl(u"toolTip");
-    auto* tip = dynamic_cast<svtest::ToolTipDouble*>(created.Get());
+    auto* tip = dynamic_cast<LToolTip*>(created.Get());
     ASSERT_NE(tip, nullptr);
-    EXPECT_EQ(tip->shows, 1);
+    EXPECT_NE(tip->GetState(), LToolTip::kStateIdle) << "asked to show";
     EXPECT_TRUE(tip->GetText().EqualsText(u"tip"));
     EXPECT_EQ(a->ShowToolTip(false), S_OK);
-    EXPECT_EQ(tip->hides, 1);
+    EXPECT_EQ(tip->GetState(), LToolTip::kStateIdle);
+    EXPECT_FALSE(tip->IsVisible(false));
+    // It leaves its owner at the owner's next idle pass.
+    window->SendIdle();
     EXPECT_FALSE(a->FindChildControl(u"toolTip"));
 }
 
