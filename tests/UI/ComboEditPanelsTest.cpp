@@ -172,7 +172,8 @@ TEST_F(ComboEditPanelsTest, EachUserChangeSendsTheWholeValue)
         button->Notify(SV::CreateNotification(u"NID_LEFT_CLICK", nullptr));
     }
     EXPECT_EQ(engine->SetCalls(),
-              (std::vector<SetCall>{{2, {0, 5, 0, 0, 0, 0, 2, 0x01, 0x70, 0}},
+              (std::vector<SetCall>{{2, {0, 5, 0, 0, 0, 0, 2, 0x00, 0x78, 0}},
+                                    {2, {0, 5, 0, 0, 0, 0, 2, 0x01, 0x70, 0}},
                                     {2, {0, 5, 0, 0, 0, 0, 2, 0x00, 0x1E, 0}},
                                     {2, {0, 5, 0, 0, 0, 0, 2, 0x01, 0x00, 0}},
                                     {2, {1, 5, 0, 0, 0, 0, 2, 0x01, 0x00, 0}},
