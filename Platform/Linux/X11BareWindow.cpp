@@ -24,6 +24,11 @@ public:
             XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
                                 static_cast<unsigned>(width), static_cast<unsigned>(height), 0,
                                 BlackPixel(display, screen), BlackPixel(display, screen));
+        // The server keeps the window's pixels while other windows cover it, so what was
+        // presented can be read back even when other programs' windows open over it.
+        XSetWindowAttributes attributes{};
+        attributes.backing_store = Always;
+        XChangeWindowAttributes(display, mWindow.window, CWBackingStore, &attributes);
         XSelectInput(display, mWindow.window, ExposureMask);
         XMapWindow(display, mWindow.window);
         // The server clears a newly shown window before it reports the exposure; pixels put
