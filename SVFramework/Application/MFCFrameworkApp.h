@@ -251,8 +251,11 @@ private:
     int32_t mLocaleId = -1;
     RCPtr<T> mApplication;
     std::string mCommandLine;
-    std::unique_ptr<svp::SingleInstance> mSingleInstance;
     std::unique_ptr<OSWindowContext> mWindowContext;
+    // After the window context: the instance's socket is watched by that context's event loop,
+    // so it must go first also when the process ends from inside the loop (a lost X connection
+    // ends it through exit, which destroys this object member by member).
+    std::unique_ptr<svp::SingleInstance> mSingleInstance;
 };
 
 } // namespace SV
