@@ -451,7 +451,7 @@ int32_t LPopupMenu::ShowAtCursor()
         LayoutSpec size;
         mLayout->GetAxisSpec(axis, position, size);
         // Docked, so the parent's scrolling does not move it; the offset is measured from where
-        // the specification puts the corner now, whatever the reference kind.
+        // the layout puts the corner now, whatever the reference kind.
         position.relative = 0.0f;
         position.docked = true;
         SetLayoutSpec(axis, position, size);
