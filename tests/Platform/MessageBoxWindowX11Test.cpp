@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <unistd.h>
+
 #include <X11/Xlib.h>
 #include <X11/keysym.h>
 
@@ -23,7 +26,7 @@ protected:
         ASSERT_NE(mSender, nullptr) << "no X display";
         mSystem = svp::WindowSystem::Open(mLoop);
         svp::WindowCreateParams params;
-        params.title = "Owner";
+        params.title = OwnerTitle();
         params.x = 100;
         params.y = 100;
         params.width = 600;
@@ -72,20 +75,72 @@ protected:
         return answer;
     }
 
+    // The owner's title names this process, so that the box is found among the windows of
+    // other programs on the same display.
+    static std::string OwnerTitle() { return "Owner " + std::to_string(getpid()); }
+
+    static bool HasName(Display* display, Window window, const std::string& name)
+    {
+        char* fetched = nullptr;
+        const bool same = XFetchName(display, window, &fetched) != 0 && fetched != nullptr &&
+                          name == fetched;
+        if (fetched != nullptr) {
+            XFree(fetched);
+        }
+        return same;
+    }
+
+    // The box: the top-level window that stands over this test's owner. Keys go to it rather than
+    // to whichever window has the focus, which another program on the display may have taken.
+    Window FindBox()
+    {
+        // Windows of other programs may go while they are looked at: their errors are ignored.
+        XSync(mSender, False);
+        const auto previous = XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
+        const Window box = FindBoxAmongTopLevels();
+        XSync(mSender, False);
+        XSetErrorHandler(previous);
+        return box;
+    }
+
+    Window FindBoxAmongTopLevels()
+    {
+        Window root = 0;
+        Window parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        Window box = 0;
+        if (XQueryTree(mSender, DefaultRootWindow(mSender), &root, &parent, &children, &count)) {
+            for (unsigned i = 0; i < count && box == 0; ++i) {
+                Window owner = 0;
+                if (XGetTransientForHint(mSender, children[i], &owner) &&
+                    HasName(mSender, owner, OwnerTitle())) {
+                    box = children[i];
+                }
+            }
+            if (children != nullptr) {
+                XFree(children);
+            }
+        }
+        if (box == 0) {
+            int revert = 0;
+            XGetInputFocus(mSender, &box, &revert);
+        }
+        return box;
+    }
+
     void SendKey(KeySym symbol, unsigned state)
     {
-        Window focus = 0;
-        int revert = 0;
-        XGetInputFocus(mSender, &focus, &revert);
+        const Window box = FindBox();
         for (const int type : {KeyPress, KeyRelease}) {
             XEvent event{};
             event.xkey.type = type;
-            event.xkey.window = focus;
+            event.xkey.window = box;
             event.xkey.root = DefaultRootWindow(mSender);
             event.xkey.keycode = XKeysymToKeycode(mSender, symbol);
             event.xkey.state = state;
             event.xkey.same_screen = True;
-            XSendEvent(mSender, focus, False, NoEventMask, &event);
+            XSendEvent(mSender, box, False, NoEventMask, &event);
         }
         XSync(mSender, False);
     }
