@@ -135,12 +135,12 @@ RCPtr<LControlDescriptor> LSlider::MakeThumbDescriptor() const
     // The thumb is placed by its absolute position alone and keeps the marker's laid-out size.
     const RectT<double>& markerRect = mStartMarker->GetRect();
     for (int32_t axis = 0; axis < 2; ++axis) {
-        LLayoutDescriptor::Axis& spec = layout->axes[axis];
-        spec.docked = false;
-        spec.anchor = 0.0f;
-        spec.position = LayoutSpec{kPositionToClient, WideString(), 0.0f, 0.0};
-        spec.size = LayoutSpec{kSizeToSelf, WideString(), 0.0f,
-                               axis == 0 ? markerRect.width : markerRect.height};
+        LLayoutDescriptor::Axis& placement = layout->axes[axis];
+        placement.docked = false;
+        placement.anchor = 0.0f;
+        placement.position = LayoutSpec{kPositionToClient, WideString(), 0.0f, 0.0};
+        placement.size = LayoutSpec{kSizeToSelf, WideString(), 0.0f,
+                                    axis == 0 ? markerRect.width : markerRect.height};
     }
     layout->visible = true;
     IControlApplication* application = GetControlApplication();
@@ -264,11 +264,11 @@ void LSlider::SetThumbPosition(const PointT<double>& position)
         return;
     }
     for (int32_t axis = 0; axis < 2; ++axis) {
-        LayoutPositionSpec spec;
+        LayoutPositionSpec place;
         LayoutSpec size;
-        mThumb->GetLayout()->GetAxisSpec(axis, spec, size);
-        spec.absolute = axis == 0 ? position.x : position.y;
-        mThumb->SetLayoutSpec(axis, spec, size);
+        mThumb->GetLayout()->GetAxisSpec(axis, place, size);
+        place.absolute = axis == 0 ? position.x : position.y;
+        mThumb->SetLayoutSpec(axis, place, size);
     }
 }
 
