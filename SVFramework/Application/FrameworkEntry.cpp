@@ -51,12 +51,12 @@ void ShowStartupErrorBox(const ConstRCPtr<LStringTable>& frameworkStrings)
     WideString caption(u"Error");
     if (frameworkStrings) {
         WideString entry;
-        if (frameworkStrings->GetString(WideString(u"STARTUP_ERROR"), entry) >= 0 &&
+        if (frameworkStrings->GetString(WideString(u"STARTUP_ERROR"), entry) &&
             !entry.IsEmpty()) {
             text = entry;
         }
         entry = WideString();
-        if (frameworkStrings->GetString(WideString(u"STARTUP_ERROR_CAPTION"), entry) >= 0 &&
+        if (frameworkStrings->GetString(WideString(u"STARTUP_ERROR_CAPTION"), entry) &&
             !entry.IsEmpty()) {
             caption = entry;
         }

@@ -12,8 +12,6 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kReturnPressed = 0x200D0000u;
-
 double Now()
 {
     IControlApplication* application = GetControlApplication();
@@ -182,7 +180,7 @@ bool LButton::ContainsPoint(const PointT<int32_t>& point) const
 
 int32_t LButton::HandleKey(const ConstRCPtr<LKeyParam>& key)
 {
-    if (key && key->mKey.GetCode() == kReturnPressed) {
+    if (key && key->mKey.GetCode() == PressedVirtualKey(VK_RETURN)) {
         SimulateClick();
         return 0;
     }

@@ -21,25 +21,9 @@ constexpr double kValueMaximum = 127.0;
 constexpr double kDefaultFineAdjust = 0.25;
 constexpr double kCoordinateLimit = 4503599627370496.0; // 2^52
 
-constexpr uint32_t kVirtualKeyLeft = 0x25;
-constexpr uint32_t kVirtualKeyUp = 0x26;
-constexpr uint32_t kVirtualKeyRight = 0x27;
-constexpr uint32_t kVirtualKeyDown = 0x28;
-
-constexpr uint32_t kUpPressed = 0x20260000u;
-constexpr uint32_t kDownPressed = 0x20280000u;
-constexpr uint32_t kLeftPressed = 0x20250000u;
-constexpr uint32_t kRightPressed = 0x20270000u;
-
 double ClampCoordinate(double value)
 {
     return std::clamp(value, -kCoordinateLimit, kCoordinateLimit);
-}
-
-bool IsArrowKey(uint32_t virtualKey)
-{
-    return virtualKey == kVirtualKeyLeft || virtualKey == kVirtualKeyUp ||
-           virtualKey == kVirtualKeyRight || virtualKey == kVirtualKeyDown;
 }
 
 // Create parameters are parsed as C's atoi and atof do: 0 for text that is no number. An absent
@@ -315,9 +299,9 @@ int32_t LKnob::HandleKey(const ConstRCPtr<LKeyParam>& key)
         return 0;
     }
     double step = 0.0;
-    if (code == kRightPressed || code == kUpPressed) {
+    if (code == PressedVirtualKey(VK_RIGHT) || code == PressedVirtualKey(VK_UP)) {
         step = 1.0;
-    } else if (code == kLeftPressed || code == kDownPressed) {
+    } else if (code == PressedVirtualKey(VK_LEFT) || code == PressedVirtualKey(VK_DOWN)) {
         step = -1.0;
     } else {
         return 1;

@@ -17,9 +17,6 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kKeyUp = 0x20260000u;
-constexpr uint32_t kKeyDown = 0x20280000u;
-
 [[noreturn]] void ThrowMissingChild(const char* child, int line)
 {
     throw Exception<std::runtime_error>(std::string("Runtime Error : Null Pointer : Can not find "
@@ -238,7 +235,9 @@ void LNumericUpDown::BubbleKey(const ConstRCPtr<LKeyParam>& key)
     if (key) {
         const uint32_t code = key->mKey.GetCode();
         const RCPtr<LButton>& arrow =
-            code == kKeyUp ? mUpButton : (code == kKeyDown ? mDownButton : RCPtr<LButton>());
+            code == PressedVirtualKey(VK_UP)
+                ? mUpButton
+                : (code == PressedVirtualKey(VK_DOWN) ? mDownButton : RCPtr<LButton>());
         if (arrow) {
             SendNotificationToReceiver(arrow.Get(), u"NID_SIMULATE_CLICK", nullptr);
             return;

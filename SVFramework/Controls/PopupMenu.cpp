@@ -24,11 +24,6 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kKeyLeft = 0x20250000u;
-constexpr uint32_t kKeyRight = 0x20270000u;
-constexpr uint32_t kKeyEscape = 0x201B0000u;
-constexpr uint32_t kKeyReturn = 0x200D0000u;
-
 uint32_t NowMs()
 {
     IControlApplication* application = GetControlApplication();
@@ -753,12 +748,12 @@ int32_t LPopupMenu::HandleKey(const ConstRCPtr<LKeyParam>& key)
     }
     const RCPtr<LControl> keepAlive(this);
     switch (key->mKey.GetCode()) {
-    case kKeyLeft:
+    case PressedVirtualKey(VK_LEFT):
         if (const RCPtr<LPopupMenu> parent = GetParentPopup()) {
             parent->CloseSubMenu();
         }
         return S_OK;
-    case kKeyRight: {
+    case PressedVirtualKey(VK_RIGHT): {
         const RCPtr<LMenuItemDescriptor> entry = GetEntry(GetCaret());
         if (entry && entry->HasChildren() && OpenSubMenu(GetCaret()) >= 0 && mOpenSubMenu &&
             mOpenSubMenu->GetItemCount() > 0) {
@@ -766,12 +761,12 @@ int32_t LPopupMenu::HandleKey(const ConstRCPtr<LKeyParam>& key)
         }
         return S_OK;
     }
-    case kKeyEscape:
+    case PressedVirtualKey(VK_ESCAPE):
         if (mTransient && !mClosing) {
             Close();
         }
         return S_OK;
-    case kKeyReturn:
+    case PressedVirtualKey(VK_RETURN):
         // The list would run the entry and hide the popup: an entry with a sub-menu opens it.
         if (OpenCurrentSubMenu()) {
             return S_OK;

@@ -22,16 +22,6 @@ namespace {
 
 constexpr double kCoordinateLimit = 4503599627370496.0; // 2^52
 
-constexpr uint32_t kVirtualKeyLeft = 0x25;
-constexpr uint32_t kVirtualKeyUp = 0x26;
-constexpr uint32_t kVirtualKeyRight = 0x27;
-constexpr uint32_t kVirtualKeyDown = 0x28;
-
-constexpr uint32_t kUpPressed = 0x20260000u;
-constexpr uint32_t kDownPressed = 0x20280000u;
-constexpr uint32_t kLeftPressed = 0x20250000u;
-constexpr uint32_t kRightPressed = 0x20270000u;
-
 [[noreturn]] void ThrowMissingChild(const char* child, int line)
 {
     throw Exception<std::runtime_error>(
@@ -54,12 +44,6 @@ PointT<double> RoundedTopLeft(const LControl& control)
 double Distance(const PointT<double>& a, const PointT<double>& b)
 {
     return std::hypot(b.x - a.x, b.y - a.y);
-}
-
-bool IsArrowKey(uint32_t virtualKey)
-{
-    return virtualKey == kVirtualKeyLeft || virtualKey == kVirtualKeyUp ||
-           virtualKey == kVirtualKeyRight || virtualKey == kVirtualKeyDown;
 }
 
 RCPtr<LHolder<bool>> CaptureFlag(bool captured)
@@ -521,9 +505,9 @@ int32_t LSlider::UseKey(const ConstRCPtr<LKeyParam>& key)
         return 0;
     }
     double step = 0.0;
-    if (code == kUpPressed || code == kRightPressed) {
+    if (code == PressedVirtualKey(VK_UP) || code == PressedVirtualKey(VK_RIGHT)) {
         step = 1.0;
-    } else if (code == kLeftPressed || code == kDownPressed) {
+    } else if (code == PressedVirtualKey(VK_LEFT) || code == PressedVirtualKey(VK_DOWN)) {
         step = -1.0;
     } else {
         return 1;

@@ -29,17 +29,17 @@ constexpr double kDrawLimit = 8388608.0;            // 2^23
 // the modifiers listed.
 enum : uint32_t
 {
-    kKeyBackspace = 0x20080000u,
-    kKeyReturn = 0x200D0000u,
-    kKeyEnd = 0x20230000u,
-    kKeyHome = 0x20240000u,
-    kKeyLeft = 0x20250000u,
-    kKeyUp = 0x20260000u,
-    kKeyRight = 0x20270000u,
-    kKeyDown = 0x20280000u,
-    kKeyDelete = 0x202E0000u,
-    kCtrl = 0x01000000u,
-    kShift = 0x02000000u,
+    kKeyBackspace = PressedVirtualKey(VK_BACK),
+    kKeyReturn = PressedVirtualKey(VK_RETURN),
+    kKeyEnd = PressedVirtualKey(VK_END),
+    kKeyHome = PressedVirtualKey(VK_HOME),
+    kKeyLeft = PressedVirtualKey(VK_LEFT),
+    kKeyUp = PressedVirtualKey(VK_UP),
+    kKeyRight = PressedVirtualKey(VK_RIGHT),
+    kKeyDown = PressedVirtualKey(VK_DOWN),
+    kKeyDelete = PressedVirtualKey(VK_DELETE),
+    kCtrl = KeyCode::kCtrl,
+    kShift = KeyCode::kShift,
 };
 
 double Now()
@@ -76,8 +76,8 @@ bool IsUpOrDown(uint32_t code)
 // held are they left to the key bindings.
 bool IsTypingKey(uint32_t virtualKey)
 {
-    return virtualKey == 0x20 || (virtualKey >= 0x30 && virtualKey <= 0x39) ||
-           (virtualKey >= 0x41 && virtualKey <= 0x5A);
+    return virtualKey == VK_SPACE || (virtualKey >= VK_0 && virtualKey <= VK_0 + 9) ||
+           (virtualKey >= VK_A && virtualKey <= VK_A + 25);
 }
 
 float ClampToDrawing(double v)

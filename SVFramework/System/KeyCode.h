@@ -6,6 +6,7 @@
 #pragma once
 
 #include "Utilities/Storage/StringT.h"
+#include "VirtualKeys.h"
 
 #include <cstdint>
 
@@ -77,6 +78,19 @@ private:
 
 // A press of a virtual key: bits 16-23 set, key-down set, no-key clear.
 bool IsVirtualKeyCode(const KeyCode& key);
+
+// The code word of a press of a virtual key with no modifier held, as key handlers compare a
+// key's code with it: PressedVirtualKey(VK_UP); modifier bits are or-ed in for a combination.
+constexpr uint32_t PressedVirtualKey(uint32_t virtualKey)
+{
+    return KeyCode::kKeyDown | (virtualKey << 16);
+}
+
+// Left, Up, Right or Down.
+constexpr bool IsArrowKey(uint32_t virtualKey)
+{
+    return virtualKey >= VK_LEFT && virtualKey <= VK_DOWN;
+}
 
 // The text a menu shows for a key: "Ctrl+", "Alt+", "Shift+", "Cmd+" in that order, then the
 // key's display name or its character; control characters 1-26 read as "Ctrl+" and a letter.

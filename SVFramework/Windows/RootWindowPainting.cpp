@@ -94,9 +94,9 @@ void LRootWindow::DrawControlTree(const RCPtr<LControl>& control, const RectRegi
         const int32_t zb = b->GetLayout() ? b->GetLayout()->zOrder : 0;
         return za < zb;
     });
-    for (const RCPtr<LControl>& control : ordered) {
+    for (const RCPtr<LControl>& overlay : ordered) {
         PointT<double> origin{0.0, 0.0};
-        if (const RCPtr<LControl>& parent = control->GetParent()) {
+        if (const RCPtr<LControl>& parent = overlay->GetParent()) {
             const PointT<double> position = parent->GetPositionInRoot();
             const RectT<double> look = parent->GetLookRect(-1);
             const PointT<double>& scroll = parent->GetScrollOffset();
@@ -104,11 +104,11 @@ void LRootWindow::DrawControlTree(const RCPtr<LControl>& control, const RectRegi
                       double(RoundSaturated(position.y)) + RoundSaturated(look.y) - scroll.y};
         }
         if (RenderState* state = mRenderer->GetCurrentState()) {
-            state->opacity = control->GetOpacity();
+            state->opacity = overlay->GetOpacity();
             state->stencilApplied = false;
         }
-        mRenderer->PushClipRect({origin.x, origin.y, 0.0, 0.0}, control->GetRect(), nullptr, false);
-        DrawControlTree(control, region, true);
+        mRenderer->PushClipRect({origin.x, origin.y, 0.0, 0.0}, overlay->GetRect(), nullptr, false);
+        DrawControlTree(overlay, region, true);
         mRenderer->PopClip();
     }
     unclipped.RemoveAll();

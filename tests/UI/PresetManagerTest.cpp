@@ -80,7 +80,7 @@ struct Record
     uint32_t reserved = 0;
     int64_t length = -1;      // -1: 24 + payload
     int64_t variantSize = -1; // -1: 12 + payload
-    Bytes surplus;            // after the Variant record, inside the length
+    Bytes surplus = {};       // after the Variant record, inside the length
 
     Bytes Encode() const
     {
