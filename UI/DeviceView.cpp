@@ -277,6 +277,9 @@ int32_t LDeviceView::SaveProgramFile()
     }
     const int32_t result = mPresetManager ? mPresetManager->SavePresetFile(path) : E_FAIL;
     SaveProgramFolderSetting(GetDialogFolder());
+    if (result < 0) {
+        LPresetManager::ShowSaveFailedMessage();
+    }
     return result;
 }
 

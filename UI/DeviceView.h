@@ -47,8 +47,8 @@ public:
     // The open dialog, then the load and its message for a failed load: the load's result, or
     // the dialog's when it was cancelled or there is no program-file manager.
     virtual int32_t LoadProgramFile();
-    // The save dialog, then the save and the folder setting: the save's result, or the
-    // dialog's when it was cancelled.
+    // The save dialog, then the save, the folder setting and the save-failure box for a failed
+    // save: the save's result, or the dialog's when it was cancelled.
     virtual int32_t SaveProgramFile();
     // 0 with the chosen path, else E_FAIL (cancelled or failed).
     virtual int32_t ShowSaveProgramDialog(SV::WideString& path);

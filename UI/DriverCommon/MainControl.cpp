@@ -1,4 +1,5 @@
 #include "DriverCommon/MainControl.h"
+#include "DriverCommon/ParamValueRecordCount.h"
 
 #include "ControlBase/ControlCreator.h"
 #include "DeviceView.h"
@@ -118,25 +119,7 @@ LMainControl::OnParamModuleStateChange(const ConstRCPtr<LNotificationDistributor
         return 1;
     }
     const ParamValues& values = list->GetValue();
-    if (values.GetType() != Variant::kList || values.GetLength() <= 4) {
-        return 1;
-    }
-    // The records are counted by their length words, as the list was written.
-    uint32_t size = 0;
-    const uint8_t* data = const_cast<ParamValues&>(values).GetData(size);
-    int32_t count = 0;
-    uint64_t offset = 0;
-    while (data != nullptr && offset + 4 < size) {
-        uint32_t length = 0;
-        for (int32_t b = 3; b >= 0; --b) {
-            length = (length << 8) | data[offset + static_cast<uint32_t>(b)];
-        }
-        if (length == 0) {
-            break; // a damaged record would count forever
-        }
-        offset += length;
-        ++count;
-    }
+    const int32_t count = CountParamValueRecords(values);
     for (int32_t index = 0; index < count; ++index) {
         ParamDescriptor descriptor(-1);
         Variant value;

@@ -4,6 +4,7 @@
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetFileLoadNotificationData.h"
 #include "EditorMessages.h"
+#include "FileSystem.h"
 #include "MessageBoxStyles.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/StringWrapper.h"
@@ -53,22 +54,34 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
     }
 }
 
-// Writes every byte and closes the file, each step checked; a file it could not complete is
+// Creates a file of its own beside `target` (a name no other file has yet, so nothing that
+// exists is overwritten), writes every byte into it and closes it, each step checked. Answers
+// the file's path, or the empty path when it could not complete it; an incomplete file is
 // removed again. Only a file it created itself is ever removed.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+std::string WriteTemporaryFile(const std::string& target, const std::vector<uint8_t>& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
+    constexpr int32_t kNamesTried = 100;
+    for (int32_t attempt = 0; attempt < kNamesTried; ++attempt) {
+        const std::string path =
+            target + (attempt == 0 ? std::string(".tmp") : ".tmp" + std::to_string(attempt));
+        const int32_t file =
+            svp::OpenFile(path, svp::kOpenReadWrite | svp::kOpenCreate | svp::kOpenExclusive);
+        if (file < 0) {
+            if (svp::GetPathKind(path) == svp::PathKind::kMissing) {
+                return std::string(); // the folder refuses new files
+            }
+            continue; // somebody's file of that name: try the next name
+        }
+        const bool written =
+            svp::WriteFile(file, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
+        const bool closed = svp::CloseFile(file);
+        if (!written || !closed) {
+            svp::DeleteFile(path);
+            return std::string();
+        }
+        return path;
     }
-    const bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::remove(path.c_str());
-        return false;
-    }
-    return true;
+    return std::string();
 }
 
 void ShowLoadMessage(const char16_t* textId)
@@ -150,12 +163,12 @@ int32_t LPresetManager::SavePresetFile(const WideString& path)
         return E_FAIL;
     }
     const std::string target = PathText(path);
-    const std::string temporary = target + ".tmp";
-    if (!WriteWholeFile(temporary, bytes)) {
+    const std::string temporary = WriteTemporaryFile(target, bytes);
+    if (temporary.empty()) {
         return E_FAIL;
     }
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
+        svp::DeleteFile(temporary);
         return E_FAIL;
     }
     return S_OK;

@@ -31,6 +31,7 @@ const char* const kStrings = R"(
   <String ID="CONTROL_PANEL_SETTINGS_FILTER_SEGMENT_1"><Locale LCID="0x0009">Vedozi Duruzava Program Editor (*.</Locale></String>
   <String ID="CONTROL_PANEL_SETTINGS_FILTER_SEGMENT_2"><Locale LCID="0x0009">|All Files (*.*)|*.*</Locale></String>
   <String ID="SETTINGS_FILE_LOAD_CAPTION"><Locale LCID="0x0009">Program File Load</Locale></String>
+  <String ID="SETTINGS_FILE_SAVE_CAPTION"><Locale LCID="0x0009">Program File Save</Locale></String>
   <String ID="SETTINGS_FILE_LOAD_CORRUPT_MESSAGE"><Locale LCID="0x0009">Damaged</Locale></String>
   <String ID="LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT"><Locale LCID="0x0009">The user guide failed to open.</Locale></String>
   <String ID="LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION"><Locale LCID="0x0009">Open User Guide Failed</Locale></String>
@@ -193,7 +194,7 @@ TEST_F(DeviceViewTest, OpeningAProgramFileThatCannotBeReadSaysSo)
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
 }
 
-TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderEvenWhenTheFileIsNotWritten)
+TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderAndAFailedOneSaysSo)
 {
     svtest::TempFolder home;
     svtest::ScopedEnvironment environment;
@@ -220,7 +221,8 @@ TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderEvenWhenTheFileIsNo
         SV::WideString(folder.Join("no such folder/program.brv").c_str());
     EXPECT_LT(view->SaveProgramFile(), 0);
     EXPECT_NE(storedFolder(), "earlier");
-    EXPECT_TRUE(desktop.messageBoxes.empty());
+    ASSERT_EQ(desktop.messageBoxes.size(), 1u) << "a failed save says so";
+    EXPECT_EQ(desktop.messageBoxes[0].caption, "Program File Save");
     TearDown(); // the application goes while its settings library is still known
     SV::CIniFileManagerProxy::SetDefaultFolder(SV::WideString());
 }

@@ -358,11 +358,16 @@ TEST_F(PresetManagerTest, AFailedSaveLeavesTheOldFileAndNothingElse)
     EXPECT_EQ(folder.ReadFile("taken.brv/inside"), old);
     EXPECT_FALSE(std::filesystem::exists(folder.Join("taken.brv.tmp")));
 
-    // The temporary name is taken by a folder: the save fails and leaves that folder alone.
+    // Somebody's folder and file hold the temporary names: the save takes the next free name
+    // and leaves both alone.
     folder.MakeFolder("old.brv.tmp");
-    EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
-    EXPECT_EQ(folder.ReadFile("old.brv"), old);
+    folder.WriteFile("old.brv.tmp1", "somebody's");
+    EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), S_OK);
+    EXPECT_EQ(folder.ReadFile("old.brv").size(), 122u);
     EXPECT_TRUE(std::filesystem::is_directory(folder.Join("old.brv.tmp")));
+    EXPECT_EQ(folder.ReadFile("old.brv.tmp1"), "somebody's");
+    EXPECT_FALSE(std::filesystem::exists(folder.Join("old.brv.tmp2")));
+    folder.WriteFile("old.brv", old);
 
     host = nullptr;
     EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
