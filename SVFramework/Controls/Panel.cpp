@@ -1,7 +1,9 @@
 #include "Controls/Panel.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "ControlBase/KeyParam.h"
 #include "ResultCodes.h"
+#include "System/KeyCode.h"
 
 namespace SV {
 
@@ -28,6 +30,53 @@ int32_t LPanel::Initialize()
     }
     mPanelHandler = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(this));
     return S_OK;
+}
+
+RCPtr<LControl> LPanel::GetNextTabStop(const LControl* child, bool backwards)
+{
+    RCPtr<LControl> next = LScrollView::GetNextTabStop(child, backwards);
+    if (!next || !mParent) {
+        return next;
+    }
+    // Only a panel at the top of its tree wraps around.
+    const int32_t from = mChildren.IndexOf(child, kTabOrder);
+    const int32_t to = mChildren.IndexOf(next.Get(), kTabOrder);
+    const bool wrapped = backwards ? to >= from : to <= from;
+    return wrapped ? nullptr : next;
+}
+
+void LPanel::NavigateFocus(const ConstRCPtr<LKeyParam>& key)
+{
+    if (!key) {
+        return;
+    }
+    const uint32_t code = key->mKey.GetCode();
+    if ((code & KeyCode::kCtrl) != 0) {
+        // Ctrl+Tab leaves the panel for the next group of its parent.
+        LScrollView::NavigateFocus(key);
+        return;
+    }
+    const RCPtr<LControl> keepAlive(this);
+    const bool backwards = (code & KeyCode::kShift) != 0;
+    const int32_t passed = key->mPassed.GetCount();
+    RCPtr<LControl> start = passed > 0 ? *key->mPassed.At(passed - 1) : nullptr;
+    RCPtr<LControl> next = GetNextTabStop(start.Get(), backwards);
+    while (next && next.Get() != start.Get()) {
+        if (next->IsFocusTarget() || next->CanTakeFocus()) {
+            next->SetFocus(!backwards);
+            return;
+        }
+        if (!start->IsVisible(true) || !start->IsEnabled(true)) {
+            start = next;
+        }
+        next = GetNextTabStop(next.Get(), backwards);
+    }
+    // A key travels as a const payload but collects the controls that pass it on.
+    const_cast<LKeyParam&>(*key).mPassed.Add(RCPtr<LControl>(this));
+    if (mParent) {
+        const RCPtr<LControl> parent = mParent;
+        parent->NavigateFocus(key);
+    }
 }
 
 void LPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,

@@ -1,6 +1,6 @@
 // The framework's plain container: a scroll view that also hears the keys its parent hands to
-// its children ("NID_SIBLING_KEY"). The control behind "Framework.Panel" and the other panel
-// classes of the skin.
+// its children ("NID_SIBLING_KEY") and passes Tab navigation on through the tree of panels. The
+// control behind "Framework.Panel" and the other panel classes of the skin.
 #pragma once
 
 #include "Controls/ScrollView.h"
@@ -17,6 +17,10 @@ public:
                                          const ConstRCPtr<LControlDescriptor>& descriptor);
 
     int32_t Initialize() override;
+    // Tab navigation through nested panels: a panel with a parent does not wrap around inside
+    // itself but hands the Tab on to its parent, which continues after the panel.
+    RCPtr<LControl> GetNextTabStop(const LControl* child, bool backwards) override;
+    void NavigateFocus(const ConstRCPtr<LKeyParam>& key) override;
 
 protected:
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,

@@ -245,10 +245,10 @@ int32_t LScrollView::UpdateScrollBarVisibility()
         return S_FALSE;
     }
     mUpdatingBars = true;
-    const double tv = Thickness(1);
-    const double th = Thickness(0);
-    const bool hadV = tv > 0.0;
-    const bool hadH = th > 0.0;
+    // A bar's thickness is in use only while the bar shows: a corner that keeps its skin size
+    // beside hidden bars leaves the whole client part to the content.
+    const bool hadV = IsScrollBarShown(1) && Thickness(1) > 0.0;
+    const bool hadH = IsScrollBarShown(0) && Thickness(0) > 0.0;
     RectT<double> before;
     GetClientArea(before);
     const double roomW = before.width + (hadV ? mBarThickness.x : 0.0);
@@ -262,10 +262,10 @@ int32_t LScrollView::UpdateScrollBarVisibility()
     SetScrollBarShown(1, needV);
     SetScrollBarShown(0, needH);
     UpdateScrollBars();
-    if ((Thickness(1) > 0.0) != hadV) {
+    if (IsScrollBarShown(1) != hadV) {
         OnScrollBarShown(1);
     }
-    if ((Thickness(0) > 0.0) != hadH) {
+    if (IsScrollBarShown(0) != hadH) {
         OnScrollBarShown(0);
     }
     RectT<double> after;
@@ -280,23 +280,31 @@ int32_t LScrollView::UpdateScrollBarVisibility()
 
 void LScrollView::SetScrollBarShown(int32_t axis, bool show)
 {
-    const RCPtr<LControl>& bar = axis == 0 ? mHBar : mVBar;
-    if (!bar || IsScrollBarShown(axis) == show) {
+    const RCPtr<LControl> bar = axis == 0 ? mHBar : mVBar;
+    if (!bar) {
         return;
     }
     const RCPtr<LControl> target = mCorner ? mCorner : bar;
-    if (!target->GetLayout()) {
+    const double thickness = std::trunc(axis == 0 ? mBarThickness.y : mBarThickness.x);
+    const double wanted = show ? thickness : 0.0;
+    if (IsScrollBarShown(axis) == show && Thickness(axis) == wanted) {
         return;
     }
-    // The thickness axis: Y for the horizontal bar, X for the vertical one.
-    const int32_t thicknessAxis = axis == 0 ? 1 : 0;
-    LayoutPositionSpec position;
-    LayoutSpec size;
-    target->GetLayout()->GetAxisSpec(thicknessAxis, position, size);
-    const double thickness = axis == 0 ? mBarThickness.y : mBarThickness.x;
-    size.kind = kSizeToSelf;
-    size.absolute = show ? std::trunc(thickness) : 0.0;
-    target->SetLayoutSpec(thicknessAxis, position, size);
+    // The corner's size on the bar's thickness axis (Y for the horizontal bar, X for the
+    // vertical one) is the bar's thickness, so a skin may size the bars from it; the bar's own
+    // visible flag follows as well, so a bar that the skin starts hidden appears when needed.
+    if (target->GetLayout() && Thickness(axis) != wanted) {
+        const int32_t thicknessAxis = axis == 0 ? 1 : 0;
+        LayoutPositionSpec position;
+        LayoutSpec size;
+        target->GetLayout()->GetAxisSpec(thicknessAxis, position, size);
+        size.kind = kSizeToSelf;
+        size.absolute = wanted;
+        target->SetLayoutSpec(thicknessAxis, position, size);
+    }
+    if (bar->GetLayout() && bar->GetLayout()->visible != show) {
+        bar->SetVisible(show);
+    }
 }
 
 void LScrollView::UpdateScrollBars()
@@ -507,6 +515,16 @@ void LScrollView::GetClientRect(RectT<double>& rect)
 }
 
 // Wheel ---------------------------------------------------------------------------------------
+
+int32_t LScrollView::HandleVerticalWheel(const ConstRCPtr<LMouseWheelParam>& event)
+{
+    return event ? HandleVerticalWheel(event->mDirection, event->mModifiers) : S_FALSE;
+}
+
+int32_t LScrollView::HandleHorizontalWheel(const ConstRCPtr<LMouseWheelParam>& event)
+{
+    return event ? HandleHorizontalWheel(event->mDirection, event->mModifiers) : S_FALSE;
+}
 
 int32_t LScrollView::HandleVerticalWheel(int32_t direction, uint32_t modifiers)
 {

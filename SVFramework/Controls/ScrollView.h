@@ -34,6 +34,10 @@ public:
     // in the compact mask (Shift 8: by pages, Alt 64: the horizontal bar). 1 when not used.
     virtual int32_t HandleVerticalWheel(int32_t direction, uint32_t modifiers);
     virtual int32_t HandleHorizontalWheel(int32_t direction, uint32_t modifiers);
+    // The wheel events the control's routing hands on: the forms above with the event's
+    // direction and modifiers.
+    int32_t HandleVerticalWheel(const ConstRCPtr<LMouseWheelParam>& event) override;
+    int32_t HandleHorizontalWheel(const ConstRCPtr<LMouseWheelParam>& event) override;
     int32_t Initialize() override;
     int32_t ApplyProperties() override;
     void GetClientRect(RectT<double>& rect) override;

@@ -8,7 +8,9 @@
 #include "ControlBase/DockedPart.h"
 #include "ControlBase/Look.h"
 #include "ControlBase/LookDescriptor.h"
+#include "Controls/ComboBox.h"
 #include "Controls/ControlTypes.h"
+#include "Controls/ListBox.h"
 #include "Controls/Panel.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +242,46 @@ TEST_F(SkinTest, ThePointerFindsTheMenuTitlesRowsAndControlsUnderIt)
         ASSERT_TRUE(hit) << target.path;
         EXPECT_EQ(PathOf(hit), target.path);
     }
+}
+
+// Every combo box opens its list below itself, at most 80 pixels high in whole rows; a list whose
+// items do not fit shows its vertical bar, whose track runs from one arrow to the other.
+TEST_F(SkinTest, EveryComboListOpensBelowAtMostEightyHighWithABarWhenItsItemsDoNotFit)
+{
+    const RCPtr<SV::LControl> main = Create(u"mainControl");
+    ASSERT_TRUE(main);
+    int32_t combos = 0;
+    ForEachControl(main, [&combos](const RCPtr<SV::LControl>& control) {
+        auto* combo = dynamic_cast<SV::LComboBox*>(control.Get());
+        if (combo == nullptr) {
+            return;
+        }
+        ++combos;
+        const RCPtr<SV::LListBox> list = combo->GetList();
+        ASSERT_TRUE(list) << PathOf(control);
+        ASSERT_EQ(combo->ShowDropDown(true), S_OK);
+        const std::string path = PathOf(control);
+        const SV::RectT<double>& r = list->GetRect();
+        EXPECT_EQ(list->GetPositionInRoot().y,
+                  combo->GetPositionInRoot().y + combo->GetRect().height)
+            << path;
+        EXPECT_LE(r.height, 80.0) << path;
+        const double rows = list->GetLookRect(-1).height / list->GetItemHeight();
+        EXPECT_EQ(rows, double(int32_t(rows))) << path << " shows part of a row";
+        const bool overflows = list->GetItemCount() > uint32_t(rows);
+        EXPECT_EQ(list->IsScrollBarShown(1), overflows) << path;
+        EXPECT_FALSE(list->IsScrollBarShown(0)) << path;
+        const RCPtr<SV::LControl> bar = list->FindChildControl(u"vBar");
+        ASSERT_TRUE(bar) << path;
+        if (overflows) {
+            const RCPtr<SV::LControl> channel = bar->FindChildControl(u"channel");
+            const RCPtr<SV::LControl> inc = bar->FindChildControl(u"inc");
+            ASSERT_TRUE(channel && inc) << path;
+            EXPECT_EQ(channel->GetRect().y + channel->GetRect().height, inc->GetRect().y) << path;
+        }
+        combo->ShowDropDown(false);
+    });
+    EXPECT_EQ(combos, 8);
 }
 
 // The reader leaves out a part it cannot find, so a misspelt picture shows as a look without

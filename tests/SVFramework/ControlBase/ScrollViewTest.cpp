@@ -53,6 +53,37 @@ protected:
         return bar;
     }
 
+    // Bars of their own thickness that the skin starts hidden, beside a corner that keeps its
+    // size: the view shows and hides the bars themselves.
+    void BuildWithHiddenBars(double width, double height)
+    {
+        Build(width, height);
+        for (int along = 0; along < 2; ++along) {
+            const RCPtr<ScrollBarDouble>& bar = along == 0 ? vBar : hBar;
+            RCPtr<LLayoutDescriptor> l(new LLayoutDescriptor());
+            l->axes[along] = {};
+            l->axes[along].position.relative = 1.0f;
+            l->axes[along].anchor = 1.0f;
+            l->axes[along].size.absolute = 17;
+            l->axes[1 - along].size = {kSizeToClient, {}, 1.0f, 0.0};
+            for (int axis = 0; axis < 2; ++axis) {
+                l->axes[axis].docked = true;
+            }
+            l->visible = false;
+            bar->SetLayout(l);
+            bar->UpdateLayout();
+        }
+        const RCPtr<LControl> corner = view->FindChildControl(u"corner");
+        for (int axis = 0; axis < 2; ++axis) {
+            LayoutPositionSpec position;
+            LayoutSpec size;
+            corner->GetLayout()->GetAxisSpec(axis, position, size);
+            size.absolute = 17;
+            corner->SetLayoutSpec(axis, position, size);
+        }
+        view->UpdateScrollBarVisibility();
+    }
+
     std::pair<bool, bool> Shown() const
     {
         return {view->IsScrollBarShown(0), view->IsScrollBarShown(1)};
@@ -88,6 +119,32 @@ TEST_F(ScrollViewTest, BarsAppearWhenTheExtentDoesNotFit)
     RectT<double> area;
     view->GetClientArea(area);
     EXPECT_EQ(area, (RectT<double>{0, 0, 100, 100}));
+}
+
+TEST_F(ScrollViewTest, BarsTheSkinStartsHiddenAppearAndTheCornerCountsOnlyWhileABarShows)
+{
+    BuildWithHiddenBars(100, 100);
+    EXPECT_EQ(Shown(), std::make_pair(false, false));
+    RectT<double> area;
+    view->GetClientArea(area);
+    EXPECT_EQ(area, (RectT<double>{0, 0, 100, 100}));
+    const struct
+    {
+        double width, height;
+        bool h, v;
+    } cases[] = {
+        {101, 83, true, false}, {83, 101, false, true}, {90, 150, true, true},
+        {50, 50, false, false}, {120, 80, true, false},
+    };
+    for (const auto& c : cases) {
+        view->SetClientExtent(c.width, c.height);
+        EXPECT_EQ(Shown(), std::make_pair(c.h, c.v)) << c.width << " x " << c.height;
+        EXPECT_EQ(hBar->IsVisible(false), c.h) << c.width << " x " << c.height;
+        EXPECT_EQ(vBar->IsVisible(false), c.v) << c.width << " x " << c.height;
+        view->GetClientArea(area);
+        EXPECT_EQ(area.width, c.v ? 83.0 : 100.0) << c.width << " x " << c.height;
+        EXPECT_EQ(area.height, c.h ? 83.0 : 100.0) << c.width << " x " << c.height;
+    }
 }
 
 TEST_F(ScrollViewTest, SameExtentAgainSendsNothing)

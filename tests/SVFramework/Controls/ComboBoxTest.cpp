@@ -340,3 +340,163 @@ TEST_F(ComboBoxTest, TheListClosesWhenTheTextBoxTakesTheFocus)
 }
 
 } // namespace
+
+namespace {
+
+// A combo box of the editor's kind with sixteen items: its list is at most 80 high, opens over
+// other controls and brings a vertical bar that its skin starts hidden, docked beside the rows.
+const char* const kLongListSkin = R"(
+    <Skin Name="Default">
+      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
+        <Skin Name="window" LookList="Solid">
+          <SubControl Class="Framework.ComboBox" Name="channels" XPositionAbs="20" YPositionAbs="20" XSizeAbs="100" YSizeAbs="20">
+            <Skin Name="channels" LookList="Combo">
+              <SubControl Class="Framework.ListBox" Name="listBox" Z_Order="5" IsVisible="False" ClipToParent="False"
+                  XPositionToControl="Parent" XSizeToControl="Parent" XSizeRel="1" XSizeAbs="0"
+                  YPositionToControl="Parent" YPositionRel="1" YSizeAbs="80" YMaxSizeAbs="80">
+                <Skin Name="listBox" LookList="Solid">
+                  <SubControl Class="Framework.ScrollBar" Name="vBar" XIsDocked="True" YIsDocked="True" IsVisible="False"
+                      XPositionToControl="Parent" XPositionRel="1" XPlacementAnchor="1" XSizeAbs="12"
+                      YSizeToControl="Parent" YSizeRel="1" YSizeAbs="0">
+                    <Skin Name="vBar" LookList="Solid">
+                      <SubControl Class="Framework.Button" Name="dec" XSizeAbs="12" YSizeAbs="12"/>
+                      <SubControl Class="Framework.ScrollChannel" Name="channel" YPositionAbs="12" XSizeAbs="12" YSizeToControl="Parent" YSizeRel="1" YSizeAbs="-12">
+                        <Skin Name="channel" LookList="Solid">
+                          <SubControl Class="Framework.Button" Name="thumb" XSizeAbs="12" YSizeAbs="12">
+                            <Skin Name="thumb" LookList="Solid"/>
+                          </SubControl>
+                        </Skin>
+                      </SubControl>
+                      <SubControl Class="Framework.Button" Name="inc" XSizeAbs="12" YSizeAbs="12" YPositionToControl="Parent" YPositionRel="1" YPlacementAnchor="1"/>
+                    </Skin>
+                  </SubControl>
+                  <SubControl Class="Framework.Panel" Name="corner" XIsDocked="True" YIsDocked="True" IsVisible="False"
+                      XPositionToControl="Parent" XPositionRel="1" XPlacementAnchor="1" XSizeAbs="12"
+                      YPositionToControl="Parent" YPositionRel="1" YPlacementAnchor="1" YSizeAbs="12"/>
+                  <SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeToControl="Client" XSizeRel="1" YSizeAbs="18">
+                    <Skin Name="templateItem" LookList="Solid"/>
+                  </SubControl>
+                </Skin>
+              </SubControl>
+            </Skin>
+          </SubControl>
+        </Skin>
+      </SubControl>
+    </Skin>)";
+
+class LongComboListTest : public svtest::ControlSkinFixture
+{
+protected:
+    void SetUp() override
+    {
+        std::string strings = "<Solvane_StringTable_Definitions><Application "
+                              "Name=\"PresetEditor\"><StringTable ID=\"Framework.Panel|channels\">";
+        for (int i = 0; i < 16; ++i) {
+            strings += "<String ID=\"ITEM." + std::to_string(i) +
+                       "\"><Locale LCID=\"0x0009\">Channel " + std::to_string(i + 1) +
+                       "</Locale></String>";
+        }
+        strings += "</StringTable></Application></Solvane_StringTable_Definitions>";
+        ASSERT_EQ(app.mFactory->LoadStringTableTexts(strings, {}, 0x0009), S_OK);
+        LoadSkin(kLongListSkin, kLookLists, kLooks);
+        services.active = true;
+        services.screenClient = {0, 0, 400, 300};
+        window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
+        app.mActive = window;
+        ASSERT_EQ(window->SetMainControlByName(u"window"), S_OK);
+        root = window->GetMainControl();
+        combo = dynamic_cast<LComboBox*>(root->FindChildControl(u"channels").Get());
+        ASSERT_TRUE(combo);
+        list = combo->GetList();
+        ASSERT_TRUE(list);
+        bar = list->FindChildControl(u"vBar");
+        ASSERT_TRUE(bar);
+    }
+    void TearDown() override
+    {
+        window->SetMainControl(nullptr);
+        root = nullptr;
+        app.mActive = nullptr;
+        window = nullptr;
+    }
+    void Button(int32_t kind, int32_t x, int32_t y)
+    {
+        services.cursor = {x, y};
+        services.buttons = kind == kButtonPress ? kButtonLeft : 0;
+        window->OnMouseButton(kind, kButtonLeft, 0, {x, y}, 0);
+    }
+    void MoveTo(int32_t x, int32_t y)
+    {
+        services.cursor = {x, y};
+        window->OnMouseMove({x, y}, 0, 0);
+    }
+    void PressKey(uint32_t code)
+    {
+        window->OnKey(ConstRCPtr<LKeyParam>(new LKeyParam(KeyCode::FromWords(code, 0, 0), 1)));
+    }
+    // The thumb's top edge in window coordinates.
+    int32_t ThumbTop()
+    {
+        return int32_t(
+            bar->FindChildControl(u"channel")->FindChildControl(u"thumb")->GetPositionInRoot().y);
+    }
+
+    svtest::FakeWindowServices services;
+    LComboBox* combo = nullptr;
+    RCPtr<LListBox> list;
+    RCPtr<LControl> bar;
+};
+
+TEST_F(LongComboListTest, TheListOpensAtItsSkinHeightWithABarThatScrollsByWheelThumbAndKeys)
+{
+    ASSERT_EQ(combo->ShowDropDown(true), S_OK);
+    // 80 pixels at most, snapped to whole rows: four rows of the sixteen items.
+    EXPECT_EQ(list->GetRect().height, 72.0);
+    EXPECT_EQ(list->GetPositionInRoot().y, 40.0);
+    ASSERT_TRUE(list->IsScrollBarShown(1));
+    EXPECT_TRUE(bar->IsVisible(true));
+    EXPECT_EQ(bar->GetPositionInRoot(), (PointT<double>{108.0, 40.0}));
+    EXPECT_EQ(bar->GetRect().height, 72.0);
+    EXPECT_EQ(bar->NormalizedToValue(1.0), 12.0) << "sixteen rows of which four are shown";
+
+    // The wheel over a row scrolls the list by one row, and the bar stays where it is.
+    services.cursor = {114, 100};
+    window->OnMouseWheel({114, 100}, 0, kWheelBackward);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 1u);
+    EXPECT_EQ(Narrow(list->GetRowControl(0)->GetText()), "Channel 2");
+    EXPECT_EQ(bar->GetPositionInRoot().y, 40.0);
+    window->OnMouseWheel({114, 100}, 0, kWheelForward);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 0u);
+
+    // Dragging the thumb to the channel's end shows the last rows.
+    const int32_t top = ThumbTop();
+    EXPECT_EQ(top, 52);
+    Button(kButtonPress, 114, top + 2);
+    MoveTo(114, top + 20);
+    MoveTo(114, top + 100);
+    Button(kButtonRelease, 114, top + 100);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 12u);
+    EXPECT_EQ(ThumbTop(), 40 + 72 - 12 - 12);
+    ASSERT_TRUE(combo->IsDroppedDown()) << "the bar is part of the list";
+
+    // Up and Down move the selection, and the list follows it; Return chooses it.
+    list->SetFocus(true);
+    EXPECT_EQ(list->GetCaret(), 0);
+    PressKey(0x20280000);
+    EXPECT_EQ(list->GetCaret(), 1);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 1u) << "scrolled back to show the caret";
+    for (int i = 0; i < 4; ++i) {
+        PressKey(0x20280000);
+    }
+    EXPECT_EQ(list->GetCaret(), 5);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 2u) << "the caret on the bottom row";
+    PressKey(0x20260000);
+    EXPECT_EQ(list->GetCaret(), 4);
+    EXPECT_EQ(list->GetFirstVisibleItem(), 2u);
+    PressKey(0x200D0000);
+    EXPECT_FALSE(combo->IsDroppedDown());
+    EXPECT_EQ(combo->GetSelectedIndex(), 4);
+    EXPECT_EQ(Narrow(combo->GetText()), "Channel 5");
+}
+
+} // namespace

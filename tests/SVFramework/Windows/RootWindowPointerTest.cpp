@@ -323,3 +323,39 @@ TEST_F(RootWindowPointerTest, WithoutMainControlNothingIsHit)
 }
 
 } // namespace
+
+namespace {
+
+// The editor's window: a menu bar of higher Z order over a view that covers the whole window,
+// whose panel holds a list that opens over the view.
+TEST_F(RootWindowPointerTest, AChildOfHigherZOrderIsHitBeforeItsParentAndItsSiblings)
+{
+    const auto z = [](int32_t order, bool clipped) {
+        return [order, clipped](LLayoutDescriptor& l) {
+            l.zOrder = order;
+            l.clipToParent = clipped;
+        };
+    };
+    RCPtr<svtest::InputControl> view = Make(main, u"view", 0, 0, 200, 100);
+    RCPtr<svtest::InputControl> menu = Make(main, u"menu", 0, 0, 200, 20, z(10, true));
+    RCPtr<svtest::InputControl> title = Make(menu, u"title", 5, 0, 40, 20);
+    RCPtr<svtest::InputControl> panel = Make(view, u"panel", 0, 30, 100, 30);
+    RCPtr<svtest::InputControl> list = Make(panel, u"list", 0, 20, 100, 40, z(5, false));
+    RCPtr<svtest::InputControl> row = Make(list, u"row", 0, 0, 100, 20, z(20, true));
+    const struct
+    {
+        PointT<int32_t> point;
+        svtest::InputControl* expected;
+    } cases[] = {
+        {{10, 10}, title.Get()}, {{100, 10}, menu.Get()}, {{10, 40}, panel.Get()},
+        {{10, 55}, row.Get()},   {{10, 75}, list.Get()},  {{150, 80}, view.Get()},
+    };
+    for (const auto& c : cases) {
+        PointT<int32_t> local;
+        const RCPtr<LControl> hit = window->HitTest(c.point, false, local);
+        EXPECT_EQ(hit.Get(), c.expected) << c.point.x << "," << c.point.y << ": "
+                                         << (hit ? hit->GetName().ToNarrow().GetText() : "none");
+    }
+}
+
+} // namespace
