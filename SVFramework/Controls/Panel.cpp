@@ -2,8 +2,12 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/Notification.h"
+#include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "System/KeyCode.h"
+
+#include <stdexcept>
 
 namespace SV {
 
@@ -29,7 +33,53 @@ int32_t LPanel::Initialize()
         return result;
     }
     mPanelHandler = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(this));
+    int32_t registered = E_FAIL;
+    try {
+        registered = mPanelHandler->RegisterHandler(&LPanel::OnParentSiblingKey,
+                                                    RCPtr<LNotificationDistributor>(mParent),
+                                                    u"NID_SIBLING_KEY");
+    } catch (const std::runtime_error&) {
+        return E_FAIL;
+    }
+    if (registered < 0) {
+        throw Exception<FailedResultException>(
+            FormatFailedResult(registered, "SV::LPanel::Initialize", "Controls\\Panel", 37));
+    }
     return S_OK;
+}
+
+int32_t LPanel::OnParentSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                                   const ConstRCPtr<LNotification>& notification)
+{
+    const auto* sibling =
+        notification ? dynamic_cast<const LSiblingKeyParam*>(notification->GetPayload().Get())
+                     : nullptr;
+    if (sibling == nullptr) {
+        return 1;
+    }
+    const RCPtr<LControl> keepAlive(this);
+    const int32_t result = SendSiblingKey(CreateKeyParam(sibling->mKey, 1));
+    // The payload carries the answer back to whoever handed the key out.
+    const_cast<LSiblingKeyParam*>(sibling)->mResult = result;
+    return 1;
+}
+
+void LPanel::BubbleKey(const ConstRCPtr<LKeyParam>& key)
+{
+    if (!key) {
+        return;
+    }
+    if (!mParent) {
+        LScrollView::BubbleKey(key);
+        return;
+    }
+    const RCPtr<LControl> keepAlive(this);
+    if (SendSiblingKey(key) != S_FALSE) {
+        return;
+    }
+    const_cast<LKeyParam&>(*key).mPassed.Add(RCPtr<LControl>(this));
+    const RCPtr<LControl> parent = mParent;
+    parent->BubbleKey(key);
 }
 
 RCPtr<LControl> LPanel::GetNextTabStop(const LControl* child, bool backwards)

@@ -21,12 +21,19 @@ public:
     // itself but hands the Tab on to its parent, which continues after the panel.
     RCPtr<LControl> GetNextTabStop(const LControl* child, bool backwards) override;
     void NavigateFocus(const ConstRCPtr<LKeyParam>& key) override;
+    // A key no control used: offered to the children that hear this panel's sibling keys, then
+    // passed on to the parent; the panel at the top offers it to the hot keys.
+    void BubbleKey(const ConstRCPtr<LKeyParam>& key) override;
 
 protected:
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                  const ConstRCPtr<LNotification>& notification) override;
     int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
                        const char16_t* name) override;
+
+    // A key the parent hands to its children goes on to this panel's children; 1.
+    int32_t OnParentSiblingKey(const ConstRCPtr<LNotificationDistributor>& sender,
+                               const ConstRCPtr<LNotification>& notification);
 
     RCPtr<LNotificationHandler<LPanel>> mPanelHandler;
 };

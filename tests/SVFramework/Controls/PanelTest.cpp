@@ -1,9 +1,12 @@
 #include "ControlSkinFixture.h"
 
 #include "ControlBase/KeyParam.h"
+#include "Notification/Notification.h"
+#include "Notification/NotificationClient.h"
 #include "Windows/RootWindow.h"
 
 #include <string>
+#include <vector>
 
 using namespace SV;
 
@@ -56,6 +59,29 @@ protected:
     }
 };
 
+// Takes the keys handed out on a panel's "NID_SIBLING_KEY" that it is told to take, and notes
+// every key it is offered.
+class SiblingKeyTaker : public LNotificationClient
+{
+public:
+    explicit SiblingKeyTaker(uint32_t takes) : mTakes(takes) {}
+    void Receive(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
+                 const ConstRCPtr<LNotification>& notification) override
+    {
+        auto* key = const_cast<LSiblingKeyParam*>(
+            dynamic_cast<const LSiblingKeyParam*>(notification->GetPayload().Get()));
+        ASSERT_NE(key, nullptr);
+        offered.push_back(key->mKey.GetCode());
+        if (key->mKey.GetCode() == mTakes) {
+            key->mResult = 0;
+        }
+    }
+    std::vector<uint32_t> offered;
+
+private:
+    uint32_t mTakes;
+};
+
 constexpr uint32_t kTab = 0x20090000u;
 constexpr uint32_t kShiftTab = 0x22090000u;
 constexpr uint32_t kCtrlTab = 0x21090000u;
@@ -87,6 +113,39 @@ TEST_F(PanelTest, TabLeavesANestedPanelForTheControlAfterItAndTheTopPanelWrapsAr
         EXPECT_TRUE((*step.to)->HasFocus())
             << (*step.from)->GetName().ToNarrow().GetText() << " " << std::hex << step.key;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PanelTest, AKeyNoControlUsesClimbsThroughThePanelsAndReachesTheOtherGroupsKeyTakers)
+{
+    const uint32_t f5 = PressedVirtualKey(VK_F1 + 4);
+    const uint32_t f6 = PressedVirtualKey(VK_F1 + 5);
+    const RCPtr<LControl> second = root->FindChildControl(u"second");
+    const RCPtr<LControl> box = Find(u"first", u"box");
+    ASSERT_TRUE(second && box);
+    const RCPtr<SiblingKeyTaker> inSecond(new SiblingKeyTaker(f5));
+    const RCPtr<SiblingKeyTaker> inBox(new SiblingKeyTaker(0));
+    inSecond->Register(RCPtr<LNotificationDistributor>(second), u"NID_SIBLING_KEY");
+    inBox->Register(RCPtr<LNotificationDistributor>(box), u"NID_SIBLING_KEY");
+
+    // From the text box in the first group: the box and the first group pass the key on, the
+    // window hands it to its groups and the second group to what listens inside it.
+    box->FindChildControl(u"text")->SetFocus(true);
+    Press(f5);
+    EXPECT_EQ(inBox->offered, std::vector<uint32_t>{f5});
+    EXPECT_EQ(inSecond->offered, std::vector<uint32_t>{f5});
+
+    // From the second group's button: the first group hands the key down into its box.
+    Find(u"second", u"two")->SetFocus(true);
+    Press(f6);
+    EXPECT_EQ(inBox->offered, (std::vector<uint32_t>{f5, f6}));
+    EXPECT_EQ(inSecond->offered, (std::vector<uint32_t>{f5, f6}));
+
+    inSecond->UnregisterAll();
+    inBox->UnregisterAll();
 }
 
 } // namespace
