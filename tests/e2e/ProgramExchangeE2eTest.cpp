@@ -232,6 +232,15 @@ protected:
             << "the point " << point.x << ", " << point.y << " stayed covered";
     }
 
+    // A key in the main window, which is given the input focus first: a window that has lost it
+    // to another program's window takes the focus from its controls, and the key would go to
+    // none of them.
+    void PressKey(unsigned long keySym, const std::vector<unsigned long>& modifiers = {})
+    {
+        mDriver.Focus(mWindow);
+        mDriver.PressKey(mWindow, keySym, modifiers);
+    }
+
     // The area once two looks a moment apart agree: the window has drawn what it had to.
     std::vector<uint32_t> WaitForSteady(const Area& area)
     {
@@ -386,12 +395,11 @@ TEST_F(ProgramExchangeE2e, ChangesTheChannelWithKeysAloneAndSendsItToRam)
     // The focus starts in the tempo box. Ctrl+Tab leaves its up-down for the next control of
     // the arpeggiator, a second one leaves the arpeggiator for the channel box, whose list
     // opens with Down; Down picks the next channel and Return takes it.
-    mDriver.Focus(mWindow);
-    mDriver.PressKey(mWindow, XK_Tab, {XK_Control_L});
-    mDriver.PressKey(mWindow, XK_Tab, {XK_Control_L});
-    mDriver.PressKey(mWindow, XK_Down);
-    mDriver.PressKey(mWindow, XK_Down);
-    mDriver.PressKey(mWindow, XK_Return);
+    PressKey(XK_Tab, {XK_Control_L});
+    PressKey(XK_Tab, {XK_Control_L});
+    PressKey(XK_Down);
+    PressKey(XK_Down);
+    PressKey(XK_Return);
     Click(kSendToRamButton);
     EXPECT_EQ(CloseMessageBox(), kSendSucceeded);
 

@@ -126,6 +126,20 @@ bool X11WindowDriver::WaitUntilGone(Window window, std::chrono::milliseconds tim
     return true;
 }
 
+X11WindowDriver::Geometry X11WindowDriver::GetGeometry(Window window)
+{
+    Geometry geometry;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(mDisplay, window, &attributes) == 0) {
+        return geometry;
+    }
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(mDisplay, window, DefaultRootWindow(mDisplay), 0, 0, &x, &y, &child);
+    return {x, y, attributes.width, attributes.height};
+}
+
 std::string X11WindowDriver::GetTitle(Window window)
 {
     char* name = nullptr;

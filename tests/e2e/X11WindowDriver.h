@@ -48,6 +48,15 @@ public:
     // True when the window is gone or unmapped within the time.
     bool WaitUntilGone(Window window, std::chrono::milliseconds timeout);
 
+    // Where the window lies on the screen and its size.
+    struct Geometry
+    {
+        int32_t x = 0;
+        int32_t y = 0;
+        int32_t width = 0;
+        int32_t height = 0;
+    };
+    Geometry GetGeometry(Window window);
     std::string GetTitle(Window window);
     bool IsShown(Window window);
 
