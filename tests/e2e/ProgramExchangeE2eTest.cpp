@@ -23,6 +23,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -43,6 +44,9 @@ constexpr auto kStartLimit = 60s;
 // A box, a menu or a file shows within this time after the action that asks for it.
 constexpr auto kActionLimit = 10s;
 constexpr auto kCloseLimit = 15s;
+// An action whose effect has not shown within this time is taken again, at most kAttempts times.
+constexpr auto kEffectLimit = 5s;
+constexpr int32_t kAttempts = 3;
 
 // Points of the main window, from the skin: the menu bar's File title, the rows of its popup
 // (22 pixels each, from y 27) and of the sub-menus that open beside them, and the program bank
@@ -226,12 +230,6 @@ protected:
         return svtest::FromHex(output.back().substr(prefix.size())).value_or(Bytes{});
     }
 
-    void Click(const Point& point)
-    {
-        ASSERT_TRUE(mDriver.Click(mWindow, point.x, point.y))
-            << "the point " << point.x << ", " << point.y << " stayed covered";
-    }
-
     // A key in the main window, which is given the input focus first: a window that has lost it
     // to another program's window takes the focus from its controls, and the key would go to
     // none of them.
@@ -270,38 +268,98 @@ protected:
         return true;
     }
 
+    // Clicks a point of the main window, which is given the input focus first: a window that has
+    // lost it closes its menus. False when another window kept the point covered.
+    bool Click(const Point& point)
+    {
+        mDriver.Focus(mWindow);
+        return mDriver.Click(mWindow, point.x, point.y);
+    }
+
     // Clicks and waits until the area shows something else, as a menu does when it opens.
-    void ClickAndWaitForChange(const Point& point, const Area& area)
+    bool ClickAndWaitForChange(const Point& point, const Area& area)
     {
         const std::vector<uint32_t> before = Capture(area);
-        Click(point);
-        ASSERT_TRUE(WaitForChange(area, before))
-            << "nothing opened at " << point.x << ", " << point.y;
+        return Click(point) && WaitForChange(area, before);
     }
 
     // Opens the File menu, once the one opened before has closed, and chooses an entry, or an
-    // entry of one of its sub-menus.
-    void OpenFileMenu()
+    // entry of one of its sub-menus (index -1: none); false when a menu did not open.
+    bool ChooseFromMenu(const Point& entry, int32_t subMenuIndex)
     {
         const auto deadline = Clock::now() + kActionLimit;
         while (Capture(kPopupArea) != mClosedMenu) {
-            ASSERT_LT(Clock::now(), deadline) << "the menu opened before did not close";
+            if (Clock::now() >= deadline) {
+                return false;
+            }
             std::this_thread::sleep_for(20ms);
         }
-        ClickAndWaitForChange(kFileMenu, kPopupArea);
+        if (!ClickAndWaitForChange(kFileMenu, kPopupArea)) {
+            return false;
+        }
+        if (subMenuIndex < 0) {
+            return Click(entry);
+        }
+        return ClickAndWaitForChange(entry, kSubMenuArea) &&
+               Click(SubMenuEntry(entry, subMenuIndex));
     }
 
-    void ChooseFromFileMenu(const Point& entry)
+    // Takes the steps until what they do shows. Another program's window may come over a point
+    // or take the input focus, which closes the editor's menus, between two steps: steps whose
+    // effect did not show are taken again from the start, a few times, the menus closed first.
+    void Act(const std::function<bool()>& steps, const std::function<bool()>& done,
+             const std::string& what)
     {
-        OpenFileMenu();
-        Click(entry);
+        for (int32_t attempt = 0; attempt < kAttempts; ++attempt) {
+            if (steps() && WaitUntil(done, kEffectLimit)) {
+                return;
+            }
+            for (int32_t level = 0; level < 3; ++level) {
+                PressKey(XK_Escape);
+            }
+        }
+        ADD_FAILURE() << what << " did not happen";
     }
 
-    void ChooseFromFileMenu(const Point& entry, int32_t subMenuIndex)
+    void ChooseFromFileMenu(const Point& entry, const std::function<bool()>& done)
     {
-        OpenFileMenu();
-        ClickAndWaitForChange(entry, kSubMenuArea);
-        Click(SubMenuEntry(entry, subMenuIndex));
+        Act([&] { return ChooseFromMenu(entry, -1); }, done, "the menu command");
+    }
+
+    void ChooseFromFileMenu(const Point& entry, int32_t subMenuIndex,
+                            const std::function<bool()>& done)
+    {
+        Act([&] { return ChooseFromMenu(entry, subMenuIndex); }, done, "the sub-menu command");
+    }
+
+    void ClickButton(const Point& point, const std::function<bool()>& done)
+    {
+        Act([&] { return Click(point); }, done, "the button's action");
+    }
+
+    static bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+    {
+        const auto deadline = Clock::now() + timeout;
+        while (!done()) {
+            if (Clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(20ms);
+        }
+        return true;
+    }
+
+    // What an action shows when it ran: a message box over the main window, or another run of
+    // the file chooser.
+    std::function<bool()> BoxShown()
+    {
+        return [this] { return !mDriver.FindWindows({kMessageBoxClass, mWindow, {}}).empty(); };
+    }
+
+    std::function<bool()> ChooserRan()
+    {
+        const size_t runs = mChooser.GetRuns().size();
+        return [this, runs] { return mChooser.GetRuns().size() > runs; };
     }
 
     std::vector<uint32_t> Capture(const Area& area)
@@ -356,12 +414,12 @@ protected:
 TEST_F(ProgramExchangeE2e, GetsProgramTwoFromTheMenuAndSavesItAsTheKeyboardHoldsIt)
 {
     SetSlot(2, kStoredProgram);
-    ChooseFromFileMenu(kGetProgramEntry, 1);
+    ChooseFromFileMenu(kGetProgramEntry, 1, BoxShown());
     EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
 
     const std::string path = mFiles.Join("program two.brv");
     mChooser.Answer(path);
-    ChooseFromFileMenu(kSaveProgramEntry);
+    ChooseFromFileMenu(kSaveProgramEntry, ChooserRan());
     EXPECT_EQ(svtest::ToHex(BytesOf(WaitForFile(path, 122))),
               svtest::ToHex(ProgramFile(ShowSlot(2))));
     ASSERT_EQ(mChooser.GetRuns().size(), 1u);
@@ -376,11 +434,11 @@ TEST_F(ProgramExchangeE2e, OpensAProgramFileAndSendsItToProgramThree)
     mChooser.Answer(path);
     const auto channelBefore = WaitForSteady(kChannelPanel);
     const auto octaveBefore = WaitForSteady(kOctaveTransposePanel);
-    ChooseFromFileMenu(kOpenProgramEntry);
+    ChooseFromFileMenu(kOpenProgramEntry, ChooserRan());
     // The panels show the program opened, the channel box as soon as the octave.
     EXPECT_TRUE(WaitForChange(kOctaveTransposePanel, octaveBefore));
     EXPECT_TRUE(WaitForChange(kChannelPanel, channelBefore));
-    ChooseFromFileMenu(kSendProgramEntry, 3);
+    ChooseFromFileMenu(kSendProgramEntry, 3, BoxShown());
     EXPECT_EQ(CloseMessageBox(), kSendSucceeded);
 
     EXPECT_EQ(svtest::ToHex(ShowSlot(3)), svtest::ToHex(kFileProgram));
@@ -400,7 +458,7 @@ TEST_F(ProgramExchangeE2e, ChangesTheChannelWithKeysAloneAndSendsItToRam)
     PressKey(XK_Down);
     PressKey(XK_Down);
     PressKey(XK_Return);
-    Click(kSendToRamButton);
+    ClickButton(kSendToRamButton, BoxShown());
     EXPECT_EQ(CloseMessageBox(), kSendSucceeded);
 
     Bytes expected = kDefaultProgram;
@@ -421,7 +479,7 @@ TEST_F(ProgramExchangeE2e, ACorruptFileShowsTheLoadErrorAndLeavesTheProgramShown
 
     const auto channelBefore = WaitForSteady(kChannelPanel);
     const auto octaveBefore = WaitForSteady(kOctaveTransposePanel);
-    ChooseFromFileMenu(kOpenProgramEntry);
+    ChooseFromFileMenu(kOpenProgramEntry, ChooserRan());
     EXPECT_EQ(CloseMessageBox(), kFileLoadFailed);
 
     mDriver.MovePointer(mWindow, kRestingPoint.x, kRestingPoint.y);
@@ -433,12 +491,15 @@ TEST_F(ProgramExchangeE2e, AGetTheKeyboardLeavesUnansweredEndsInAnErrorAndTheWin
 {
     ASSERT_TRUE(sKeyboard->Command("answer silent"));
     const size_t requestsBefore = sKeyboard->GetReceived().size();
-    const auto clicked = Clock::now();
-    Click(GetButton(1));
-    const Window box = mDriver.WaitForWindow({kMessageBoxClass, mWindow, {}}, kActionLimit);
+    auto clicked = Clock::now();
+    Act(
+        [&] {
+            clicked = Clock::now();
+            return Click(GetButton(1));
+        },
+        BoxShown(), "the get");
     const auto shownAfter =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - clicked);
-    ASSERT_NE(box, 0u) << "no message box showed";
     std::printf("the error box showed %lld ms after the click\n",
                 static_cast<long long>(shownAfter.count()));
     // The keyboard was asked and did not answer: the editor gave up after its reply time.
@@ -450,7 +511,7 @@ TEST_F(ProgramExchangeE2e, AGetTheKeyboardLeavesUnansweredEndsInAnErrorAndTheWin
     // The window still answers: the next get, with the keyboard answering, goes through.
     ASSERT_TRUE(sKeyboard->Command("answer normal"));
     SetSlot(1, kStoredProgram);
-    Click(GetButton(1));
+    ClickButton(GetButton(1), BoxShown());
     EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
 }
 

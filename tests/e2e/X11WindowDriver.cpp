@@ -259,6 +259,9 @@ void X11WindowDriver::Close(Window window)
 std::vector<uint32_t> X11WindowDriver::Capture(Window window, int32_t x, int32_t y, int32_t width,
                                                int32_t height)
 {
+    // A part that another window covers reads as that window's pixels: ours goes on top first.
+    XRaiseWindow(mDisplay, window);
+    XSync(mDisplay, False);
     XImage* image = XGetImage(mDisplay, window, x, y, static_cast<unsigned>(width),
                               static_cast<unsigned>(height), AllPlanes, ZPixmap);
     if (image == nullptr) {

@@ -74,7 +74,8 @@ public:
     // Asks the window to close, as a window manager does when the user closes it.
     void Close(Window window);
 
-    // The pixels of a rectangle of the window, row by row; empty when it cannot be read.
+    // The pixels of a rectangle of the window, raised first, row by row; empty when they cannot
+    // be read.
     std::vector<uint32_t> Capture(Window window, int32_t x, int32_t y, int32_t width,
                                   int32_t height);
 
