@@ -73,7 +73,6 @@ constexpr Point GetButton(int32_t slot)
 constexpr Point kSendToRamButton{765 + 14 + 171, 189 + 169 + 12};
 // A part of the keyboard picture where the pointer rests without lighting anything up.
 constexpr Point kRestingPoint{600, 600};
-// The panels that show the MIDI channel and the octave and transpose.
 struct Area
 {
     int32_t x;
@@ -81,6 +80,8 @@ struct Area
     int32_t width;
     int32_t height;
 };
+// The panels that show the MIDI channel and the octave and transpose, and where the File menu and
+// its sub-menus open.
 constexpr Area kChannelPanel{64, 189, 124, 101};
 constexpr Area kOctaveTransposePanel{64, 306, 124, 102};
 constexpr Area kPopupArea{8, 28, 150, 150};
