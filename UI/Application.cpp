@@ -19,6 +19,7 @@ LApplication::LApplication(const SV::RCPtr<SV::LControlFactory>& factory,
 
 LApplication::~LApplication()
 {
+    SetRootModuleEngineHost(nullptr);
     mMidiManager = nullptr;
     mEngine = nullptr;
 }
@@ -40,6 +41,8 @@ int32_t LApplication::Startup()
     mMidiManager = SV::LMidiManager::Create();
     mEngine = SV::RCPtr<LRootModuleEngine>(new LRootModuleEngine());
     mEngine->Initialize(0);
+    // The panels, the program files and the get and send find the engine through this.
+    SetRootModuleEngineHost(this);
     return bindings;
 }
 

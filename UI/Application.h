@@ -1,6 +1,6 @@
 // The editor's application object: its settings version, main control, cursors of its own,
-// folders, settings files, renderer type and the MIDI manager it hands to the editor. The
-// windowing layer adds the main window and the message loop.
+// folders, settings files, renderer type, and the MIDI manager and the root-module engine it
+// hands to the editor. The windowing layer adds the main window and the message loop.
 #pragma once
 
 #include "Application/ApplicationBaseWin.h"
@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-class LApplication : public SV::LApplicationBase<LApplication>
+class LApplication : public SV::LApplicationBase<LApplication>, public IRootModuleEngineHost
 {
 public:
     static constexpr int32_t kAppSettings = 0;
@@ -21,7 +21,8 @@ public:
     ~LApplication() override;
 
     // The framework's start-up, then the editor's: the "GHK_WIN" key bindings (whose failure is
-    // the answer), the editor's control types, the MIDI manager and the root-module engine.
+    // the answer), the editor's control types, the MIDI manager and the root-module engine, which
+    // the rest of the program reaches through GetRootModuleEngine from then on.
     int32_t Startup() override;
 
     SV::WideString GetSettingsVersion() override;
@@ -38,6 +39,7 @@ public:
 
     // Empty until start-up made it.
     const SV::RCPtr<SV::LMidiManager>& GetMidiManager() const { return mMidiManager; }
+    SV::RCPtr<LRootModuleEngine> GetRootModuleEngine() override { return mEngine; }
 
 protected:
     void SetMidiManager(const SV::RCPtr<SV::LMidiManager>& manager) { mMidiManager = manager; }

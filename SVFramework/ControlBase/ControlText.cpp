@@ -58,6 +58,9 @@ bool LControl::SetLabelText(const WideString& text, bool relayout)
             UpdateLayout();
         }
     }
+    // A text set from outside (a combo box taking a value from a file) must show at once, not
+    // at the next time something else redraws the control.
+    InvalidateSelf();
     return true;
 }
 

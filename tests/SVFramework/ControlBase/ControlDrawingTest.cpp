@@ -316,6 +316,20 @@ TEST_F(ControlDrawingTest, InvalidationTravelsToTheRootInItsCoordinates)
     EXPECT_TRUE(window->GetDirtyRegion().IsEmpty());
 }
 
+TEST_F(ControlDrawingTest, ANewLabelTextRedrawsTheControlAndTheSameTextDoesNot)
+{
+    RCPtr<LControl> label = Add(top, u"label", At(20, 30, 60, 16));
+    window->GetDirtyRegion().Clear();
+    EXPECT_TRUE(label->SetLabelText(WideString(u"Channel 10"), false));
+    RectRegion::Edges bounds;
+    ASSERT_TRUE(window->GetDirtyRegion().GetBounds(bounds));
+    EXPECT_EQ(bounds, (RectRegion::Edges{20, 30, 80, 46}));
+
+    window->GetDirtyRegion().Clear();
+    EXPECT_FALSE(label->SetLabelText(WideString(u"Channel 10"), true));
+    EXPECT_TRUE(window->GetDirtyRegion().IsEmpty());
+}
+
 TEST_F(ControlDrawingTest, ClippingStopsAtTheFirstAncestorThatDoesNotClip)
 {
     RCPtr<LControl> small = Add(top, u"small", At(0, 0, 30, 30));
