@@ -19,6 +19,9 @@ LApplication::LApplication(const SV::RCPtr<SV::LControlFactory>& factory,
 
 LApplication::~LApplication()
 {
+    if (mHostsEngine) {
+        SetRootModuleEngineHost(nullptr);
+    }
     mMidiManager = nullptr;
     mEngine = nullptr;
 }
@@ -39,6 +42,10 @@ int32_t LApplication::Startup()
     }
     mMidiManager = SV::LMidiManager::Create();
     mEngine = SV::RCPtr<LRootModuleEngine>(new LRootModuleEngine());
+    // Registered before the engine starts: a get's reply, the panels and the program files all
+    // reach the engine through its host.
+    SetRootModuleEngineHost(this);
+    mHostsEngine = true;
     mEngine->Initialize(0);
     return bindings;
 }
