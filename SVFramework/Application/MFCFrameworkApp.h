@@ -102,6 +102,8 @@ public:
                 throw Exception<FailedResultException>(FormatFailedResult(
                     result, HookName("InitApplication").c_str(), "ApplicationBaseWin", 161));
             }
+            // The skin's pictures decode while the program starts up and makes its window.
+            mControlFactory->PrefetchPartImages();
             mFrameworkStrings =
                 ConstRCPtr<LStringTable>(mControlFactory->GetFrameworkStringTable());
             SetMainWindowClassName(T::kMainWindowClassName);

@@ -172,6 +172,7 @@ private:
             mProblem = "the compiled-in resources do not load";
             return;
         }
+        mFactory->PrefetchPartImages();
         SV::SetMainWindowClassName(LApplication::kMainWindowClassName);
         const SV::WideString commandLine(u"vedozi-duruzava-editor");
         mApplication = SV::RCPtr<LApplication>(new LApplication(

@@ -11,6 +11,8 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 namespace SV {
 
@@ -59,6 +61,10 @@ struct BitmapRegistry
     std::recursive_mutex lock;
     std::map<WideString, RCPtr<LBitmap>> bitmaps;
     LBitmap::ResourceReader reader = &ReadCompiledInImage;
+    // The threads loading images ahead of their first use, and the images so loaded, held
+    // registered until that use.
+    std::map<WideString, std::thread> prefetching;
+    std::map<WideString, RCPtr<LBitmap>> prefetched;
 };
 
 BitmapRegistry& Registry()
@@ -145,6 +151,60 @@ LBitmap::ResourceReader LBitmap::SetResourceReader(ResourceReader reader)
 RCPtr<LBitmap> LBitmap::GetBitmap(const WideString& name)
 {
     const WideString key = name.ToUpper();
+    BitmapRegistry& registry = Registry();
+    std::thread loading;
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        const auto found = registry.prefetching.find(key);
+        if (found != registry.prefetching.end()) {
+            loading = std::move(found->second);
+            registry.prefetching.erase(found);
+        }
+    }
+    // The loading thread registers the image under the lock: it is waited for without it.
+    if (loading.joinable()) {
+        loading.join();
+    }
+    RCPtr<LBitmap> heldAhead;
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    if (const auto held = registry.prefetched.find(key); held != registry.prefetched.end()) {
+        // The caller's reference takes over from the one that kept the image registered.
+        heldAhead = std::move(held->second);
+        registry.prefetched.erase(held);
+    }
+    return LoadRegistered(name, key);
+}
+
+void LBitmap::Prefetch(const WideString& name)
+{
+    const WideString key = name.ToUpper();
+    BitmapRegistry& registry = Registry();
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    if (registry.bitmaps.count(key) != 0 || registry.prefetching.count(key) != 0) {
+        return;
+    }
+    try {
+        registry.prefetching.emplace(key, std::thread([name, key] {
+                                         try {
+                                             RCPtr<LBitmap> bitmap = LoadRegistered(name, key);
+                                             BitmapRegistry& loaded = Registry();
+                                             std::lock_guard<std::recursive_mutex> held(
+                                                 loaded.lock);
+                                             if (bitmap) {
+                                                 loaded.prefetched[key] = std::move(bitmap);
+                                             }
+                                         } catch (...) {
+                                             // Out of memory: the first GetBitmap loads the image
+                                             // itself.
+                                         }
+                                     }));
+    } catch (const std::system_error&) {
+        // No thread to be had: the image is loaded at its first use.
+    }
+}
+
+RCPtr<LBitmap> LBitmap::LoadRegistered(const WideString& name, const WideString& key)
+{
     BitmapRegistry& registry = Registry();
     std::lock_guard<std::recursive_mutex> guard(registry.lock);
     const auto found = registry.bitmaps.find(key);

@@ -126,6 +126,30 @@ TEST_F(BitmapRegistryTest, ABitmapLeavesTheRegistryWithItsLastOutsideReference)
     EXPECT_EQ(bitmap->GetInternalRefCount(), 1);
 }
 
+// An image loaded ahead of its first use is read once, and held registered only until that use.
+TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUse)
+{
+    images["AHEAD_PNG"] = svtest::EncodeFilledPng(2, 2, 0xFF102030);
+    LBitmap::Prefetch(u"::ahead.png");
+    LBitmap::Prefetch(u"::AHEAD.png"); // on its way already
+    RCPtr<LBitmap> bitmap = LBitmap::GetBitmap(u"::Ahead.png");
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(PixelOf(*bitmap, 1, 1), 0xFF102030u);
+    EXPECT_EQ(requests["AHEAD_PNG"], 1);
+    LBitmap::Prefetch(u"::ahead.png"); // registered already
+    EXPECT_EQ(LBitmap::GetBitmap(u"::ahead.png"), bitmap);
+    EXPECT_EQ(requests["AHEAD_PNG"], 1);
+
+    bitmap = nullptr;
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::ahead.png"));
+    EXPECT_EQ(requests["AHEAD_PNG"], 2);
+
+    // What cannot be loaded ahead is looked for again at its use, and never registered.
+    LBitmap::Prefetch(u"::absent.png");
+    EXPECT_FALSE(LBitmap::GetBitmap(u"::absent.png"));
+    EXPECT_EQ(requests["ABSENT_PNG"], 2);
+}
+
 TEST_F(BitmapRegistryTest, PicturesThatDoNotDecodeGiveNoBitmap)
 {
     const std::vector<uint8_t> good = svtest::EncodeFilledPng(8, 8, 0xFF123456);
