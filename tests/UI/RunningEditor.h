@@ -16,6 +16,7 @@
 #include "Locale.h"
 #include "ScopedEnvironment.h"
 #include "TempFolder.h"
+#include "Utilities/Graphics/Bitmap.h"
 #include "WindowMessages.h"
 #include "Windows/OSWindow.h"
 #include "Windows/OSWindowContext.h"
@@ -54,6 +55,7 @@ public:
             mApplication->Shutdown();
             mApplication = nullptr;
         }
+        SV::LBitmap::EndPrefetching();
         mFactory = nullptr;
         svp::SetDesktop(nullptr);
         mDesktop.reset();

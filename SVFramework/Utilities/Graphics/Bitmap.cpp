@@ -203,6 +203,25 @@ void LBitmap::Prefetch(const WideString& name)
     }
 }
 
+void LBitmap::EndPrefetching()
+{
+    BitmapRegistry& registry = Registry();
+    std::map<WideString, std::thread> loading;
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        loading.swap(registry.prefetching);
+    }
+    // Each thread takes the lock to register its image: they are waited for without it.
+    for (auto& [key, thread] : loading) {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+    std::map<WideString, RCPtr<LBitmap>> unused;
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    unused.swap(registry.prefetched);
+}
+
 RCPtr<LBitmap> LBitmap::LoadRegistered(const WideString& name, const WideString& key)
 {
     BitmapRegistry& registry = Registry();

@@ -49,6 +49,9 @@ public:
     // of it finds it ready, or waits only for the rest of the work. The image stays registered
     // until that first GetBitmap. Nothing happens for an image loaded or loading already.
     static void Prefetch(const WideString& name);
+    // Waits for the images still loading ahead and lets go of those never used: what a program
+    // does before it ends, so that no loading thread outlives it.
+    static void EndPrefetching();
     // The resource name of a "::" image name: the rest upper-cased, '.' and ' ' turned into '_'.
     static std::string ResourceNameOf(const WideString& name);
     // Replaces where "::" images are read from (the compiled-in "GDIPLUS" resources); an empty

@@ -126,8 +126,9 @@ TEST_F(BitmapRegistryTest, ABitmapLeavesTheRegistryWithItsLastOutsideReference)
     EXPECT_EQ(bitmap->GetInternalRefCount(), 1);
 }
 
-// An image loaded ahead of its first use is read once, and held registered only until that use.
-TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUse)
+// An image loaded ahead of its first use is read once, and held registered only until that use
+// or the end of prefetching.
+TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUseOrTheEnd)
 {
     images["AHEAD_PNG"] = svtest::EncodeFilledPng(2, 2, 0xFF102030);
     LBitmap::Prefetch(u"::ahead.png");
@@ -148,6 +149,14 @@ TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUse
     LBitmap::Prefetch(u"::absent.png");
     EXPECT_FALSE(LBitmap::GetBitmap(u"::absent.png"));
     EXPECT_EQ(requests["ABSENT_PNG"], 2);
+
+    // The end of prefetching waits for what is loading and lets go of what was never used.
+    images["UNUSED_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFF000000);
+    LBitmap::Prefetch(u"::unused.png");
+    LBitmap::EndPrefetching();
+    EXPECT_EQ(requests["UNUSED_PNG"], 1);
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::unused.png"));
+    EXPECT_EQ(requests["UNUSED_PNG"], 2);
 }
 
 TEST_F(BitmapRegistryTest, PicturesThatDoNotDecodeGiveNoBitmap)
