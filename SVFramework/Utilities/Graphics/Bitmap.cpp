@@ -225,16 +225,25 @@ void LBitmap::EndPrefetching()
 RCPtr<LBitmap> LBitmap::LoadRegistered(const WideString& name, const WideString& key)
 {
     BitmapRegistry& registry = Registry();
-    std::lock_guard<std::recursive_mutex> guard(registry.lock);
-    const auto found = registry.bitmaps.find(key);
-    if (found != registry.bitmaps.end()) {
-        return found->second;
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        const auto found = registry.bitmaps.find(key);
+        if (found != registry.bitmaps.end()) {
+            return found->second;
+        }
     }
+    // Read and decoded without the lock, so that an image loading ahead on another thread holds
+    // up nobody else's.
     RCPtr<LBitmap> bitmap(new LBitmap(name, key));
     if (!bitmap->HasPixels()) {
         return nullptr;
     }
-    registry.bitmaps.emplace(key, bitmap);
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    const auto [entry, added] = registry.bitmaps.emplace(key, bitmap);
+    if (!added) {
+        // Registered by another thread meanwhile: that one is the image of the name.
+        return entry->second;
+    }
     bitmap->AddInternalRef();
     return bitmap;
 }

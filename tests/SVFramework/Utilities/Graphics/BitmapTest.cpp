@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -55,7 +58,9 @@ RCPtr<LBitmap> NumberedBitmap()
     return bitmap;
 }
 
-// Serves "::" images from a table instead of the compiled-in resources, and counts requests.
+// Serves "::" images from a table instead of the compiled-in resources, and counts requests. A
+// request for "SLOW_PNG" reports in `slowStarted` and waits until the test opens `slowGate` (5 s
+// at most, noted in `slowTimedOut`).
 class BitmapRegistryTest : public ::testing::Test
 {
 protected:
@@ -63,6 +68,12 @@ protected:
     {
         previous = LBitmap::SetResourceReader(
             [this](const std::string& name, std::vector<uint8_t>& bytes) {
+                if (name == "SLOW_PNG" && slowGate.valid()) {
+                    slowStarted.set_value();
+                    slowTimedOut =
+                        slowGate.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
+                }
+                const std::lock_guard<std::mutex> lock(requestsLock);
                 ++requests[name];
                 const auto found = images.find(name);
                 if (found == images.end()) {
@@ -75,7 +86,11 @@ protected:
     void TearDown() override { LBitmap::SetResourceReader(previous); }
 
     std::map<std::string, std::vector<uint8_t>> images;
+    std::mutex requestsLock;
     std::map<std::string, int> requests;
+    std::promise<void> slowStarted;
+    std::shared_future<void> slowGate;
+    bool slowTimedOut = false;
     LBitmap::ResourceReader previous;
 };
 
@@ -157,6 +172,22 @@ TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUse
     EXPECT_EQ(requests["UNUSED_PNG"], 1);
     EXPECT_TRUE(LBitmap::GetBitmap(u"::unused.png"));
     EXPECT_EQ(requests["UNUSED_PNG"], 2);
+}
+
+TEST_F(BitmapRegistryTest, AnImageLoadingAheadHoldsUpNoOtherImage)
+{
+    images["SLOW_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFF000000);
+    images["FAST_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFFFFFFFF);
+    std::promise<void> release;
+    slowGate = release.get_future().share();
+    LBitmap::Prefetch(u"::slow.png");
+    ASSERT_EQ(slowStarted.get_future().wait_for(std::chrono::seconds(5)),
+              std::future_status::ready);
+    // The slow image's reading is let go only once the other image is there.
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::fast.png"));
+    release.set_value();
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::slow.png"));
+    EXPECT_FALSE(slowTimedOut);
 }
 
 TEST_F(BitmapRegistryTest, PicturesThatDoNotDecodeGiveNoBitmap)
