@@ -19,7 +19,9 @@ LApplication::LApplication(const SV::RCPtr<SV::LControlFactory>& factory,
 
 LApplication::~LApplication()
 {
-    SetRootModuleEngineHost(nullptr);
+    if (mHostsEngine) {
+        SetRootModuleEngineHost(nullptr);
+    }
     mMidiManager = nullptr;
     mEngine = nullptr;
 }
@@ -40,9 +42,11 @@ int32_t LApplication::Startup()
     }
     mMidiManager = SV::LMidiManager::Create();
     mEngine = SV::RCPtr<LRootModuleEngine>(new LRootModuleEngine());
-    mEngine->Initialize(0);
-    // The panels, the program files and the get and send find the engine through this.
+    // Registered before the engine starts: a get's reply, the panels and the program files all
+    // reach the engine through its host.
     SetRootModuleEngineHost(this);
+    mHostsEngine = true;
+    mEngine->Initialize(0);
     return bindings;
 }
 

@@ -1,6 +1,7 @@
 // The editor's application object: its settings version, main control, cursors of its own,
-// folders, settings files, renderer type, and the MIDI manager and the root-module engine it
-// hands to the editor. The windowing layer adds the main window and the message loop.
+// folders, settings files, renderer type, the MIDI manager it hands to the editor and the
+// root-module engine it hosts for everything that asks for the program's engine. The windowing
+// layer adds the main window and the message loop.
 #pragma once
 
 #include "Application/ApplicationBaseWin.h"
@@ -21,8 +22,8 @@ public:
     ~LApplication() override;
 
     // The framework's start-up, then the editor's: the "GHK_WIN" key bindings (whose failure is
-    // the answer), the editor's control types, the MIDI manager and the root-module engine, which
-    // the rest of the program reaches through GetRootModuleEngine from then on.
+    // the answer), the editor's control types, the MIDI manager and the root-module engine,
+    // with this object registered as the engine's host until it goes.
     int32_t Startup() override;
 
     SV::WideString GetSettingsVersion() override;
@@ -39,6 +40,7 @@ public:
 
     // Empty until start-up made it.
     const SV::RCPtr<SV::LMidiManager>& GetMidiManager() const { return mMidiManager; }
+    // The engine start-up made; empty before.
     SV::RCPtr<LRootModuleEngine> GetRootModuleEngine() override { return mEngine; }
 
 protected:
@@ -49,4 +51,5 @@ private:
     int32_t mUserSettingsHandle = 0;
     SV::RCPtr<SV::LMidiManager> mMidiManager;
     SV::RCPtr<LRootModuleEngine> mEngine;
+    bool mHostsEngine = false;
 };

@@ -18,7 +18,8 @@ struct LogicalFont
 };
 
 // The desktop's sans font at 9 points (a character height of 12 pixels at 96 dots per inch),
-// as fontconfig resolves "sans"; false when fontconfig finds no font.
+// as fontconfig resolves "sans" on the first call (the answer is kept for the process); false
+// when fontconfig finds no font.
 bool GetIconTitleFont(LogicalFont& font);
 
 } // namespace svp

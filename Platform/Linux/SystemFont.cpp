@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <memory>
+#include <optional>
 
 namespace svp {
 namespace {
@@ -16,19 +17,15 @@ using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
 // 9 points at 96 dots per inch.
 constexpr int32_t kCharacterHeight = -12;
 
-} // namespace
-
-bool GetIconTitleFont(LogicalFont& font)
+// What fontconfig resolves "sans" to; nothing when it finds no font.
+std::optional<LogicalFont> ResolveIconTitleFont()
 {
-    font = LogicalFont{};
-    // The process-wide configuration, which the text drawing loads anyway: reading the
-    // configuration and the font list takes a good part of the start-up, so it is done once.
     if (FcInit() == FcFalse) {
-        return false;
+        return std::nullopt;
     }
     Pattern pattern(FcNameParse(reinterpret_cast<const FcChar8*>("sans")));
     if (!pattern) {
-        return false;
+        return std::nullopt;
     }
     FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
     FcDefaultSubstitute(pattern.get());
@@ -37,11 +34,24 @@ bool GetIconTitleFont(LogicalFont& font)
     FcChar8* family = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FAMILY, 0, &family) != FcResultMatch ||
         family == nullptr) {
-        return false;
+        return std::nullopt;
     }
+    LogicalFont font;
     font.faceName = reinterpret_cast<const char*>(family);
     font.height = kCharacterHeight;
-    return true;
+    return font;
+}
+
+} // namespace
+
+bool GetIconTitleFont(LogicalFont& font)
+{
+    // Every control asks for the default font as it is made, and a match costs a good part of a
+    // millisecond: the font is resolved once, with the configuration the text drawing loads
+    // anyway, and kept for the process.
+    static const std::optional<LogicalFont> resolved = ResolveIconTitleFont();
+    font = resolved.value_or(LogicalFont{});
+    return resolved.has_value();
 }
 
 } // namespace svp

@@ -17,6 +17,7 @@
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/RCPtr.h"
 #include "TypeNames.h"
+#include "Utilities/Graphics/Bitmap.h"
 #include "Windows/OSWindow.h"
 #include "Windows/OSWindowContext.h"
 #include "Windows/RootWindow.h"
@@ -80,6 +81,7 @@ public:
         } else {
             result = ExitInstance();
         }
+        LBitmap::EndPrefetching();
         mControlFactory = nullptr;
         mFrameworkStrings = nullptr;
         mSingleInstance.reset();
@@ -87,7 +89,8 @@ public:
         return result;
     }
 
-    // Resources, the framework string table, the main window class and the single instance.
+    // Resources, the framework string table, the main window class and the single instance;
+    // for the instance that runs, the skin's pictures start decoding ahead of the first window.
     // False, after the start-up error box, when anything failed; false without a box for a
     // second instance that handed its command line over.
     virtual bool InitApplication()
@@ -108,6 +111,10 @@ public:
             const bool runs = SettleSingleInstance(GetMainWindowClassName() + "Prevent",
                                                    mCommandLine, mSingleInstance);
             mFirstInstance = mSingleInstance == nullptr || mSingleInstance->IsFirst();
+            if (runs) {
+                // The skin's pictures decode while the program starts up and makes its window.
+                mControlFactory->PrefetchPartImages();
+            }
             return runs;
         } catch (...) {
             EndSplash();

@@ -1,7 +1,9 @@
 #include "ControlBase/ControlFactory.h"
 
 #include "ControlBase/Colorizer.h"
+#include "ControlBase/VisualPartDescriptor.h"
 #include "ObjectBase/Exception.h"
+#include "Utilities/Graphics/Bitmap.h"
 
 #include <stdexcept>
 
@@ -163,6 +165,17 @@ RCPtr<LColorizer> LControlFactory::FindColorizer(const WideString& name) const
 RCPtr<LVisualPartDescriptor> LControlFactory::FindPart(const WideString& name) const
 {
     return FindByName(mParts, name);
+}
+
+void LControlFactory::PrefetchPartImages() const
+{
+    for (const auto& [name, part] : mParts) {
+        for (const PartImageSource* source : {&part->image, &part->mask}) {
+            if (!source->file.IsEmpty()) {
+                LBitmap::Prefetch(source->file);
+            }
+        }
+    }
 }
 
 RCPtr<LLookDescriptor> LControlFactory::FindLook(const WideString& name) const

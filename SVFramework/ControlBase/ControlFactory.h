@@ -140,6 +140,9 @@ public:
     // What the skin defined by name; empty for a name never defined.
     RCPtr<LColorizer> FindColorizer(const WideString& name) const;
     RCPtr<LVisualPartDescriptor> FindPart(const WideString& name) const;
+    // Starts loading the images of every part read so far, each on a thread of its own, so that
+    // the first window needs to wait for them only when it draws sooner than they decode.
+    void PrefetchPartImages() const;
     RCPtr<LLookDescriptor> FindLook(const WideString& name) const;
     RCPtr<LookList> FindLookList(const WideString& name) const;
     // The replacement the skin gives for a font name in the current locale, else the name.

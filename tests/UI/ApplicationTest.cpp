@@ -4,6 +4,7 @@
 #include "ExceptionText.h"
 #include "FakeDesktop.h"
 #include "FakeRootWindow.h"
+#include "RootModuleEngine.h"
 #include "ScopedEnvironment.h"
 #include "System/IniFileManagerProxy.h"
 #include "TempFolder.h"
@@ -226,6 +227,28 @@ TEST_F(EditorApplication, ProgramsOwnCursorsAreKnownByTheirProcessWideNames)
     EXPECT_EQ(mApp->GetCursor(WideString(u"UI_CURSOR_MAG")),
               FakeDesktop::SystemCursor(svp::IDC_ARROW));
     EXPECT_EQ(mApp->GetCursor(SV::UI_CURSOR_HAND), FakeDesktop::SystemCursor(svp::IDC_HAND));
+}
+
+// A get's reply, the panels and the program files find the program's engine through its host:
+// the application, from its start-up until it goes.
+TEST_F(EditorApplication, FromStartUpOnItHostsItsEngineUntilItGoes)
+{
+    RCPtr<SV::LControlFactory> factory(new SV::LControlFactory(u"PresetEditor"));
+    mHome.WriteFile("Skins.xml", kTwoSkins);
+    ASSERT_EQ(factory->LoadSkins(WideString(mHome.Join("Skins.xml").c_str())), 0);
+    ASSERT_EQ(factory->LoadStringTables(WideString(u"::APP_STRINGS"),
+                                        WideString(u"::FRAMEWORK_STRINGS"), 0x0009),
+              0);
+    mApp = new TestApplication(factory, nullptr, u"editor");
+    EXPECT_FALSE(GetRootModuleEngine());
+
+    ASSERT_GE(mApp->Startup(), 0);
+    ASSERT_TRUE(mApp->GetRootModuleEngine());
+    EXPECT_EQ(GetRootModuleEngine(), mApp->GetRootModuleEngine());
+
+    mApp->Shutdown();
+    mApp = nullptr;
+    EXPECT_FALSE(GetRootModuleEngine());
 }
 
 TEST_F(EditorApplication, ProgramChoices)

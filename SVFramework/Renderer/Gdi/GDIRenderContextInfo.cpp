@@ -35,9 +35,13 @@ void LGDIRenderContextInfo::PrepareSurface()
                              first->right - first->left == target.width &&
                              first->bottom - first->top == target.height;
     if (wholeTarget) {
-        // The same as making both pictures anew at this size, without giving the memory back.
+        // The same as making the pictures anew at this size, without giving the memory back. A
+        // window's context never draws into its spare picture: clearing it would only write
+        // a whole picture of memory for nothing on every full repaint.
         mCurrent->Clear();
-        mSpare->Clear();
+        if (IsOffscreenOnly()) {
+            mSpare->Clear();
+        }
     }
 }
 

@@ -24,7 +24,8 @@ public:
     std::pair<int32_t, int32_t> GetMaxSurfaceSize() const override;
 
     // Before a frame: both pictures follow the target's size; a frame that repaints exactly the
-    // whole target starts from transparent pictures.
+    // whole target starts from a transparent picture (from two for an offscreen context, the
+    // only kind that swaps them).
     void PrepareSurface();
     // After a frame: the drawing is finished and, unless the context is offscreen only, the
     // region's rectangles are copied to the window, last first. The region is left as it is.

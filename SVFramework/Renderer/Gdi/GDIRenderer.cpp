@@ -484,7 +484,9 @@ cairo_surface_t* LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width
     const double dw = width;
     const double dh = height;
     if (sw == dw && sh == dh) {
-        resizeType = ResizeType::Stretch;
+        // At its own size the picture is drawn as it is: the premultiplied copy is the result,
+        // without a second picture to fill (most pieces of a skin are drawn so).
+        return source;
     }
     if (resizeType != ResizeType::Stretch && resizeType != ResizeType::Tile &&
         resizeType != ResizeType::Center) {

@@ -11,6 +11,8 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <system_error>
+#include <thread>
 
 namespace SV {
 
@@ -59,6 +61,10 @@ struct BitmapRegistry
     std::recursive_mutex lock;
     std::map<WideString, RCPtr<LBitmap>> bitmaps;
     LBitmap::ResourceReader reader = &ReadCompiledInImage;
+    // The threads loading images ahead of their first use, and the images so loaded, held
+    // registered until that use.
+    std::map<WideString, std::thread> prefetching;
+    std::map<WideString, RCPtr<LBitmap>> prefetched;
 };
 
 BitmapRegistry& Registry()
@@ -146,16 +152,98 @@ RCPtr<LBitmap> LBitmap::GetBitmap(const WideString& name)
 {
     const WideString key = name.ToUpper();
     BitmapRegistry& registry = Registry();
-    std::lock_guard<std::recursive_mutex> guard(registry.lock);
-    const auto found = registry.bitmaps.find(key);
-    if (found != registry.bitmaps.end()) {
-        return found->second;
+    std::thread loading;
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        const auto found = registry.prefetching.find(key);
+        if (found != registry.prefetching.end()) {
+            loading = std::move(found->second);
+            registry.prefetching.erase(found);
+        }
     }
+    // The loading thread registers the image under the lock: it is waited for without it.
+    if (loading.joinable()) {
+        loading.join();
+    }
+    RCPtr<LBitmap> heldAhead;
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    if (const auto held = registry.prefetched.find(key); held != registry.prefetched.end()) {
+        // The caller's reference takes over from the one that kept the image registered.
+        heldAhead = std::move(held->second);
+        registry.prefetched.erase(held);
+    }
+    return LoadRegistered(name, key);
+}
+
+void LBitmap::Prefetch(const WideString& name)
+{
+    const WideString key = name.ToUpper();
+    BitmapRegistry& registry = Registry();
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    if (registry.bitmaps.count(key) != 0 || registry.prefetching.count(key) != 0) {
+        return;
+    }
+    try {
+        registry.prefetching.emplace(key, std::thread([name, key] {
+                                         try {
+                                             RCPtr<LBitmap> bitmap = LoadRegistered(name, key);
+                                             BitmapRegistry& loaded = Registry();
+                                             std::lock_guard<std::recursive_mutex> held(
+                                                 loaded.lock);
+                                             if (bitmap) {
+                                                 loaded.prefetched[key] = std::move(bitmap);
+                                             }
+                                         } catch (...) {
+                                             // Out of memory: the first GetBitmap loads the image
+                                             // itself.
+                                         }
+                                     }));
+    } catch (const std::system_error&) {
+        // No thread to be had: the image is loaded at its first use.
+    }
+}
+
+void LBitmap::EndPrefetching()
+{
+    BitmapRegistry& registry = Registry();
+    std::map<WideString, std::thread> loading;
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        loading.swap(registry.prefetching);
+    }
+    // Each thread takes the lock to register its image: they are waited for without it.
+    for (auto& [key, thread] : loading) {
+        if (thread.joinable()) {
+            thread.join();
+        }
+    }
+    std::map<WideString, RCPtr<LBitmap>> unused;
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    unused.swap(registry.prefetched);
+}
+
+RCPtr<LBitmap> LBitmap::LoadRegistered(const WideString& name, const WideString& key)
+{
+    BitmapRegistry& registry = Registry();
+    {
+        std::lock_guard<std::recursive_mutex> guard(registry.lock);
+        const auto found = registry.bitmaps.find(key);
+        if (found != registry.bitmaps.end()) {
+            return found->second;
+        }
+    }
+    // Read and decoded without the lock, so that an image loading ahead on another thread holds
+    // up nobody else's.
     RCPtr<LBitmap> bitmap(new LBitmap(name, key));
     if (!bitmap->HasPixels()) {
         return nullptr;
     }
-    registry.bitmaps.emplace(key, bitmap);
+    std::lock_guard<std::recursive_mutex> guard(registry.lock);
+    const auto [entry, added] = registry.bitmaps.emplace(key, bitmap);
+    if (!added) {
+        // Registered by another thread meanwhile: that one is the image of the name.
+        return entry->second;
+    }
     bitmap->AddInternalRef();
     return bitmap;
 }

@@ -45,6 +45,13 @@ public:
     // use; empty when it cannot be loaded. A bitmap leaves the registry with the last reference
     // held outside it.
     static RCPtr<LBitmap> GetBitmap(const WideString& name);
+    // Loads and registers the named image on a thread of its own, so that the first GetBitmap
+    // of it finds it ready, or waits only for the rest of the work. The image stays registered
+    // until that first GetBitmap. Nothing happens for an image loaded or loading already.
+    static void Prefetch(const WideString& name);
+    // Waits for the images still loading ahead and lets go of those never used: what a program
+    // does before it ends, so that no loading thread outlives it.
+    static void EndPrefetching();
     // The resource name of a "::" image name: the rest upper-cased, '.' and ' ' turned into '_'.
     static std::string ResourceNameOf(const WideString& name);
     // Replaces where "::" images are read from (the compiled-in "GDIPLUS" resources); an empty
@@ -105,6 +112,8 @@ public:
     RectT<int32_t> GetRectOnPicture() const;
 
 private:
+    // The registered bitmap of the name, loaded and registered when it is not yet.
+    static RCPtr<LBitmap> LoadRegistered(const WideString& name, const WideString& key);
     void Load();
 
     RectT<int32_t> mRect;

@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <map>
+#include <mutex>
 #include <stdexcept>
 
 namespace {
@@ -55,7 +58,9 @@ RCPtr<LBitmap> NumberedBitmap()
     return bitmap;
 }
 
-// Serves "::" images from a table instead of the compiled-in resources, and counts requests.
+// Serves "::" images from a table instead of the compiled-in resources, and counts requests. A
+// request for "SLOW_PNG" reports in `slowStarted` and waits until the test opens `slowGate` (5 s
+// at most, noted in `slowTimedOut`).
 class BitmapRegistryTest : public ::testing::Test
 {
 protected:
@@ -63,6 +68,12 @@ protected:
     {
         previous = LBitmap::SetResourceReader(
             [this](const std::string& name, std::vector<uint8_t>& bytes) {
+                if (name == "SLOW_PNG" && slowGate.valid()) {
+                    slowStarted.set_value();
+                    slowTimedOut =
+                        slowGate.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
+                }
+                const std::lock_guard<std::mutex> lock(requestsLock);
                 ++requests[name];
                 const auto found = images.find(name);
                 if (found == images.end()) {
@@ -75,7 +86,11 @@ protected:
     void TearDown() override { LBitmap::SetResourceReader(previous); }
 
     std::map<std::string, std::vector<uint8_t>> images;
+    std::mutex requestsLock;
     std::map<std::string, int> requests;
+    std::promise<void> slowStarted;
+    std::shared_future<void> slowGate;
+    bool slowTimedOut = false;
     LBitmap::ResourceReader previous;
 };
 
@@ -124,6 +139,55 @@ TEST_F(BitmapRegistryTest, ABitmapLeavesTheRegistryWithItsLastOutsideReference)
     bitmap = LBitmap::GetBitmap(u"::one.png");
     EXPECT_EQ(requests["ONE_PNG"], 2);
     EXPECT_EQ(bitmap->GetInternalRefCount(), 1);
+}
+
+// An image loaded ahead of its first use is read once, and held registered only until that use
+// or the end of prefetching.
+TEST_F(BitmapRegistryTest, APrefetchedImageIsReadOnceAndHeldOnlyUntilItsFirstUseOrTheEnd)
+{
+    images["AHEAD_PNG"] = svtest::EncodeFilledPng(2, 2, 0xFF102030);
+    LBitmap::Prefetch(u"::ahead.png");
+    LBitmap::Prefetch(u"::AHEAD.png"); // on its way already
+    RCPtr<LBitmap> bitmap = LBitmap::GetBitmap(u"::Ahead.png");
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(PixelOf(*bitmap, 1, 1), 0xFF102030u);
+    EXPECT_EQ(requests["AHEAD_PNG"], 1);
+    LBitmap::Prefetch(u"::ahead.png"); // registered already
+    EXPECT_EQ(LBitmap::GetBitmap(u"::ahead.png"), bitmap);
+    EXPECT_EQ(requests["AHEAD_PNG"], 1);
+
+    bitmap = nullptr;
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::ahead.png"));
+    EXPECT_EQ(requests["AHEAD_PNG"], 2);
+
+    // What cannot be loaded ahead is looked for again at its use, and never registered.
+    LBitmap::Prefetch(u"::absent.png");
+    EXPECT_FALSE(LBitmap::GetBitmap(u"::absent.png"));
+    EXPECT_EQ(requests["ABSENT_PNG"], 2);
+
+    // The end of prefetching waits for what is loading and lets go of what was never used.
+    images["UNUSED_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFF000000);
+    LBitmap::Prefetch(u"::unused.png");
+    LBitmap::EndPrefetching();
+    EXPECT_EQ(requests["UNUSED_PNG"], 1);
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::unused.png"));
+    EXPECT_EQ(requests["UNUSED_PNG"], 2);
+}
+
+TEST_F(BitmapRegistryTest, AnImageLoadingAheadHoldsUpNoOtherImage)
+{
+    images["SLOW_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFF000000);
+    images["FAST_PNG"] = svtest::EncodeFilledPng(1, 1, 0xFFFFFFFF);
+    std::promise<void> release;
+    slowGate = release.get_future().share();
+    LBitmap::Prefetch(u"::slow.png");
+    ASSERT_EQ(slowStarted.get_future().wait_for(std::chrono::seconds(5)),
+              std::future_status::ready);
+    // The slow image's reading is let go only once the other image is there.
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::fast.png"));
+    release.set_value();
+    EXPECT_TRUE(LBitmap::GetBitmap(u"::slow.png"));
+    EXPECT_FALSE(slowTimedOut);
 }
 
 TEST_F(BitmapRegistryTest, PicturesThatDoNotDecodeGiveNoBitmap)
