@@ -36,11 +36,16 @@ public:
     // Milliseconds since the input device was started, for short messages; 0 otherwise.
     uint32_t GetTimeStamp() const { return mTimeStamp; }
     void SetTimeStamp(uint32_t timeStamp) { mTimeStamp = timeStamp; }
+    // The place of the message among those its port layer captured, from 1 on, in the order the
+    // messages were completed; 0 for a record no port layer queued.
+    uint64_t GetSequence() const { return mSequence; }
+    void SetSequence(uint64_t sequence) { mSequence = sequence; }
 
 private:
     Bytes mBytes;
     WideString mPortName;
     uint32_t mTimeStamp = 0;
+    uint64_t mSequence = 0;
 };
 
 } // namespace SV

@@ -303,6 +303,7 @@ void LMidiComm::HandleOutput(svp::HMIDIOUT handle, uint32_t message, uintptr_t p
 void LMidiComm::QueueCapturedData(const RCPtr<LMidiCaptureNotificationData>& record)
 {
     if (record && mThreadPool) {
+        record->SetSequence(++mCapturedCount);
         mThreadPool->QueueWork(RCPtr<LThreadWorker>(this), ConstRCPtr<LRefCountedObject>(record),
                                0);
     }
@@ -327,6 +328,12 @@ int32_t LMidiComm::ReleaseHook()
         UnregisterAllClients();
     }
     return LRefCountedObject::ReleaseHook();
+}
+
+uint64_t LMidiComm::GetCapturedCount()
+{
+    MutexLock lock(mLock);
+    return mCapturedCount;
 }
 
 int32_t LMidiComm::GetCapturePortCount()

@@ -91,6 +91,10 @@ public:
     // For tests: shortens both waits of Send.
     void SetSendTimeout(int32_t milliseconds) { mSendTimeout.store(milliseconds); }
 
+    // How many messages this layer has captured so far: the sequence number of the last one.
+    // Receivers tell input that came before a moment from input that came after it by this.
+    uint64_t GetCapturedCount();
+
     int32_t GetCapturePortCount();
     int32_t GetRenderPortCount();
 
@@ -110,7 +114,7 @@ private:
 
     void HandleInput(svp::HMIDIIN handle, uint32_t message, uintptr_t param1, uintptr_t param2);
     void HandleOutput(svp::HMIDIOUT handle, uint32_t message, uintptr_t param1);
-    // Under the lock.
+    // Under the lock: numbers the record and queues it.
     void QueueCapturedData(const RCPtr<LMidiCaptureNotificationData>& record);
     // From a port's release hook: takes the port out of its list into `removed`. S_OK, or
     // E_FAIL when the port is not in the list.
@@ -126,6 +130,8 @@ private:
     // Guards both port lists and every capture port's collected message; held for a whole
     // open, a whole callback and a port's removal.
     Mutex mLock;
+    // Under the lock.
+    uint64_t mCapturedCount = 0;
     std::atomic<int32_t> mSendTimeout{kSendTimeoutMilliseconds};
 };
 

@@ -33,7 +33,10 @@ constexpr uint8_t kReplyHeader[] = {0xF0, 0x47, 0x7F, 0x3E, 0x53, 0x00, 0x0F};
 constexpr uint8_t kIdentityRequest[] = {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7};
 // A program reply: the header, the slot, the 14 data bytes and F7.
 constexpr int32_t kReplySize = 23;
+constexpr int32_t kReplySlot = 7;
 constexpr int32_t kReplyDataStart = 8;
+// What the get waits for while no get waits: no slot.
+constexpr int32_t kNoSlot = -1;
 
 [[noreturn]] void ThrowFailedResult(int32_t code, const char* function, int line)
 {
@@ -68,7 +71,7 @@ bool IsSlot(int32_t slot)
     return slot >= 0 && slot <= 0x7F;
 }
 
-// 23 bytes starting F0 47 7F 3E 53 00 0F; the slot and the last byte are not looked at.
+// 23 bytes starting F0 47 7F 3E 53 00 0F; the slot and the last byte are not looked at here.
 bool IsProgramReply(const IArray<signed char>& bytes)
 {
     if (bytes.GetCount() != kReplySize) {
@@ -164,12 +167,17 @@ int32_t LMidiManager::GetPresetFromMidiDevice(int32_t slot)
     }
     mReplyGate.Reset();
     mReplyRefused.store(false);
+    // What came in before the request went out (a late answer to an earlier get) is no answer
+    // to it, whichever slot it names.
+    mFirstFreshInput.store(mPortLayer->GetCapturedCount() + 1);
+    mAwaitedSlot.store(slot);
 
     // One attempt: the request is never repeated.
     int32_t result = kDeviceNotFound;
     if (SendSysEx(request, output) >= 0) {
         result = WaitForReply();
     }
+    mAwaitedSlot.store(kNoSlot);
 
     const int32_t unregistered = UnregisterReplyHandler();
     if (unregistered < 0) {
@@ -342,8 +350,11 @@ int32_t LMidiManager::OnMidiDataCaptured(const ConstRCPtr<LNotificationDistribut
     }
     Array<signed char> bytes;
     bytes.Append(data->GetBytes());
-    // A second reply to the same request is not applied.
-    if (!IsProgramReply(bytes) || mReplyGate.IsSignaled()) {
+    // Only the reply to the request of the get that waits is applied: not a second reply to
+    // it, not a reply for another slot, and not one that came before the request went out.
+    if (!IsProgramReply(bytes) || mReplyGate.IsSignaled() ||
+        data->GetSequence() < mFirstFreshInput.load() ||
+        ByteAt(bytes, kReplySlot) != mAwaitedSlot.load()) {
         return 1;
     }
     const RCPtr<LRootModuleEngine> engine = GetRootModuleEngine();

@@ -48,7 +48,9 @@ public:
     // Asks the keyboard for the program of slot 1 to 4 and stores the reply's four values
     // through the engine: 0 once they are stored; -1, sending nothing, for a slot outside
     // 0-127; -1 without the keyboard's ports or when the request does not go out; -3 when no
-    // program reply the engine accepted came within the reply time-out. Returns as soon as the
+    // program reply the engine accepted came within the reply time-out. Only a reply that names
+    // the slot asked for and came after the request went out is taken: a late answer to an
+    // earlier get is not. Returns as soon as the
     // reply is applied. Throws SV::Exception<SV::FailedResultException> when the reply handler
     // cannot be registered or unregistered.
     [[nodiscard]] virtual int32_t GetPresetFromMidiDevice(int32_t slot);
@@ -78,7 +80,7 @@ public:
     int32_t SendSysEx(IArray<signed char>& bytes, const RCPtr<LMidiRenderPort>& port);
 
     // "NID_MIDI_DATA_CAPTURED", on the port layer's pool worker: applies a program reply of the
-    // current port layer while a get waits for one. Always 1.
+    // current port layer while a get waits for it. Always 1.
     int32_t OnMidiDataCaptured(const ConstRCPtr<LNotificationDistributor>& sender,
                                const ConstRCPtr<LNotification>& notification);
 
@@ -112,6 +114,10 @@ private:
     TrafficLight mInquiryGate;
     // Whether the engine refused a value of the reply that set the gate.
     std::atomic<bool> mReplyRefused{false};
+    // The slot of the get that waits (-1 while none waits), and the sequence number of the first
+    // message captured after its request went out (set before the slot).
+    std::atomic<int32_t> mAwaitedSlot{-1};
+    std::atomic<uint64_t> mFirstFreshInput{0};
     std::atomic<int32_t> mReplyTimeout{kReplyTimeoutMilliseconds};
 };
 

@@ -517,4 +517,31 @@ TEST_F(ProgramExchangeE2e, AGetTheKeyboardLeavesUnansweredEndsInAnErrorAndTheWin
     EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
 }
 
+// A keyboard that answers late: the answer to a get of program 3 that ended in the error box
+// comes in while the get of program 4 waits for its own, which comes too late.
+TEST_F(ProgramExchangeE2e, ALateAnswerForProgramThreeIsNotTakenAsProgramFour)
+{
+    SetSlot(3, kStoredProgram);
+    SetSlot(4, kFileProgram);
+    ASSERT_TRUE(sKeyboard->Command("answer silent"));
+    const size_t requestsBefore = sKeyboard->GetReceived().size();
+    ClickButton(GetButton(3), BoxShown());
+    EXPECT_EQ(CloseMessageBox(), kGetFailed);
+    ASSERT_TRUE(sKeyboard->WaitForReceived(requestsBefore + 1));
+
+    const auto channelBefore = WaitForSteady(kChannelPanel);
+    const auto octaveBefore = WaitForSteady(kOctaveTransposePanel);
+    ClickButton(GetButton(4), [&] { return sKeyboard->WaitForReceived(requestsBefore + 2, 50ms); });
+    EXPECT_EQ(svtest::ToHex(sKeyboard->GetReceived().back()), "F0 47 7F 3E 66 00 01 04 F7");
+    Bytes lateAnswer = {0xF0, 0x47, 0x7F, 0x3E, 0x53, 0x00, 0x0F, 0x03};
+    lateAnswer.insert(lateAnswer.end(), kStoredProgram.begin(), kStoredProgram.end());
+    lateAnswer.push_back(0xF7);
+    ASSERT_TRUE(sKeyboard->Command("deliver " + svtest::ToHex(lateAnswer)));
+    EXPECT_EQ(CloseMessageBox(), kGetFailed);
+
+    mDriver.MovePointer(mWindow, kRestingPoint.x, kRestingPoint.y);
+    EXPECT_EQ(WaitForSteady(kChannelPanel), channelBefore) << "the channel changed";
+    EXPECT_EQ(WaitForSteady(kOctaveTransposePanel), octaveBefore) << "the octave changed";
+}
+
 } // namespace

@@ -54,6 +54,26 @@ TEST_F(MidiManagerJackTest, AReplyInPiecesIsAppliedAndSilenceIsMinusThree)
     EXPECT_EQ(4u, engine->SetCalls().size());
 }
 
+// The keyboard answers each request late: the answer to a get that gave up comes while the next
+// get, of another slot, waits, and before that get's own answer.
+TEST_F(MidiManagerJackTest, ALateAnswerToAnEarlierGetIsNotTakenForTheNextSlot)
+{
+    const Bytes otherProgram(14, 0x01);
+    ASSERT_TRUE(sKeyboard->Command("program 3 " + svtest::ToHex(otherProgram)));
+    ASSERT_TRUE(sKeyboard->Command("program 4 " + svtest::ToHex(kProgram)));
+    ASSERT_TRUE(sKeyboard->Command("answer late 1500"));
+    manager->SetReplyTimeout(200);
+    EXPECT_EQ(-3, manager->GetPresetFromMidiDevice(3));
+    // Long enough for the get's own answer; the one of slot 3 comes first.
+    manager->SetReplyTimeout(20000);
+    EXPECT_EQ(0, manager->GetPresetFromMidiDevice(4));
+    EXPECT_EQ(
+        (std::vector<Bytes>{
+            {0x05, 0x00}, {0x04}, Bytes(kProgram.begin() + 3, kProgram.begin() + 13), {0x0C}}),
+        engine->Values());
+    EXPECT_EQ(4u, engine->SetCalls().size());
+}
+
 TEST_F(MidiManagerJackTest, SendsTheEnginesProgramIntoASlotOfTheKeyboardProcess)
 {
     const size_t before = sKeyboard->GetReceived().size();

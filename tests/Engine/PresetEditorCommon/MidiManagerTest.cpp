@@ -20,6 +20,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,7 +143,7 @@ TEST_F(MidiManagerTest, OnlyTheFirstOfTwoRepliesIsApplied)
     EXPECT_EQ(SetCallsOf(kProgram), engine->SetCalls());
 }
 
-TEST_F(MidiManagerTest, RepliesAreRecognisedByLengthAndHeaderOnly)
+TEST_F(MidiManagerTest, OnlyAReplyOfTheRightLengthHeaderAndSlotIsApplied)
 {
     Bytes otherSlot = Reply(3, kProgram);
     Bytes noF7 = Reply(1, kProgram);
@@ -160,7 +161,7 @@ TEST_F(MidiManagerTest, RepliesAreRecognisedByLengthAndHeaderOnly)
         const char* name;
         Bytes reply;
         int32_t result;
-    } cases[] = {{"another slot", otherSlot, 0},
+    } cases[] = {{"another slot", otherSlot, -3},
                  {"no F7 at the end", noF7, 0},
                  {"byte 6 is not 0F", wrongCommand, -3},
                  {"another device", wrongDevice, -3},
@@ -175,6 +176,55 @@ TEST_F(MidiManagerTest, RepliesAreRecognisedByLengthAndHeaderOnly)
         EXPECT_EQ(each.result, manager->GetPresetFromMidiDevice(1));
         EXPECT_EQ(each.result == 0 ? before + 4 : before, engine->SetCalls().size());
     }
+}
+
+// A manager whose keyboard has an answer waiting once the ports are found: a reply that came in
+// on the port layer the get then uses, before the get's request went out.
+class ManagerWithEarlyReply : public SV::LMidiManager
+{
+public:
+    // The input port stays open in `input`, which the test lets go.
+    ManagerWithEarlyReply(KeyboardSimulator& keyboard, Bytes reply,
+                          SV::RCPtr<SV::LMidiCapturePort>& input)
+        : mKeyboard(keyboard), mReply(std::move(reply)), mInput(input)
+    {}
+
+    bool FindDevicePorts(const SV::WideString& inputName, const SV::WideString& outputName) override
+    {
+        const bool found = LMidiManager::FindDevicePorts(inputName, outputName);
+        const SV::RCPtr<SV::LMidiComm> portLayer = GetPortLayer();
+        // The get takes this open port again.
+        portLayer->OpenCapturePort(inputName, mInput);
+        const uint64_t before = portLayer->GetCapturedCount();
+        mKeyboard.GetDevice().Deliver(mReply);
+        const auto deadline = Clock::now() + 10s;
+        while (portLayer->GetCapturedCount() == before && Clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        mCaptured = portLayer->GetCapturedCount() > before;
+        return found;
+    }
+
+    bool WasCaptured() const { return mCaptured; }
+
+private:
+    KeyboardSimulator& mKeyboard;
+    Bytes mReply;
+    SV::RCPtr<SV::LMidiCapturePort>& mInput;
+    bool mCaptured = false;
+};
+
+TEST_F(MidiManagerTest, AReplyThatCameBeforeTheRequestIsNotTheAnswer)
+{
+    keyboard->SetProgram(1, kProgram);
+    SV::RCPtr<SV::LMidiCapturePort> input;
+    const SV::RCPtr<ManagerWithEarlyReply> early(
+        new ManagerWithEarlyReply(*keyboard, Reply(1, KeyboardSimulator::DefaultProgram()), input));
+    early->SetReplyTimeout(60000);
+    EXPECT_EQ(0, early->GetPresetFromMidiDevice(1));
+    EXPECT_TRUE(early->WasCaptured());
+    EXPECT_EQ(SetCallsOf(kProgram), engine->SetCalls());
+    input = nullptr;
 }
 
 TEST_F(MidiManagerTest, WithoutAReplyTheGetAnswersMinusThreeAfterOneSecond)
