@@ -21,9 +21,11 @@ struct FileDialogRequest
     std::string fileName; // proposed name (save)
     // Display text and patterns ("*.brv", several separated by ';' or ' ').
     std::vector<std::pair<std::string, std::string>> filters;
-    // Appended, after a '.', to a saved name whose last element has no extension.
-    std::string defaultExtension;
 };
+
+// Appends '.' and the extension to a path whose last element has no extension (no '.'): true
+// when it did. A chooser asks about replacing the name it answers, never about this one.
+bool AppendDefaultExtension(std::string& path, const std::string& extension);
 
 // The argument list for a tool ("zenity" or "kdialog"); empty for any other tool.
 [[nodiscard]] std::vector<std::string> BuildFileDialogCommand(const std::string& tool,
@@ -34,8 +36,9 @@ struct FileDialogRequest
 [[nodiscard]] std::string FindOnPath(const std::string& name);
 
 // Runs the chooser and waits for it in a nested run of `loop`, calling `onIdle` as the loop
-// does. Answers 0 with the chosen paths (one unless `multiple`), E_FAIL when the user cancelled,
-// the tool failed or no tool is installed (which is also written to standard error).
+// does. Answers 0 with the chosen paths (one unless `multiple`) as the chooser gave them, E_FAIL
+// when the user cancelled, the tool failed or no tool is installed (which is also written to
+// standard error). A save chooser asks before it answers the name of a file that exists.
 [[nodiscard]] int32_t RunFileDialog(EventLoop& loop, const std::function<bool(int32_t)>& onIdle,
                                     const FileDialogRequest& request,
                                     std::vector<std::string>& paths);

@@ -73,16 +73,18 @@ std::vector<std::string> SplitLines(const std::string& text)
     return lines;
 }
 
-void AppendDefaultExtension(std::string& path, const std::string& extension)
+} // namespace
+
+bool AppendDefaultExtension(std::string& path, const std::string& extension)
 {
     const size_t slash = path.rfind('/');
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (!extension.empty() && !name.empty() && name.find('.') == std::string::npos) {
-        path += "." + extension;
+    if (extension.empty() || name.empty() || name.find('.') != std::string::npos) {
+        return false;
     }
+    path += "." + extension;
+    return true;
 }
-
-} // namespace
 
 std::vector<std::string> BuildFileDialogCommand(const std::string& tool,
                                                 const std::string& toolPath,
@@ -218,13 +220,7 @@ int32_t RunFileDialog(EventLoop& loop, const std::function<bool(int32_t)>& onIdl
     if (!request.multiple && paths.size() > 1) {
         paths.resize(1);
     }
-    if (paths.empty()) {
-        return E_FAIL;
-    }
-    if (request.save) {
-        AppendDefaultExtension(paths[0], request.defaultExtension);
-    }
-    return S_OK;
+    return paths.empty() ? E_FAIL : S_OK;
 }
 
 } // namespace svp

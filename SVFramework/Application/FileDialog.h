@@ -4,14 +4,19 @@
 // takes no input meanwhile.
 #pragma once
 
+#include "FileDialogs.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Utilities/Storage/StringT.h"
 #include "WindowHandle.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace SV {
+
+class OSWindowContext;
 
 class LFileDialog : public virtual LRefCountedObject
 {
@@ -31,7 +36,10 @@ public:
     // ';'). 0 when the user chose a file, E_FAIL when the dialog was cancelled or could not run.
     int32_t Open(const WideString& filter, const WideString& defaultExtension,
                  const WideString& title, bool multipleSelection);
-    // Proposes "Untitled"; a name typed without extension gets the default one.
+    // Proposes "Untitled"; a name typed without extension gets the default one (given as
+    // "brv" or as the pattern "*.brv"). When that makes the name of a file that exists, about
+    // which the chooser did not ask, a box asks whether to replace it; "No" brings the chooser
+    // back.
     int32_t Save(const WideString& filter, const WideString& defaultExtension,
                  const WideString& title);
 
@@ -41,6 +49,9 @@ public:
     uint32_t GetFlags() const { return mFlags; }
 
 private:
+    // One run of the desktop's chooser: 0 with the paths, or E_FAIL.
+    int32_t RunChooser(OSWindowContext& context, const svp::FileDialogRequest& request,
+                       std::vector<std::string>& paths);
     int32_t Run(bool save, const WideString& filter, const WideString& defaultExtension,
                 const WideString& title, bool multipleSelection);
 

@@ -80,26 +80,42 @@ TEST_F(FileDialogsTest, CancellingOrFailingAnswersEFail)
     EXPECT_EQ(Run({}, paths), E_FAIL);
 }
 
-TEST_F(FileDialogsTest, SaveAppendsTheDefaultExtensionOnlyToANameWithoutOne)
+TEST_F(FileDialogsTest, SaveAnswersTheNameAsChosenAfterTheChoosersOwnOverwriteQuestion)
 {
+    InstallTool("zenity", "/p/song\n", 0);
     svp::FileDialogRequest request;
     request.save = true;
     request.folder = "/p";
     request.fileName = "Untitled";
-    request.defaultExtension = "brv";
-    const std::pair<const char*, const char*> cases[] = {
-        {"/p/song\n", "/p/song.brv"},
-        {"/p/song.txt\n", "/p/song.txt"},
-        {"/p.d/song\n", "/p.d/song.brv"},
-    };
-    for (const auto& [answer, expected] : cases) {
-        InstallTool("zenity", answer, 0);
-        std::vector<std::string> paths;
-        ASSERT_EQ(Run(request, paths), S_OK);
-        EXPECT_EQ(paths, std::vector<std::string>{expected});
-    }
+    std::vector<std::string> paths;
+    ASSERT_EQ(Run(request, paths), S_OK);
+    EXPECT_EQ(paths, std::vector<std::string>{"/p/song"});
     EXPECT_NE(Arguments().find("--filename=/p/Untitled\n--save\n--confirm-overwrite\n"),
               std::string::npos);
+}
+
+TEST(FileDialogExtensionTest, TheDefaultExtensionGoesOnlyOnANameWithoutOne)
+{
+    const struct
+    {
+        const char* path;
+        const char* extension;
+        const char* expected;
+    } cases[] = {
+        {"/p/song", "brv", "/p/song.brv"},
+        {"/p/song.txt", "brv", "/p/song.txt"},
+        {"/p.d/song", "brv", "/p.d/song.brv"},
+        {"song", "brv", "song.brv"},
+        {"/p/song", "", "/p/song"},
+        {"/p/", "brv", "/p/"},
+    };
+    for (const auto& each : cases) {
+        std::string path = each.path;
+        EXPECT_EQ(svp::AppendDefaultExtension(path, each.extension),
+                  std::string(each.expected) != each.path)
+            << each.path;
+        EXPECT_EQ(path, each.expected);
+    }
 }
 
 TEST_F(FileDialogsTest, KdialogServesWhenZenityIsMissingAndMultipleSelectionGivesEveryPath)

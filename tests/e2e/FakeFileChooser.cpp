@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -35,6 +36,11 @@ FakeFileChooser::FakeFileChooser()
 void FakeFileChooser::Answer(const std::string& path)
 {
     mFolder.WriteFile(kAnswerFile, path + "\n");
+}
+
+void FakeFileChooser::Cancel()
+{
+    std::remove(mFolder.Join(kAnswerFile).c_str());
 }
 
 std::vector<std::vector<std::string>> FakeFileChooser::GetRuns() const

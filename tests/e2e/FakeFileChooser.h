@@ -18,6 +18,8 @@ public:
 
     // The path the next runs answer, until another is chosen.
     void Answer(const std::string& path);
+    // The next runs are cancelled, until a path is chosen.
+    void Cancel();
     // The argument lists of the runs so far, oldest first.
     std::vector<std::vector<std::string>> GetRuns() const;
 

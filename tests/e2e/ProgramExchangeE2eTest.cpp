@@ -92,6 +92,7 @@ constexpr const char* kGetSucceeded = "Retrieve Successful";
 constexpr const char* kGetFailed = "Retrieve Program Error";
 constexpr const char* kSendSucceeded = "Send Sucess";
 constexpr const char* kFileLoadFailed = "Program File Load";
+constexpr const char* kReplaceQuestion = "Confirm Save";
 
 // Programs as the keyboard holds them: the MIDI channel (2 bytes), the octave (1), the
 // arpeggiator (10) and the transpose (1), in that order.
@@ -515,6 +516,50 @@ TEST_F(ProgramExchangeE2e, AGetTheKeyboardLeavesUnansweredEndsInAnErrorAndTheWin
     SetSlot(1, kStoredProgram);
     ClickButton(GetButton(1), BoxShown());
     EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
+}
+
+// A name typed without an extension is saved with ".brv" added; when that file exists, the
+// editor asks before it replaces it, since the chooser asked only about the name typed.
+TEST_F(ProgramExchangeE2e, ANameWithoutExtensionIsSavedAsABrvFileReplacedOnlyWhenTheUserSaysSo)
+{
+    const std::string typed = mFiles.Join("prog");
+    const std::string saved = mFiles.Join("prog.brv");
+    mChooser.Answer(typed);
+    ChooseFromFileMenu(kSaveProgramEntry, ChooserRan());
+    EXPECT_EQ(svtest::ToHex(BytesOf(WaitForFile(saved, 122))),
+              svtest::ToHex(ProgramFile(kDefaultProgram)));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mFiles.Path())) {
+        names.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"prog.brv"});
+    EXPECT_TRUE(mDriver.FindWindows({kMessageBoxClass, mWindow, {}}).empty());
+
+    // "No" (the box's default) brings the chooser back with that name, and nothing is written.
+    mFiles.WriteFile("prog.brv", "mine");
+    ChooseFromFileMenu(kSaveProgramEntry, BoxShown());
+    const Window box = mDriver.WaitForWindow({kMessageBoxClass, mWindow, {}}, kActionLimit);
+    ASSERT_NE(box, 0u);
+    EXPECT_EQ(mDriver.GetTitle(box), kReplaceQuestion);
+    mChooser.Cancel();
+    const auto chooserAgain = ChooserRan();
+    mDriver.PressKey(box, XK_Return);
+    EXPECT_TRUE(WaitUntil(chooserAgain, kActionLimit)) << "the chooser did not come back";
+    const auto runs = mChooser.GetRuns();
+    ASSERT_FALSE(runs.empty());
+    EXPECT_TRUE(Contains(runs.back(), "--filename=" + saved));
+    EXPECT_EQ(mFiles.ReadFile("prog.brv"), "mine");
+
+    // "Yes" replaces it.
+    mChooser.Answer(typed);
+    ChooseFromFileMenu(kSaveProgramEntry, BoxShown());
+    const Window again = mDriver.WaitForWindow({kMessageBoxClass, mWindow, {}}, kActionLimit);
+    ASSERT_NE(again, 0u);
+    mDriver.PressKey(again, XK_Left);
+    mDriver.PressKey(again, XK_Return);
+    EXPECT_TRUE(mDriver.WaitUntilGone(again, kActionLimit));
+    EXPECT_EQ(svtest::ToHex(BytesOf(WaitForFile(saved, 122))),
+              svtest::ToHex(ProgramFile(kDefaultProgram)));
 }
 
 // A keyboard that answers late: the answer to a get of program 3 that ended in the error box
