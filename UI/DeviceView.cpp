@@ -10,6 +10,7 @@
 #include "Controls/Panel.h"
 #include "Desktop.h"
 #include "DriverCommon/MainControl.h"
+#include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetManager.h"
 #include "DriverCommon/ProgramFolderSetting.h"
 #include "EditorMessages.h"
@@ -261,6 +262,9 @@ int32_t LDeviceView::LoadProgramFile()
         break;
     case -5:
         LPresetManager::ShowTranslationFailureMessage();
+        break;
+    case PresetFile::kUnreadable:
+        LPresetManager::ShowLoadUnreadableMessage(path);
         break;
     default:
         break;

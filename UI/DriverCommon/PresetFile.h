@@ -24,6 +24,8 @@ public:
     static constexpr int32_t kCorrupt = -3;
     static constexpr int32_t kWrongDevice = -4;
     static constexpr int32_t kTranslationFailure = -5;
+    // The file could not be read at all: missing, refused or no regular file.
+    static constexpr int32_t kUnreadable = -6;
 
     static constexpr uint32_t kFormatVersion = 1;
     static constexpr uint32_t kHeaderSize = 12;

@@ -4,16 +4,14 @@
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetFileLoadNotificationData.h"
 #include "EditorMessages.h"
-#include "FileSystem.h"
 #include "MessageBoxStyles.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
 #include "Utilities/Storage/Array.h"
+#include "WholeFiles.h"
 
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,66 +20,9 @@ namespace {
 
 constexpr const char16_t* kLoadRequest = u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS";
 
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
 std::string PathText(const WideString& path)
 {
     return std::string(path.ToNarrow().GetText());
-}
-
-// The whole file, when it can be read and is no larger than a program file can sensibly be.
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
-{
-    const FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        return false;
-    }
-    bytes.clear();
-    uint8_t chunk[4096];
-    for (;;) {
-        const size_t read = std::fread(chunk, 1, sizeof(chunk), file.get());
-        bytes.insert(bytes.end(), chunk, chunk + read);
-        if (bytes.size() > PresetFile::kMaxFileSize) {
-            return false;
-        }
-        if (read < sizeof(chunk)) {
-            return std::ferror(file.get()) == 0;
-        }
-    }
-}
-
-// Creates a file of its own beside `target` (a name no other file has yet, so nothing that
-// exists is overwritten), writes every byte into it and closes it, each step checked. Answers
-// the file's path, or the empty path when it could not complete it; an incomplete file is
-// removed again. Only a file it created itself is ever removed.
-std::string WriteTemporaryFile(const std::string& target, const std::vector<uint8_t>& bytes)
-{
-    constexpr int32_t kNamesTried = 100;
-    for (int32_t attempt = 0; attempt < kNamesTried; ++attempt) {
-        const std::string path =
-            target + (attempt == 0 ? std::string(".tmp") : ".tmp" + std::to_string(attempt));
-        const int32_t file =
-            svp::OpenFile(path, svp::kOpenReadWrite | svp::kOpenCreate | svp::kOpenExclusive);
-        if (file < 0) {
-            if (svp::GetPathKind(path) == svp::PathKind::kMissing) {
-                return std::string(); // the folder refuses new files
-            }
-            continue; // somebody's file of that name: try the next name
-        }
-        const bool written =
-            svp::WriteFile(file, bytes.data(), bytes.size()) == static_cast<int64_t>(bytes.size());
-        const bool closed = svp::CloseFile(file);
-        if (!written || !closed) {
-            svp::DeleteFile(path);
-            return std::string();
-        }
-        return path;
-    }
-    return std::string();
 }
 
 void ShowLoadMessage(const char16_t* textId)
@@ -126,8 +67,13 @@ int32_t LPresetManager::LoadPresetFile(const WideString& path)
 int32_t LPresetManager::ReadPresetFile(const WideString& path)
 {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(PathText(path), bytes)) {
-        return PresetFile::kCorrupt;
+    switch (svp::ReadWholeFile(PathText(path), PresetFile::kMaxFileSize, bytes)) {
+    case svp::WholeFileRead::kRead:
+        break;
+    case svp::WholeFileRead::kTooLarge:
+        return PresetFile::kCorrupt; // read far enough to know it is no program
+    case svp::WholeFileRead::kUnreadable:
+        return PresetFile::kUnreadable;
     }
     Array<ParamValue> values;
     const int32_t result = PresetFile::Decode(bytes, values);
@@ -162,16 +108,7 @@ int32_t LPresetManager::SavePresetFile(const WideString& path)
     if (!PresetFile::Encode(values, bytes)) {
         return E_FAIL;
     }
-    const std::string target = PathText(path);
-    const std::string temporary = WriteTemporaryFile(target, bytes);
-    if (temporary.empty()) {
-        return E_FAIL;
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        svp::DeleteFile(temporary);
-        return E_FAIL;
-    }
-    return S_OK;
+    return svp::ReplaceWholeFile(PathText(path), bytes.data(), bytes.size()) ? S_OK : E_FAIL;
 }
 
 int32_t LPresetManager::OnGlobalLoadControlPanelSettings(
@@ -210,6 +147,14 @@ void LPresetManager::ShowLoadWrongDeviceMessage()
 void LPresetManager::ShowTranslationFailureMessage()
 {
     ShowLoadMessage(u"SETTINGS_FILE_TRANSLATION_FAILURE_MESSAGE");
+}
+
+void LPresetManager::ShowLoadUnreadableMessage(const WideString& path)
+{
+    WideString text;
+    (void)text.Format(GetAppString(WideString(u"SETTINGS_FILE_LOAD_UNREADABLE_MESSAGE")).GetText(),
+                      path.GetText());
+    ShowMessageBox(text, GetAppString(WideString(u"SETTINGS_FILE_LOAD_CAPTION")), MB_ICONHAND);
 }
 
 void LPresetManager::ShowSaveFailedMessage()

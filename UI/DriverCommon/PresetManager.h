@@ -32,13 +32,15 @@ public:
     // this manager. The results are PresetFile's.
     int32_t LoadPresetFile(const WideString& path);
     // Writes the engine's four values: 0, or E_FAIL when the engine does not answer the
-    // program's four values or the file cannot be written completely. The file is written under
-    // a temporary name and renamed over the path only once it is whole, so a failed save leaves
-    // any file already there as it was, and leaves nothing behind itself.
+    // program's four values or the file cannot be replaced whole (svp::ReplaceWholeFile: a
+    // read-only file or anything but a regular file is refused; a symbolic link is written
+    // through). A failed save leaves any file already there as it was.
     int32_t SavePresetFile(const WideString& path);
     // Reads and checks the whole file, then hands every value to the engine in file order. A
-    // load that fails changes nothing. -3 for a file that cannot be opened or read or is
-    // larger than PresetFile::kMaxFileSize; -5 when there is no engine to take the values.
+    // load that fails changes nothing. -6 (PresetFile::kUnreadable) for a file that is missing,
+    // cannot be read or is no regular file (a FIFO is refused without waiting for a writer); -3
+    // for one larger than PresetFile::kMaxFileSize; -5 when there is no engine to take the
+    // values.
     int32_t ReadPresetFile(const WideString& path);
 
     // Loads the file its string payload names (no message); 1.
@@ -51,6 +53,8 @@ public:
     static void ShowLoadCorruptMessage();
     static void ShowLoadWrongDeviceMessage();
     static void ShowTranslationFailureMessage();
+    // The file of the path could not be read at all.
+    static void ShowLoadUnreadableMessage(const WideString& path);
     static void ShowSaveFailedMessage();
 
     // Notifications reach the handler once Create has registered it.

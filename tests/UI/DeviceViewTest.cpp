@@ -33,6 +33,7 @@ const char* const kStrings = R"(
   <String ID="SETTINGS_FILE_LOAD_CAPTION"><Locale LCID="0x0009">Program File Load</Locale></String>
   <String ID="SETTINGS_FILE_SAVE_CAPTION"><Locale LCID="0x0009">Program File Save</Locale></String>
   <String ID="SETTINGS_FILE_LOAD_CORRUPT_MESSAGE"><Locale LCID="0x0009">Damaged</Locale></String>
+  <String ID="SETTINGS_FILE_LOAD_UNREADABLE_MESSAGE"><Locale LCID="0x0009">Cannot read %s</Locale></String>
   <String ID="LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_TEXT"><Locale LCID="0x0009">The user guide failed to open.</Locale></String>
   <String ID="LABEL_OPEN_USERGUIDE_FILE_FAILED_MSGBOX_CAPTION"><Locale LCID="0x0009">Open User Guide Failed</Locale></String>
 </StringTable>
@@ -190,8 +191,15 @@ TEST_F(DeviceViewTest, OpeningAProgramFileThatCannotBeReadSaysSo)
     NotifyCentre(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr);
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(desktop.messageBoxes[0].caption, "Program File Load");
-    EXPECT_EQ(desktop.messageBoxes[0].text, "Damaged");
+    EXPECT_EQ(desktop.messageBoxes[0].text, "Cannot read " + folder.Join("missing.brv"));
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
+
+    // A file that was read and is no program.
+    folder.WriteFile("damaged.brv", "no program");
+    ScriptedDialogDeviceView::chosenPath = SV::WideString(folder.Join("damaged.brv").c_str());
+    NotifyCentre(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr);
+    ASSERT_EQ(desktop.messageBoxes.size(), 2u);
+    EXPECT_EQ(desktop.messageBoxes[1].text, "Damaged");
 }
 
 TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderAndAFailedOneSaysSo)

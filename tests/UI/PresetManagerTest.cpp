@@ -14,9 +14,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -164,6 +167,15 @@ protected:
 
     WideString Path(const std::string& name) const { return WideString(folder.Join(name).c_str()); }
 
+    std::set<std::string> Entries() const
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
     svtest::FakeDesktop desktop;
     RCPtr<svtest::EditorApplicationDouble> app =
         svtest::EditorApplicationDouble::WithProgramStrings();
@@ -179,7 +191,7 @@ TEST_F(PresetManagerTest, SavingTheDefaultProgramWritesTheWorkedExample)
     engine->SetValues({{0x00, 0x00}, {0x04}, {0, 0, 0, 0, 0, 0, 0x02, 0, 0x78, 0}, {0x0C}});
     EXPECT_EQ(manager->SavePresetFile(Path("default.brv")), S_OK);
     EXPECT_EQ(svtest::ToHex(BytesOf(folder.ReadFile("default.brv"))), svtest::ToHex(kDefaultFile));
-    EXPECT_FALSE(std::filesystem::exists(folder.Join("default.brv.tmp")));
+    EXPECT_EQ(Entries(), std::set<std::string>{"default.brv"});
 
     // Saving again replaces the file whole.
     folder.WriteFile("default.brv", std::string(500, 'x'));
@@ -308,12 +320,26 @@ TEST_F(PresetManagerTest, ABadFileIsRefusedWholeWithItsResultAndItsMessage)
     }
 }
 
-TEST_F(PresetManagerTest, AFileThatCannotBeOpenedIsCorrupt)
+// A file that was never read is not called incompatible: the box names it and says it could not
+// be read. A FIFO is refused at once, without waiting for somebody to write into it.
+TEST_F(PresetManagerTest, AFileThatCannotBeReadIsReportedAsSuchNamingIt)
 {
-    EXPECT_EQ(manager->LoadPresetFile(Path("missing.brv")), -3);
     folder.MakeFolder("folder.brv");
-    EXPECT_EQ(manager->LoadPresetFile(Path("folder.brv")), -3);
-    EXPECT_EQ(listener->heard, (std::vector<std::string>{"pre", "post -3", "pre", "post -3"}));
+    ASSERT_EQ(mkfifo(folder.Join("fifo.brv").c_str(), 0600), 0);
+    for (const char* name : {"missing.brv", "folder.brv", "fifo.brv"}) {
+        SCOPED_TRACE(name);
+        listener->heard.clear();
+        desktop.messageBoxes.clear();
+        EXPECT_EQ(manager->LoadPresetFile(Path(name)), PresetFile::kUnreadable);
+        EXPECT_EQ(listener->heard, (std::vector<std::string>{"pre", "post -6"}));
+        LPresetManager::ShowLoadUnreadableMessage(Path(name));
+        ASSERT_EQ(desktop.messageBoxes.size(), 1u);
+        EXPECT_EQ(desktop.messageBoxes[0].text,
+                  "The program file could not be read: " + folder.Join(name));
+        EXPECT_EQ(desktop.messageBoxes[0].caption, "Program File Load");
+        EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
+    }
+    EXPECT_TRUE(engine->SetCalls().empty());
 }
 
 TEST_F(PresetManagerTest, WithoutAnEngineAGoodFileCannotBeTakenIn)
@@ -344,29 +370,37 @@ TEST_F(PresetManagerTest, AFailedSaveLeavesTheOldFileAndNothingElse)
         engine->SetValues(c.values);
         EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
         EXPECT_EQ(folder.ReadFile("old.brv"), old);
-        EXPECT_FALSE(std::filesystem::exists(folder.Join("old.brv.tmp")));
+        EXPECT_EQ(Entries(), std::set<std::string>{"old.brv"});
     }
 
     engine->SetValues({{0x00, 0x02}, {0x04}, Bytes(10, 0), {0x0C}});
     EXPECT_EQ(manager->SavePresetFile(Path("missing/program.brv")), E_FAIL);
     EXPECT_FALSE(std::filesystem::exists(folder.Join("missing")));
 
-    // The file is written but cannot replace what is there: the written copy goes again.
+    // A folder of that name is no program file to replace.
     folder.MakeFolder("taken.brv");
     folder.WriteFile("taken.brv/inside", old);
     EXPECT_EQ(manager->SavePresetFile(Path("taken.brv")), E_FAIL);
     EXPECT_EQ(folder.ReadFile("taken.brv/inside"), old);
-    EXPECT_FALSE(std::filesystem::exists(folder.Join("taken.brv.tmp")));
 
-    // Somebody's folder and file hold the temporary names: the save takes the next free name
-    // and leaves both alone.
+    // A read-only file is not replaced, even by a user who could write it anyway (root).
+    ASSERT_EQ(chmod(folder.Join("old.brv").c_str(), 0444), 0);
+    EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), E_FAIL);
+    EXPECT_EQ(folder.ReadFile("old.brv"), old);
+    ASSERT_EQ(chmod(folder.Join("old.brv").c_str(), 0644), 0);
+    EXPECT_EQ(Entries(), (std::set<std::string>{"old.brv", "taken.brv"}));
+
+    // Files of others' named as temporary files are no obstacle, however many there are, and
+    // stay as they are.
     folder.MakeFolder("old.brv.tmp");
-    folder.WriteFile("old.brv.tmp1", "somebody's");
+    for (int32_t index = 1; index < 100; ++index) {
+        folder.WriteFile("old.brv.tmp" + std::to_string(index), "somebody's");
+    }
     EXPECT_EQ(manager->SavePresetFile(Path("old.brv")), S_OK);
     EXPECT_EQ(folder.ReadFile("old.brv").size(), 122u);
     EXPECT_TRUE(std::filesystem::is_directory(folder.Join("old.brv.tmp")));
-    EXPECT_EQ(folder.ReadFile("old.brv.tmp1"), "somebody's");
-    EXPECT_FALSE(std::filesystem::exists(folder.Join("old.brv.tmp2")));
+    EXPECT_EQ(folder.ReadFile("old.brv.tmp99"), "somebody's");
+    EXPECT_EQ(Entries().size(), 102u);
     folder.WriteFile("old.brv", old);
 
     host = nullptr;
@@ -380,6 +414,22 @@ TEST_F(PresetManagerTest, AFailedSaveLeavesTheOldFileAndNothingElse)
               "The program could not be saved to this file. A file that was already there is "
               "unchanged.");
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
+}
+
+TEST_F(PresetManagerTest, SavingThroughALinkWritesItsTargetWhichKeepsItsPermissions)
+{
+    folder.MakeFolder("programs");
+    folder.WriteFile("programs/real.brv", "the old program");
+    ASSERT_EQ(chmod(folder.Join("programs/real.brv").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("programs/real.brv", folder.Join("link.brv").c_str()), 0);
+    engine->SetValues({{0x00, 0x00}, {0x04}, {0, 0, 0, 0, 0, 0, 0x02, 0, 0x78, 0}, {0x0C}});
+    EXPECT_EQ(manager->SavePresetFile(Path("link.brv")), S_OK);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.Join("link.brv")));
+    EXPECT_EQ(BytesOf(folder.ReadFile("programs/real.brv")), kDefaultFile);
+    struct stat status
+    {};
+    ASSERT_EQ(stat(folder.Join("programs/real.brv").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0600u);
 }
 
 TEST_F(PresetManagerTest, AWriteThatFailsHalfWayLeavesTheOldFile)
@@ -398,7 +448,7 @@ TEST_F(PresetManagerTest, AWriteThatFailsHalfWayLeavesTheOldFile)
 
     EXPECT_EQ(result, E_FAIL);
     EXPECT_EQ(folder.ReadFile("old.brv"), "the old program");
-    EXPECT_FALSE(std::filesystem::exists(folder.Join("old.brv.tmp")));
+    EXPECT_EQ(Entries(), std::set<std::string>{"old.brv"});
 }
 
 TEST_F(PresetManagerTest, ALoadRequestOnTheApplicationCentreLoadsItsFile)

@@ -562,6 +562,21 @@ TEST_F(ProgramExchangeE2e, ANameWithoutExtensionIsSavedAsABrvFileReplacedOnlyWhe
               svtest::ToHex(ProgramFile(kDefaultProgram)));
 }
 
+// Opening a FIFO does not wait for somebody to write into it: the window says at once that the
+// file could not be read, and goes on.
+TEST_F(ProgramExchangeE2e, OpeningAFifoIsRefusedAtOnce)
+{
+    const std::string fifo = mFiles.Join("pipe.brv");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    mChooser.Answer(fifo);
+    ChooseFromFileMenu(kOpenProgramEntry, BoxShown());
+    EXPECT_EQ(CloseMessageBox(), kFileLoadFailed);
+
+    SetSlot(1, kStoredProgram);
+    ClickButton(GetButton(1), BoxShown());
+    EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
+}
+
 // A keyboard that answers late: the answer to a get of program 3 that ended in the error box
 // comes in while the get of program 4 waits for its own, which comes too late.
 TEST_F(ProgramExchangeE2e, ALateAnswerForProgramThreeIsNotTakenAsProgramFour)
