@@ -502,9 +502,7 @@ void OSWindow::OnSystemCommand(const svp::WindowMessage& message)
     }
     if (IsMainRootWindow()) {
         // The main window closes only when the application has agreed to exit.
-        if (const RCPtr<LNotificationCenter> center = CurrentApplication->GetNotificationCenter()) {
-            center->Post(CreateNotification(u"NID_APP_EXIT_REQ"));
-        }
+        CurrentApplication->PostExitRequest();
         return;
     }
     mRootWindow->CloseWindow();
