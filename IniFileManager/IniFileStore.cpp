@@ -146,7 +146,10 @@ bool IniFileStore::Load()
     if (!file) {
         return false;
     }
-    std::string text(kMaxFileSize, '\0');
+    // Only what the file holds is read, up to the limit; a file whose size is not known (not a
+    // regular file) is read up to the limit.
+    const uintmax_t size = std::filesystem::file_size(mPath, error);
+    std::string text(error ? kMaxFileSize : std::min<size_t>(size, kMaxFileSize), '\0');
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<size_t>(file.gcount()));
     Parse(text);
