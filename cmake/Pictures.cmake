@@ -13,9 +13,10 @@ pkg_check_modules(SV_TOOLS_CAIRO REQUIRED IMPORTED_TARGET cairo cairo-png cairo-
 
 # The tools run during the build, built like everything else (with the sanitizers when they are
 # on); fontconfig and Pango keep caches for the life of the process, which the leak check is told
-# about.
+# about, and run worker threads of their own, which ThreadSanitizer is told about.
 set(SV_TOOL_ENVIRONMENT
-    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt:print_suppressions=0")
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/lsan-suppressions.txt:print_suppressions=0"
+    "TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/support/tsan-suppressions.txt:halt_on_error=1:exitcode=66")
 
 file(GLOB SV_DRAW_PICTURES_SOURCES CONFIGURE_DEPENDS
      "${CMAKE_SOURCE_DIR}/tools/draw-pictures/*.cpp")
