@@ -98,7 +98,13 @@ public:
         return client;
     }
 
-    ~JackClient() { Close(); }
+    ~JackClient()
+    {
+        Close();
+        // libjack may stop its thread without joining it: a shut-down callback that ran is
+        // ordered before the members it touched go.
+        const std::lock_guard<std::mutex> lock(mShutdownMutex);
+    }
 
     // Leaves the server: the callback is stopped before the client goes. The slots stay, so that
     // connections still holding one find a client that carries nothing.
@@ -336,6 +342,7 @@ private:
     static void OnShutdown(void* self)
     {
         auto& client = *static_cast<JackClient*>(self);
+        const std::lock_guard<std::mutex> lock(client.mShutdownMutex);
         client.mAlive.store(false);
         ++client.mPortGeneration;
         client.mCycleChanged.notify_all();
@@ -349,6 +356,7 @@ private:
     bool mHandleClosed = false; // under ClientsMutex
     std::atomic<bool> mAlive{true};
     std::atomic<bool> mShutDown{false};
+    std::mutex mShutdownMutex; // held by the shut-down callback while it runs
     std::atomic<uint64_t> mPortGeneration{0};
     std::mutex mAddMutex;
     Ports mInputs;
