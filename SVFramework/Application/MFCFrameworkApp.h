@@ -151,6 +151,9 @@ public:
                            ? mainWindow->SetMainControlByName(application->GetMainControlName())
                            : E_FAIL,
                        350);
+        if (OSWindow* window = OSWindow::FromHandle(application->GetMainWindowHandle())) {
+            window->OfferSizeLimits();
+        }
         if (IWindowOSServices* services = mainWindow->GetWindowServices()) {
             services->Show(kShowWindow);
             services->SetFocus();
@@ -239,12 +242,13 @@ private:
         const bool listening = mSingleInstance->Listen(
             mWindowContext->GetLoop(), [mainWindow](const std::string& commandLine) {
                 OSWindow* window = OSWindow::FromHandle(mainWindow);
-                if (window == nullptr || !window->OnForwardedCommandLine(commandLine)) {
+                if (window == nullptr) {
                     return false;
                 }
-                window->BringToTop();
-                window->SetFocus();
-                return true;
+                // The running window comes forward whether or not it can take the command line
+                // now: restored when minimised, with the box that is open over it in front.
+                window->BringForward();
+                return window->OnForwardedCommandLine(commandLine);
             });
         (void)listening;
     }
