@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace svp::midi {
 namespace {
@@ -61,18 +62,31 @@ struct RingFree
 // them on JACK's thread, never sees the table move. A slot's port is published after it is set
 // up; a slot is never taken back while the client lives. Destroying the client deactivates it
 // first: no callback runs once anything it uses is freed.
+//
+// A client the server has shut down is still closed, which joins libjack's threads for it, but
+// only before the process opens its next client: that open finds the server gone and frees what
+// libjack kept of every such client itself, and a close after it would touch freed memory. So
+// every open first closes the clients whose server has gone, and all opens and closes of the
+// process take one lock.
 class JackClient
 {
 public:
     static std::unique_ptr<JackClient> Open(const std::string& name)
     {
         QuietenJack();
-        jack_status_t status{};
-        jack_client_t* handle = jack_client_open(name.c_str(), JackNoStartServer, &status);
-        if (handle == nullptr) {
-            return nullptr;
+        std::unique_ptr<JackClient> client;
+        {
+            const std::lock_guard<std::mutex> lock(ClientsMutex());
+            CloseClientsWhoseServerWent();
+            jack_status_t status{};
+            jack_client_t* handle = jack_client_open(name.c_str(), JackNoStartServer, &status);
+            if (handle == nullptr) {
+                return nullptr;
+            }
+            client.reset(new JackClient(handle));
+            OpenClients().push_back(client.get());
         }
-        std::unique_ptr<JackClient> client(new JackClient(handle));
+        jack_client_t* handle = client->mClient;
         jack_set_process_callback(handle, &JackClient::Process, client.get());
         jack_set_port_registration_callback(handle, &JackClient::OnPortRegistration, client.get());
         jack_set_port_rename_callback(handle, &JackClient::OnPortRename, client.get());
@@ -84,7 +98,13 @@ public:
         return client;
     }
 
-    ~JackClient() { Close(); }
+    ~JackClient()
+    {
+        Close();
+        // libjack may stop its thread without joining it: a shut-down callback that ran is
+        // ordered before the members it touched go.
+        const std::lock_guard<std::mutex> lock(mShutdownMutex);
+    }
 
     // Leaves the server: the callback is stopped before the client goes. The slots stay, so that
     // connections still holding one find a client that carries nothing.
@@ -95,15 +115,18 @@ public:
         }
         mClosed = true;
         mAlive.store(false);
-        // A client the server has shut down is left as it is: libjack crashes when asked to
-        // deactivate or close it once the server has gone.
-        if (mShutDown.load()) {
-            return;
+        {
+            const std::lock_guard<std::mutex> lock(ClientsMutex());
+            std::erase(OpenClients(), this);
+            if (!mHandleClosed) {
+                // A client the server has shut down has nothing left to deactivate.
+                if (mActive && !mShutDown.load()) {
+                    jack_deactivate(mClient);
+                }
+                jack_client_close(mClient);
+                mHandleClosed = true;
+            }
         }
-        if (mActive) {
-            jack_deactivate(mClient);
-        }
-        jack_client_close(mClient);
         mCycleChanged.notify_all();
     }
 
@@ -177,6 +200,32 @@ private:
     using Ports = std::array<Port, kMaxPorts>;
 
     explicit JackClient(jack_client_t* client) : mClient(client) {}
+
+    // Every client of the process whose handle is open; under ClientsMutex.
+    static std::mutex& ClientsMutex()
+    {
+        static auto* mutex = new std::mutex; // JACK's threads may still run during exit
+        return *mutex;
+    }
+    static std::vector<JackClient*>& OpenClients()
+    {
+        static auto* clients = new std::vector<JackClient*>;
+        return *clients;
+    }
+
+    // Under ClientsMutex. The handle of a client whose server has gone is closed; the object
+    // stays with its owner, who sees a client that is not alive.
+    static void CloseClientsWhoseServerWent()
+    {
+        std::erase_if(OpenClients(), [](JackClient* client) {
+            if (!client->mShutDown.load()) {
+                return false;
+            }
+            jack_client_close(client->mClient);
+            client->mHandleClosed = true;
+            return true;
+        });
+    }
 
     static size_t Index(int32_t slot) { return static_cast<size_t>(slot); }
 
@@ -293,17 +342,21 @@ private:
     static void OnShutdown(void* self)
     {
         auto& client = *static_cast<JackClient*>(self);
-        client.mShutDown.store(true);
+        const std::lock_guard<std::mutex> lock(client.mShutdownMutex);
         client.mAlive.store(false);
         ++client.mPortGeneration;
         client.mCycleChanged.notify_all();
+        // Last: from here on the next open of the process may close this client.
+        client.mShutDown.store(true);
     }
 
     jack_client_t* const mClient;
     bool mActive = false;
     bool mClosed = false;
+    bool mHandleClosed = false; // under ClientsMutex
     std::atomic<bool> mAlive{true};
     std::atomic<bool> mShutDown{false};
+    std::mutex mShutdownMutex; // held by the shut-down callback while it runs
     std::atomic<uint64_t> mPortGeneration{0};
     std::mutex mAddMutex;
     Ports mInputs;

@@ -9,6 +9,7 @@
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
 #include "ObjectBase/Exception.h"
+#include "Renderer/FontRenderer/FontFileInfo.h"
 #include "Renderer/Renderer.h"
 #include "ResultCodes.h"
 #include "System/GlobalHotKeyManager.h"
@@ -67,6 +68,18 @@ LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
         return CurrentApplication != nullptr ? CurrentApplication->GetMeasurementRenderer()
                                              : RCPtr<LMeasurementRenderer>();
     });
+    // A skin font whose family has no file falls back to the desktop's font (only its family
+    // counts) when the OpenGL back end looks for the file to draw it with.
+    LFontFileInfo::SetDefaultFontSource([]() -> ConstRCPtr<LFont> {
+        WideString face;
+        float size = 0.0f;
+        int32_t style = 0;
+        if (CurrentApplication == nullptr ||
+            CurrentApplication->GetDefaultFont(face, size, style) < 0 || face.IsEmpty()) {
+            return nullptr;
+        }
+        return LFont::GetFont(face, size, style);
+    });
 }
 
 LFrameworkApp::~LFrameworkApp()
@@ -77,6 +90,7 @@ LFrameworkApp::~LFrameworkApp()
     }
     SetNotificationRecycling(false);
     LFont::SetMeasurementRendererSource(nullptr);
+    LFontFileInfo::SetDefaultFontSource(nullptr);
     if (GetControlApplication() == &mControlServices) {
         SetControlApplication(nullptr);
     }

@@ -4,6 +4,8 @@
 #include "Controls/ListBox.h"
 
 #include "ControlBase/KeyParam.h"
+#include "Controls/ComboBox.h"
+#include "Controls/ComboMenu.h"
 #include "Controls/ListBoxItemConditionsParam.h"
 #include "Notification/Notification.h"
 #include "ResultCodes.h"
@@ -11,8 +13,6 @@
 #include "Utilities/Storage/WideText.h"
 
 #include <algorithm>
-#include <cstring>
-#include <typeinfo>
 
 namespace SV {
 
@@ -35,12 +35,12 @@ bool IsSelected(double value)
     return value >= 0.5;
 }
 
-// The combo box and the combo menu close their list when a release lands outside them. They
-// are recognised by their run-time class, which this list does not otherwise depend on.
+// The combo box (checked or not) and the combo menu close their list when a release lands
+// outside them.
 bool ClosesListOnReleaseOutside(const LControl& parent)
 {
-    const char* name = typeid(parent).name();
-    return std::strstr(name, "LComboBox") != nullptr || std::strstr(name, "LComboMenu") != nullptr;
+    return dynamic_cast<const LComboBox*>(&parent) != nullptr ||
+           dynamic_cast<const LComboMenu*>(&parent) != nullptr;
 }
 
 void OfferKeyToBar(const RCPtr<LControl>& bar, const ConstRCPtr<LKeyParam>& key)

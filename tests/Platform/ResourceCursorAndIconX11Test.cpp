@@ -3,6 +3,7 @@
 #include "EmbeddedResources.h"
 #include "EventLoop.h"
 #include "PngDecoder.h"
+#include "PrivateXServer.h"
 #include "WindowSystem.h"
 #include "WindowedDesktop.h"
 
@@ -41,14 +42,21 @@ uint32_t Premultiplied(uint32_t argb)
 class ResourceCursorAndIconX11Test : public ::testing::Test
 {
 protected:
-    // One connection stays open for the whole suite: an X server resets when its last client
-    // leaves and refuses connections while it does.
-    static void SetUpTestSuite() { sObserver = XOpenDisplay(nullptr); }
+    // The cursor the display shows is the one of the window under the pointer: on an X server
+    // of the suite's own no other test's window lies over this one and no other test moves the
+    // pointer. One connection stays open for the whole suite: an X server resets when its last
+    // client leaves and refuses connections while it does.
+    static void SetUpTestSuite()
+    {
+        sServer = new svtest::PrivateXServer;
+        sObserver = XOpenDisplay(nullptr);
+    }
     static void TearDownTestSuite()
     {
         if (sObserver != nullptr) {
             XCloseDisplay(sObserver);
         }
+        delete sServer;
     }
 
     void SetUp() override
@@ -91,6 +99,7 @@ protected:
         return values;
     }
 
+    static inline svtest::PrivateXServer* sServer = nullptr;
     static inline Display* sObserver = nullptr;
     svp::EventLoop mLoop;
     std::unique_ptr<svp::WindowSystem> mSystem;
@@ -118,10 +127,12 @@ TEST_F(ResourceCursorAndIconX11Test, DragCursorsShowTheirPicturesWithTheHotSpotA
     const std::pair<svp::HCURSOR, const char*> cases[] = {{move, "102"}, {copy, "103"}};
     for (const auto& [cursor, name] : cases) {
         SCOPED_TRACE(name);
+        // The window is shown with its cursor before the pointer moves into it: the two
+        // connections' requests reach the server in no order of their own.
         mSystem->SetWindowCursor(mWindow, cursor);
+        mSystem->Sync();
         XWarpPointer(sObserver, None, XWindow(), 0, 0, 0, 0, 50, 50);
         XSync(sObserver, False);
-        mSystem->Sync();
         XFixesCursorImage* shown = XFixesGetCursorImage(sObserver);
         ASSERT_NE(shown, nullptr);
         const svp::DecodedImage picture = DecodeResource("CURSOR", name);

@@ -91,4 +91,59 @@ TEST_P(ControlFactoryResourcesTest, LoadsAllThreeDocumentsAndFindsTheirTextsThro
 INSTANTIATE_TEST_SUITE_P(UserLocales, ControlFactoryResourcesTest,
                          testing::Values(0x0409, 0x0407, 0x0404, 0x0009));
 
+// The framework's texts for a locale of their own, read without an application document (which
+// would otherwise settle the locale on English first): each of the eight translations holds every
+// string the English table holds, and a locale the table lacks reads English.
+TEST(FrameworkStringsTest, EachTranslatedLocaleHasEveryTextAndAnotherLocaleReadsEnglish)
+{
+    const auto framework = [](int32_t locale) {
+        LControlFactory factory(u"Vedozi Duruzava Program Editor");
+        EXPECT_EQ(
+            factory.LoadStringTables(u"::NO_APPLICATION_STRINGS", u"::FRAMEWORK_STRINGS", locale),
+            0);
+        return factory.GetFrameworkStringTable();
+    };
+    const RCPtr<SV::LStringTable> english = framework(0x0009);
+    ASSERT_TRUE(english);
+    SV::LStringTable::Entries englishEntries;
+    english->GetSortedEntries(englishEntries);
+    ASSERT_EQ(englishEntries.GetCount(), 35);
+
+    const struct
+    {
+        int32_t locale;
+        const char* cut;
+        const char* remaining;
+    } translations[] = {
+        {0x000A, "Cortar", "restantes"}, {0x0007, "Ausschneiden", "verbleibend"},
+        {0x0011, "切り取り", "残り"},    {0x000C, "Couper", "restantes"},
+        {0x0010, "Taglia", "rimanenti"}, {0x0012, "잘라내기", "남음"},
+        {0x7c04, "剪下", "剩餘"},        {0x0004, "剪切", "剩余"},
+    };
+    for (const auto& translation : translations) {
+        const RCPtr<SV::LStringTable> strings = framework(translation.locale);
+        ASSERT_TRUE(strings) << translation.locale;
+        SV::LStringTable::Entries entries;
+        strings->GetSortedEntries(entries);
+        ASSERT_EQ(entries.GetCount(), englishEntries.GetCount()) << translation.locale;
+        for (int32_t i = 0; i < entries.GetCount(); ++i) {
+            EXPECT_TRUE(entries.At(i)->first.Equals(englishEntries.At(i)->first));
+            EXPECT_FALSE(entries.At(i)->second.IsEmpty());
+        }
+        WideString text;
+        EXPECT_TRUE(strings->GetString(u"EDIT_CUT", text) && text.EqualsUtf8(translation.cut))
+            << translation.locale;
+        EXPECT_TRUE(strings->GetString(u"REMAINING", text) &&
+                    text.EqualsUtf8(translation.remaining))
+            << translation.locale;
+    }
+
+    // Russian has no texts: the table falls back to English, whole.
+    const RCPtr<SV::LStringTable> russian = framework(0x0019);
+    ASSERT_TRUE(russian);
+    WideString text;
+    EXPECT_TRUE(russian->GetString(u"EDIT_CUT", text) && text.EqualsUtf8("Cut"));
+    EXPECT_TRUE(russian->GetString(u"REMAINING", text) && text.EqualsUtf8("Remaining"));
+}
+
 } // namespace

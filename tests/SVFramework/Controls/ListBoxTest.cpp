@@ -4,6 +4,8 @@
 #include "ControlBase/ControlCreator.h"
 
 #include "ControlBase/KeyParam.h"
+#include "Controls/CheckedComboBox.h"
+#include "Controls/ComboBox.h"
 #include "Controls/ListBox.h"
 #include "Controls/ListBoxItemConditionsParam.h"
 #include "Controls/Panel.h"
@@ -617,28 +619,37 @@ TEST_F(ListBoxScrollBarTest, TheBarCountsRowsAndMovesTheFirstVisibleItem)
 
 namespace {
 
-// Stands for the combo box, recognised by its class name as the list's owner.
-class LComboBox : public LPanel
+// The drop-down list of a combo box, plain or checked: the list recognises either as its owner.
+struct ComboKind
 {
-public:
-    using LPanel::LPanel;
+    const char* name;
+    RCPtr<LControl> (*create)(const RCPtr<LControl>&, const ConstRCPtr<LControlDescriptor>&);
+    const char* listClass;
+    const char* itemClass;
+    const char* itemChildren; // a checked row has its check box
 };
 
-class ListBoxInComboTest : public svtest::ControlSkinFixture
+class ListBoxInComboTest : public svtest::ControlSkinFixture,
+                           public ::testing::WithParamInterface<ComboKind>
 {
 protected:
     void SetUp() override
     {
+        const std::string listClass = GetParam().listClass;
+        const std::string itemClass = GetParam().itemClass;
         LoadSkin(R"(
     <Skin Name="Default">
       <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
         <Skin Name="window">
           <SubControl Class="Test.ComboBox" Name="combo" XSizeAbs="100" YSizeAbs="20" ClipToParent="false">
             <Skin Name="combo">
-              <SubControl Class="Framework.ListBox" Name="listBox" YPositionAbs="20" XSizeAbs="100" YSizeAbs="60">
+              <SubControl Class=")" +
+                     listClass + R"(" Name="listBox" YPositionAbs="20" XSizeAbs="100" YSizeAbs="60">
                 <Skin Name="listBox">
-                  <SubControl Class="Framework.ListBoxItem" Name="templateItem" XSizeAbs="100" YSizeAbs="20">
-                    <Skin Name="templateItem" LookList="States"/>
+                  <SubControl Class=")" +
+                     itemClass + R"(" Name="templateItem" XSizeAbs="100" YSizeAbs="20">
+                    <Skin Name="templateItem" LookList="States">)" +
+                     std::string(GetParam().itemChildren) + R"(</Skin>
                   </SubControl>
                 </Skin>
               </SubControl>
@@ -648,10 +659,11 @@ protected:
       </SubControl>
     </Skin>)",
                  FourteenLooks());
-        app.mFactory->RegisterControlCreateFunction(u"Test.ComboBox", &CreateControlOf<LComboBox>);
+        app.mFactory->RegisterControlCreateFunction(u"Test.ComboBox", GetParam().create);
         ASSERT_TRUE(CreateWindow(u"window"));
-        list = dynamic_cast<LListBox*>(
-            root->FindChildControl(u"combo")->FindChildControl(u"listBox").Get());
+        combo = dynamic_cast<LComboBox*>(root->FindChildControl(u"combo").Get());
+        ASSERT_TRUE(combo);
+        list = dynamic_cast<LListBox*>(combo->FindChildControl(u"listBox").Get());
         ASSERT_TRUE(list);
         list->SetDropDownMode(true);
         for (const char16_t* text : {u"a", u"b"}) {
@@ -659,11 +671,14 @@ protected:
         }
     }
 
+    LComboBox* combo = nullptr;
     LListBox* list = nullptr;
 };
 
-TEST_F(ListBoxInComboTest, ReleaseOutsideTheComboBoxHidesTheListAndOverItKeepsItOpen)
+TEST_P(ListBoxInComboTest, ReleaseOutsideTheComboBoxHidesTheListAndOverItKeepsItOpen)
 {
+    ASSERT_GE(combo->SetDroppedDown(true), 0);
+    const int32_t chosenBefore = combo->GetSelectedIndex();
     list->GetRowControl(0)->OnMouseDown(Left(5, 5));
     ASSERT_EQ(window->GetCaptureControl().Get(), list);
     // Below the rows but within the list: not over an item, and far below the combo box.
@@ -673,12 +688,25 @@ TEST_F(ListBoxInComboTest, ReleaseOutsideTheComboBoxHidesTheListAndOverItKeepsIt
         bool visible;
     } releases[] = {{-10, true}, {70, false}};
     for (const auto& release : releases) {
-        list->SetVisible(true);
+        combo->SetDroppedDown(true);
         list->OnDragStart(1, 5, 5);
         list->OnMouseUp(Left(5, release.y, 0, 0));
         EXPECT_EQ(list->IsVisible(false), release.visible) << release.y;
     }
-    EXPECT_TRUE(list->GetSelectedIndices().GetCount() == 0) << "nothing was chosen";
+    EXPECT_EQ(combo->GetSelectedIndex(), chosenBefore) << "nothing was chosen";
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Combos, ListBoxInComboTest,
+    ::testing::Values(
+        ComboKind{"Plain", &LComboBox::CreateControl, "Framework.ListBox", "Framework.ListBoxItem",
+                  ""},
+        ComboKind{
+            "Checked", &LCheckedComboBox::CreateControl, "Framework.CheckedListBox",
+            "Framework.CheckedListBoxItem",
+            R"(<SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="16">
+                                     <Skin Name="checkBox" LookList="States"/>
+                                   </SubControl>)"}),
+    [](const ::testing::TestParamInfo<ComboKind>& kind) { return std::string(kind.param.name); });
 
 } // namespace
