@@ -101,7 +101,7 @@ constexpr Area kSubMenuArea{220, 50, 140, 90};
 // The captions of the boxes.
 constexpr const char* kGetSucceeded = "Retrieve Successful";
 constexpr const char* kGetFailed = "Retrieve Program Error";
-constexpr const char* kSendSucceeded = "Send Sucess";
+constexpr const char* kSendSucceeded = "Send Success";
 constexpr const char* kFileLoadFailed = "Program File Load";
 
 // Programs as the keyboard holds them: the MIDI channel (2 bytes), the octave (1), the
@@ -473,12 +473,8 @@ TEST_F(ProgramExchangeE2e, OpensAProgramFileAndSendsItToProgramThree)
 TEST_F(ProgramExchangeE2e, ChangesTheChannelWithKeysAloneAndSendsItToRam)
 {
     SetSlot(0, kStoredProgram);
-    // The focus starts in the tempo box, the first of the arpeggiator's nine controls; Tab walks
-    // through the other eight to the channel box, whose list opens with Down; Down picks the
-    // next channel and Return takes it.
-    for (int step = 0; step < 9; ++step) {
-        PressKey(XK_Tab);
-    }
+    // The focus starts in the channel box, the first control in reading order, whose list opens
+    // with Down; Down picks the next channel and Return takes it.
     PressKey(XK_Down);
     PressKey(XK_Down);
     PressKey(XK_Return);
