@@ -1,14 +1,18 @@
 // The exports of the settings library. Each open file gets a handle; opening the same path again
 // answers the same handle and counts one more open. Every change is written through at once, so
 // the values survive the program's end without a write or close call. The library serves one
-// caller at a time: a process-wide lock guards its table.
+// caller at a time: a process-wide lock guards its table. A file that cannot be read whole is
+// never opened, so it is never written either: the caller works from its defaults, and standard
+// error says so once for each such file.
 #include "IniFileManagerExports.h"
 #include "IniFileStore.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 
 using namespace IniFileManagerResults;
@@ -26,6 +30,7 @@ struct Registry
     std::mutex lock;
     std::map<int32_t, OpenFile> files;
     int32_t nextHandle = 1;
+    std::set<std::string> reportedPaths;
 };
 
 Registry& GetRegistry()
@@ -38,6 +43,22 @@ IniFileStore* FindStore(Registry& registry, int32_t handle)
 {
     const auto found = registry.files.find(handle);
     return found == registry.files.end() ? nullptr : found->second.store.get();
+}
+
+void ReportUnusableFile(Registry& registry, const std::string& path,
+                        IniFileStore::LoadResult result)
+{
+    if (!registry.reportedPaths.insert(path).second) {
+        return;
+    }
+    const char* reason = result == IniFileStore::LoadResult::kNotAFile ? "is not a regular file"
+                         : result == IniFileStore::LoadResult::kTooLarge
+                             ? "is larger than the 4 MiB a settings file may have"
+                             : "cannot be read";
+    std::fprintf(stderr,
+                 "IniFileManager: the settings file \"%s\" %s; it is left as it is, and the "
+                 "settings it holds are not used.\n",
+                 path.c_str(), reason);
 }
 
 int32_t CopyOut(const std::string& text, char* buffer, int32_t bufferSize, int32_t* neededSize)
@@ -99,7 +120,9 @@ __attribute__((visibility("default"))) int32_t OpenIniFile(const char* path, con
     }
     auto store = std::make_unique<IniFileStore>(path, version != nullptr ? version : "",
                                                 product != nullptr ? product : "");
-    if (!store->Load()) {
+    if (const IniFileStore::LoadResult result = store->Load();
+        result != IniFileStore::LoadResult::kRead) {
+        ReportUnusableFile(registry, path, result);
         return kFailed;
     }
     const int32_t newHandle = registry.nextHandle++;
@@ -175,10 +198,9 @@ __attribute__((visibility("default"))) int32_t SetIniValueInt(int32_t handle, co
     Registry& registry = GetRegistry();
     std::lock_guard guard(registry.lock);
     IniFileStore* store = FindStore(registry, handle);
-    if (store == nullptr || key == nullptr || IniFileStore::NormalizeKey(key).empty()) {
+    if (store == nullptr || key == nullptr || !store->Set(key, std::to_string(value))) {
         return kInvalidArgument;
     }
-    store->Set(key, std::to_string(value));
     return SaveResult(*store);
 }
 
@@ -206,10 +228,10 @@ __attribute__((visibility("default"))) int32_t SetIniValueStr(int32_t handle, co
     Registry& registry = GetRegistry();
     std::lock_guard guard(registry.lock);
     IniFileStore* store = FindStore(registry, handle);
-    if (store == nullptr || key == nullptr || IniFileStore::NormalizeKey(key).empty()) {
+    // Text that would not read back is refused: written, it would be a damaged line.
+    if (store == nullptr || key == nullptr || !store->Set(key, text != nullptr ? text : "")) {
         return kInvalidArgument;
     }
-    store->Set(key, text != nullptr ? text : "");
     return SaveResult(*store);
 }
 
@@ -268,8 +290,7 @@ __attribute__((visibility("default"))) int32_t SetArrayCount(int32_t handle, con
     Registry& registry = GetRegistry();
     std::lock_guard guard(registry.lock);
     IniFileStore* store = FindStore(registry, handle);
-    if (store == nullptr || key == nullptr || count < 0 ||
-        IniFileStore::NormalizeKey(key).empty()) {
+    if (store == nullptr || key == nullptr || count < 0 || !IniFileStore::IsStorable(key, "")) {
         return kInvalidArgument;
     }
     const int32_t old = ArrayCount(*store, key);
@@ -304,10 +325,9 @@ __attribute__((visibility("default"))) int32_t SetArrayItemAt(int32_t handle, co
     IniFileStore* store = FindStore(registry, handle);
     // An index just past the end appends.
     if (store == nullptr || key == nullptr || index < 0 || index > ArrayCount(*store, key) ||
-        IniFileStore::NormalizeKey(key).empty()) {
+        !store->Set(ItemKey(key, index), text != nullptr ? text : "")) {
         return kInvalidArgument;
     }
-    store->Set(ItemKey(key, index), text != nullptr ? text : "");
     return SaveResult(*store);
 }
 

@@ -1,5 +1,6 @@
 #include "IniFileStore.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -117,6 +118,24 @@ bool IsValidUtf8(const std::string& text)
     return true;
 }
 
+// "\r\n", "\n", or nothing for a last line without an end.
+std::string LineEnd(const std::string& bytes)
+{
+    if (bytes.ends_with("\r\n")) {
+        return "\r\n";
+    }
+    return bytes.ends_with('\n') ? "\n" : "";
+}
+
+// Ends a last line that has no end, so that a line can follow it; what the line reads as stays
+// the same (a '\r' at its end stays part of it).
+void EndLine(std::string& bytes)
+{
+    if (!bytes.ends_with('\n')) {
+        bytes += bytes.ends_with('\r') ? "\r\n" : "\n";
+    }
+}
+
 std::string TemporaryName(const std::string& path)
 {
     static std::atomic<uint32_t> counter{0};
@@ -132,25 +151,59 @@ IniFileStore::IniFileStore(std::string path, std::string version, std::string pr
     : mPath(std::move(path)), mVersion(std::move(version)), mProduct(std::move(product))
 {}
 
-bool IniFileStore::Load()
+IniFileStore::LoadResult IniFileStore::Load()
 {
+    mLines.clear();
+    mValues.clear();
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(mPath, error);
     if (status.type() == std::filesystem::file_type::not_found) {
-        return true;
+        StartNewFile();
+        return LoadResult::kRead;
     }
-    if (error || status.type() == std::filesystem::file_type::directory) {
-        return false;
+    if (error) {
+        return LoadResult::kUnreadable;
+    }
+    // Opening a pipe would wait for a writer: only a regular file is opened.
+    if (status.type() != std::filesystem::file_type::regular) {
+        return LoadResult::kNotAFile;
+    }
+    if (std::filesystem::file_size(mPath, error) > kMaxFileSize && !error) {
+        return LoadResult::kTooLarge;
     }
     std::ifstream file(mPath, std::ios::binary);
     if (!file) {
-        return false;
+        return LoadResult::kUnreadable;
     }
-    std::string text(kMaxFileSize, '\0');
-    file.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(file.gcount()));
-    Parse(text);
-    return true;
+    // The size is checked again while reading: the file may grow after it was measured.
+    std::string text;
+    std::string chunk(64 * 1024, '\0');
+    while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) ||
+           file.gcount() > 0) {
+        text.append(chunk.data(), static_cast<size_t>(file.gcount()));
+        if (text.size() > kMaxFileSize) {
+            return LoadResult::kTooLarge;
+        }
+    }
+    if (file.bad()) {
+        return LoadResult::kUnreadable;
+    }
+    if (text.empty()) {
+        StartNewFile();
+    } else {
+        Parse(text);
+    }
+    return LoadResult::kRead;
+}
+
+void IniFileStore::StartNewFile()
+{
+    mLines.clear();
+    mLines.push_back({"; Settings written by IniFileManager\n", {}, LineKind::kOther});
+    mLines.push_back({std::string(kFileSection) + "\n", {}, LineKind::kOther});
+    mLines.push_back({"Version=" + Escape(mVersion, false) + "\n", {}, LineKind::kOther});
+    mLines.push_back({"Product=" + Escape(mProduct, false) + "\n", {}, LineKind::kOther});
+    mLines.push_back({std::string(kValuesSection) + "\n", {}, LineKind::kValuesHeader});
 }
 
 void IniFileStore::Parse(const std::string& text)
@@ -158,50 +211,38 @@ void IniFileStore::Parse(const std::string& text)
     bool inValues = false;
     size_t lineStart = 0;
     while (lineStart < text.size()) {
-        size_t lineEnd = text.find('\n', lineStart);
-        if (lineEnd == std::string::npos) {
-            lineEnd = text.size();
+        const size_t newline = text.find('\n', lineStart);
+        const size_t next = newline == std::string::npos ? text.size() : newline + 1;
+        Line line{text.substr(lineStart, next - lineStart), {}, LineKind::kOther};
+        lineStart = next;
+
+        const std::string content =
+            line.bytes.substr(0, line.bytes.size() - LineEnd(line.bytes).size());
+        // Comments, blank lines and damaged lines (not UTF-8, a NUL, no '=') are skipped and
+        // kept as they are.
+        const bool sound = content.find('\0') == std::string::npos && IsValidUtf8(content);
+        const bool comment = content.empty() || content[0] == ';' || content[0] == '#';
+        if (sound && !comment && content[0] == '[') {
+            inValues = content == kValuesSection;
+            line.kind = inValues ? LineKind::kValuesHeader : LineKind::kOther;
+        } else if (sound && !comment && inValues) {
+            size_t end = 0;
+            std::string key = NormalizeKey(Unescape(content, 0, true, end));
+            if (end < content.size() && !key.empty()) {
+                mValues[key] = Unescape(content, end + 1, false, end);
+                line.key = std::move(key);
+                line.kind = LineKind::kValue;
+            }
         }
-        std::string line = text.substr(lineStart, lineEnd - lineStart);
-        lineStart = lineEnd + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.find('\0') != std::string::npos || !IsValidUtf8(line)) {
-            // Whatever follows a damaged line cannot be trusted.
-            return;
-        }
-        if (line.empty() || line[0] == ';' || line[0] == '#') {
-            continue;
-        }
-        if (line[0] == '[') {
-            inValues = line == kValuesSection;
-            continue;
-        }
-        size_t end = 0;
-        std::string key = Unescape(line, 0, true, end);
-        if (end >= line.size()) {
-            return;
-        }
-        if (!inValues) {
-            continue;
-        }
-        key = NormalizeKey(key);
-        if (!key.empty()) {
-            mValues[key] = Unescape(line, end + 1, false, end);
-        }
+        mLines.push_back(std::move(line));
     }
 }
 
 bool IniFileStore::Save() const
 {
-    std::string text = "; Settings written by IniFileManager\n";
-    text += std::string(kFileSection) + "\n";
-    text += "Version=" + Escape(mVersion, false) + "\n";
-    text += "Product=" + Escape(mProduct, false) + "\n";
-    text += std::string(kValuesSection) + "\n";
-    for (const auto& [key, value] : mValues) {
-        text += Escape(key, true) + "=" + Escape(value, false) + "\n";
+    std::string text;
+    for (const Line& line : mLines) {
+        text += line.bytes;
     }
 
     const std::string temporary = TemporaryName(mPath);
@@ -256,14 +297,70 @@ const std::string* IniFileStore::Find(const std::string& key) const
     return found == mValues.end() ? nullptr : &found->second;
 }
 
-void IniFileStore::Set(const std::string& key, const std::string& value)
+bool IniFileStore::IsStorable(const std::string& key, const std::string& value)
 {
-    mValues[NormalizeKey(key)] = value;
+    auto readable = [](const std::string& text) {
+        return text.find('\0') == std::string::npos && IsValidUtf8(text);
+    };
+    return !NormalizeKey(key).empty() && readable(key) && readable(value);
+}
+
+bool IniFileStore::Set(const std::string& key, const std::string& value)
+{
+    if (!IsStorable(key, value)) {
+        return false;
+    }
+    const std::string normal = NormalizeKey(key);
+    const auto found = mValues.find(normal);
+    if (found != mValues.end() && found->second == value) {
+        return true;
+    }
+    const std::string bytes = Escape(normal, true) + "=" + Escape(value, false);
+    mValues[normal] = value;
+    // The last line of a key is the one that was read: it takes the new value, with its own line
+    // end.
+    for (auto line = mLines.rbegin(); line != mLines.rend(); ++line) {
+        if (line->kind == LineKind::kValue && line->key == normal) {
+            line->bytes = bytes + LineEnd(line->bytes);
+            return true;
+        }
+    }
+    InsertValueLine(Line{bytes + "\n", normal, LineKind::kValue});
+    return true;
+}
+
+void IniFileStore::InsertValueLine(Line line)
+{
+    // A new value goes after the last value, else under the last values section's header, else
+    // into a values section of its own at the end.
+    auto after = std::find_if(mLines.rbegin(), mLines.rend(),
+                              [](const Line& l) { return l.kind == LineKind::kValue; });
+    if (after == mLines.rend()) {
+        after = std::find_if(mLines.rbegin(), mLines.rend(),
+                             [](const Line& l) { return l.kind == LineKind::kValuesHeader; });
+    }
+    if (after == mLines.rend()) {
+        if (!mLines.empty()) {
+            EndLine(mLines.back().bytes);
+        }
+        mLines.push_back({std::string(kValuesSection) + "\n", {}, LineKind::kValuesHeader});
+        mLines.push_back(std::move(line));
+        return;
+    }
+    EndLine(after->bytes);
+    mLines.insert(after.base(), std::move(line));
 }
 
 void IniFileStore::Erase(const std::string& key)
 {
-    mValues.erase(NormalizeKey(key));
+    const std::string normal = NormalizeKey(key);
+    if (mValues.erase(normal) == 0) {
+        return;
+    }
+    // Every line of the key goes, or an earlier one would be read next time.
+    std::erase_if(mLines, [&](const Line& line) {
+        return line.kind == LineKind::kValue && line.key == normal;
+    });
 }
 
 bool IniFileStore::NodeExists(const std::string& key) const

@@ -5,7 +5,9 @@
 #include "WaitResults.h"
 
 #include <algorithm>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 namespace SV {
 namespace {
@@ -51,6 +53,54 @@ int32_t RemovePort(RCPtrArray<Port, 1, 0>& ports, const Port* port, RCPtr<Port>&
     return E_FAIL;
 }
 
+// The pools of port layers that have gone, kept for the next ones: every get and send makes a
+// port layer of its own, and starting a pool's threads and joining them again each time would
+// cost more than the rest of the operation. Never destroyed: its threads wait for work until
+// the process ends.
+class SparePools
+{
+public:
+    static SparePools& Shared()
+    {
+        static auto* spares = new SparePools;
+        return *spares;
+    }
+
+    RCPtr<LThreadPool> Take()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(mMutex);
+            if (!mPools.empty()) {
+                RCPtr<LThreadPool> pool = std::move(mPools.back());
+                mPools.pop_back();
+                return pool;
+            }
+        }
+        return LThreadPool::CreateThreadPool(LMidiComm::kWorkerCount,
+                                             LMidiComm::kDispatcherPriority);
+    }
+
+    // A running pool is kept, up to a few. Nothing is queued for the port layer that went, as
+    // every job holds its port layer; a job that is still ending (the one that let go of the
+    // port layer last, maybe) ends by itself, and the next job waits in the queue until it has.
+    void Give(RCPtr<LThreadPool>& pool)
+    {
+        if (!pool || pool->GetWorkerCount() <= 0) {
+            return;
+        }
+        const std::lock_guard<std::mutex> lock(mMutex);
+        if (mPools.size() < kKept) {
+            mPools.push_back(std::move(pool));
+        }
+    }
+
+private:
+    static constexpr size_t kKept = 2;
+
+    std::mutex mMutex;
+    std::vector<RCPtr<LThreadPool>> mPools;
+};
+
 } // namespace
 
 RCPtr<LMidiComm> LMidiComm::Create()
@@ -58,14 +108,14 @@ RCPtr<LMidiComm> LMidiComm::Create()
     return RCPtr<LMidiComm>(new LMidiComm());
 }
 
-LMidiComm::LMidiComm()
-    : mThreadPool(LThreadPool::CreateThreadPool(kWorkerCount, kDispatcherPriority))
+LMidiComm::LMidiComm() : mThreadPool(SparePools::Shared().Take())
 {}
 
 LMidiComm::~LMidiComm()
 {
-    // The pool first: its threads stop before the lists and the distributor go. Every port
-    // holds this object, so the lists are empty by now.
+    // The pool goes on to the next port layer; one not kept stops before the lists and the
+    // distributor go. Every port holds this object, so the lists are empty by now.
+    SparePools::Shared().Give(mThreadPool);
     mThreadPool = nullptr;
 }
 

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+// The window is gone: another program (a window manager, xkill) destroyed it. The window's
+// handle stays valid for DestroyWindow, which is still called.
+constexpr uint32_t WM_DESTROY = 0x0002;
 constexpr uint32_t WM_MOVE = 0x0003;
 constexpr uint32_t WM_SIZE = 0x0005;
 constexpr uint32_t WM_SETFOCUS = 0x0007;

@@ -33,6 +33,12 @@ struct WindowCreateParams
     int32_t maxWidth = 0;
     int32_t maxHeight = 0;
     HWND owner = nullptr; // a dialog stays above its owner
+    // What the window manager offers: a dialog is marked as one (it stands over its owner and
+    // is neither minimised nor maximised); the other windows get the boxes asked for, the
+    // maximise box only when the window can change its size.
+    bool dialog = false;
+    bool minimizeBox = true;
+    bool maximizeBox = true;
 };
 
 struct ClientRect
@@ -77,6 +83,10 @@ public:
     virtual void SetFocus(HWND window) = 0;
     [[nodiscard]] virtual HWND GetFocusWindow() const = 0;
     virtual void Raise(HWND window) = 0;
+    // Brings the window forward at the user's request: shown again when the window manager
+    // minimised it, raised, and activated through the window manager (_NET_ACTIVE_WINDOW). A
+    // dialog open over it comes forward with it and is the window activated.
+    virtual void BringForward(HWND window) = 0;
 
     // Bit 15 set while the key is down, as the windowing layer saw it (mouse buttons included).
     [[nodiscard]] virtual uint16_t GetKeyState(uint32_t virtualKey) const = 0;

@@ -25,6 +25,11 @@ constexpr int32_t kButtonWidth = 88;
 constexpr int32_t kButtonHeight = 26;
 constexpr int32_t kButtonGap = 8;
 constexpr int32_t kButtonBarHeight = kButtonHeight + 2 * 12;
+// The window manager writes the caption in its title bar, in a font of its own, beside the
+// frame's icon and close button: the box is made wide enough for it in a bold font a little
+// larger than the box's own, with room for the frame's buttons.
+constexpr double kTitleFontSize = 15;
+constexpr int32_t kTitleBarRoom = 110;
 
 const char* ButtonLabel(int32_t answer)
 {
@@ -65,7 +70,7 @@ void SetFont(cairo_t* cairo)
 class MessageBoxView
 {
 public:
-    MessageBoxView(const std::string& text, uint32_t style)
+    MessageBoxView(const std::string& text, const std::string& caption, uint32_t style)
         : mStyle(style), mButtons(MessageBoxButtons(style)), mFocus(MessageBoxDefaultIndex(style))
     {
         // Text is measured on a scratch surface before the window exists, to size it.
@@ -95,6 +100,12 @@ public:
         mWidth = std::max(2 * kMargin + iconSpace + static_cast<int32_t>(std::ceil(widest)),
                           2 * kMargin + buttonsWidth);
         mWidth = std::max(mWidth, 240);
+        cairo_select_font_face(cairo.get(), "Sans", CAIRO_FONT_SLANT_NORMAL,
+                               CAIRO_FONT_WEIGHT_BOLD);
+        cairo_set_font_size(cairo.get(), kTitleFontSize);
+        cairo_text_extents_t title;
+        cairo_text_extents(cairo.get(), caption.c_str(), &title);
+        mWidth = std::max(mWidth, static_cast<int32_t>(std::ceil(title.x_advance)) + kTitleBarRoom);
         mBodyHeight = 2 * kMargin + std::max(HasIcon() ? kIconSize : 0, textHeight);
         mHeight = mBodyHeight + kButtonBarHeight;
     }
@@ -340,7 +351,7 @@ int32_t RunMessageBox(WindowSystem& windows, EventLoop& loop, HWND owner, const 
                       const std::string& caption, uint32_t style,
                       const std::function<bool(int32_t)>& onIdle)
 {
-    MessageBoxView view(text, style);
+    MessageBoxView view(text, caption, style);
     WindowCreateParams params;
     params.title = caption;
     params.className = "MessageBox";
@@ -349,6 +360,7 @@ int32_t RunMessageBox(WindowSystem& windows, EventLoop& loop, HWND owner, const 
     params.minWidth = params.maxWidth = view.Width();
     params.minHeight = params.maxHeight = view.Height();
     params.owner = owner;
+    params.dialog = true;
     // Centred on the owner, else on the screen.
     ClientRect area{0, 0, 0, 0};
     if (owner != nullptr) {
@@ -391,6 +403,9 @@ int32_t RunMessageBox(WindowSystem& windows, EventLoop& loop, HWND owner, const 
             break;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
+            // A click anywhere in the box gives it the keyboard, as on a desktop without a
+            // window manager that does.
+            windows.SetFocus(window);
             pressed = view.HitButton(message.x, message.y);
             break;
         case WM_LBUTTONUP:
@@ -402,6 +417,14 @@ int32_t RunMessageBox(WindowSystem& windows, EventLoop& loop, HWND owner, const 
         case WM_SYSCOMMAND:
             if (message.command == SC_CLOSE) {
                 answer = MessageBoxEscapeAnswer(style);
+            }
+            break;
+        case WM_DESTROY:
+            // Destroyed by another program: the box answers as cancelled where it can be, else
+            // as if nobody chose.
+            answer = MessageBoxEscapeAnswer(style);
+            if (answer == 0) {
+                answer = view.Answer(MessageBoxDefaultIndex(style));
             }
             break;
         default:

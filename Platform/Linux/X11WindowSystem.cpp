@@ -8,6 +8,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xproto.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/Xrender.h>
@@ -42,6 +43,13 @@ struct TopLevel : NativeWindow
     WindowSystem::MessageHandler handler;
     XIC inputContext = nullptr;
     bool enabled = true;
+    // Destroyed by another program: no request may name the window any more.
+    bool gone = false;
+    // Shown by the program; `visible` tells whether it is mapped now (a window manager unmaps
+    // the windows it minimises).
+    bool shown = false;
+    Window owner = 0;
+    uint64_t serial = 0; // the order of creation
     bool visible = false;
     int32_t x = 0;
     int32_t y = 0;
@@ -104,9 +112,27 @@ std::u16string Utf16Units(const char* utf8, int length)
     return units;
 }
 
+// A map, or the end of the window: another program may destroy it before it shows.
 Bool IsMapOf(Display*, XEvent* event, XPointer window)
 {
-    return event->type == MapNotify && event->xmap.window == *reinterpret_cast<Window*>(window);
+    const Window wanted = *reinterpret_cast<Window*>(window);
+    return (event->type == MapNotify && event->xmap.window == wanted) ||
+           (event->type == DestroyNotify && event->xdestroywindow.window == wanted);
+}
+
+XErrorHandler gPreviousErrorHandler = nullptr;
+
+// Another program may destroy a window of ours at any moment (a window manager, xkill): the
+// requests already on their way that name it fail, which must not end the program. Every other
+// error goes to the handler there was before.
+int IgnoreErrorsOfVanishedWindows(Display* display, XErrorEvent* error)
+{
+    // The same for a focus given to a window that was unmapped in the meantime.
+    if (error->error_code == BadWindow || error->error_code == BadDrawable ||
+        (error->error_code == BadMatch && error->request_code == X_SetInputFocus)) {
+        return 0;
+    }
+    return gPreviousErrorHandler != nullptr ? gPreviousErrorHandler(display, error) : 0;
 }
 
 class X11WindowSystem final : public WindowSystem
@@ -125,6 +151,9 @@ public:
         XkbSetDetectableAutoRepeat(mDisplay, True, &supported);
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("");
+        if (gPreviousErrorHandler == nullptr) {
+            gPreviousErrorHandler = XSetErrorHandler(IgnoreErrorsOfVanishedWindows);
+        }
         mClipboard = std::make_unique<X11Clipboard>(mDisplay);
         mWatch = mLoop.WatchDescriptor(
             ConnectionNumber(mDisplay), [this] { return Dispatch(); },
@@ -182,7 +211,10 @@ public:
         XSetWMHints(mDisplay, top->window, &hints);
         if (params.owner != nullptr) {
             XSetTransientForHint(mDisplay, top->window, params.owner->window);
+            top->owner = params.owner->window;
         }
+        top->serial = ++mSerial;
+        SetWindowKind(*top, params);
         CreateInputContext(*top);
         TopLevel* raw = top.get();
         mWindows[top->window] = std::move(top);
@@ -200,8 +232,10 @@ public:
         if (top->inputContext != nullptr) {
             XDestroyIC(top->inputContext);
         }
-        XDestroyWindow(mDisplay, top->window);
-        XFlush(mDisplay);
+        if (!top->gone) {
+            XDestroyWindow(mDisplay, top->window);
+            XFlush(mDisplay);
+        }
         if (mFocus == top) {
             mFocus = nullptr;
         }
@@ -211,10 +245,11 @@ public:
     void Show(HWND window, bool visible) override
     {
         TopLevel* top = Find(window);
-        if (top == nullptr || top->visible == visible) {
+        if (top == nullptr || top->gone || top->visible == visible) {
             return;
         }
         top->visible = visible;
+        top->shown = visible;
         if (!visible) {
             XUnmapWindow(mDisplay, top->window);
             XFlush(mDisplay);
@@ -223,6 +258,10 @@ public:
         XMapRaised(mDisplay, top->window);
         XEvent event;
         XIfEvent(mDisplay, &event, IsMapOf, reinterpret_cast<XPointer>(&top->window));
+        if (event.type == DestroyNotify) {
+            // Told from the event loop, as any other end of the window.
+            XPutBackEvent(mDisplay, &event);
+        }
     }
 
     bool IsVisible(HWND window) const override
@@ -345,6 +384,35 @@ public:
             XRaiseWindow(mDisplay, top->window);
             XFlush(mDisplay);
         }
+    }
+
+    void BringForward(HWND window) override
+    {
+        TopLevel* top = Find(window);
+        if (top == nullptr || top->gone) {
+            return;
+        }
+        TopLevel* front = FrontOf(*top);
+        for (TopLevel* each : {top, front}) {
+            if (each->shown && !each->visible) {
+                // Mapping a minimised window is how a client restores it.
+                XMapRaised(mDisplay, each->window);
+            } else {
+                XRaiseWindow(mDisplay, each->window);
+            }
+        }
+        // Source 2: the request comes from the user, who started the program once more.
+        XEvent activate{};
+        activate.xclient.type = ClientMessage;
+        activate.xclient.window = front->window;
+        activate.xclient.message_type = XInternAtom(mDisplay, "_NET_ACTIVE_WINDOW", False);
+        activate.xclient.format = 32;
+        activate.xclient.data.l[0] = 2;
+        activate.xclient.data.l[1] = CurrentTime;
+        activate.xclient.data.l[2] = 0;
+        XSendEvent(mDisplay, DefaultRootWindow(mDisplay), False,
+                   SubstructureRedirectMask | SubstructureNotifyMask, &activate);
+        XFlush(mDisplay);
     }
 
     uint16_t GetKeyState(uint32_t virtualKey) const override
@@ -558,6 +626,55 @@ public:
     void Sync() override { XSync(mDisplay, False); }
 
 private:
+    // The window's type and the functions and decorations its frame offers (the Motif hints,
+    // which window managers still read for the minimise and maximise boxes).
+    void SetWindowKind(TopLevel& top, const WindowCreateParams& params)
+    {
+        const Atom type = XInternAtom(
+            mDisplay, params.dialog ? "_NET_WM_WINDOW_TYPE_DIALOG" : "_NET_WM_WINDOW_TYPE_NORMAL",
+            False);
+        XChangeProperty(mDisplay, top.window, XInternAtom(mDisplay, "_NET_WM_WINDOW_TYPE", False),
+                        XA_ATOM, 32, PropModeReplace, reinterpret_cast<const unsigned char*>(&type),
+                        1);
+
+        constexpr unsigned long kFunctionsAndDecorations = 1 | 2;
+        constexpr unsigned long kFunctionResize = 2;
+        constexpr unsigned long kFunctionMove = 4;
+        constexpr unsigned long kFunctionMinimize = 8;
+        constexpr unsigned long kFunctionMaximize = 16;
+        constexpr unsigned long kFunctionClose = 32;
+        constexpr unsigned long kDecorBorder = 2;
+        constexpr unsigned long kDecorResizeHandle = 4;
+        constexpr unsigned long kDecorTitle = 8;
+        constexpr unsigned long kDecorMenu = 16;
+        constexpr unsigned long kDecorMinimize = 32;
+        constexpr unsigned long kDecorMaximize = 64;
+        const bool fixedSize = params.minWidth > 0 && params.minWidth == params.maxWidth &&
+                               params.minHeight > 0 && params.minHeight == params.maxHeight;
+        const bool minimize = params.minimizeBox && !params.dialog;
+        const bool maximize = params.maximizeBox && !params.dialog && !fixedSize;
+        unsigned long functions = kFunctionMove | kFunctionClose;
+        unsigned long decorations = kDecorBorder | kDecorTitle | kDecorMenu;
+        if (!fixedSize) {
+            functions |= kFunctionResize;
+            decorations |= kDecorResizeHandle;
+        }
+        if (minimize) {
+            functions |= kFunctionMinimize;
+            decorations |= kDecorMinimize;
+        }
+        if (maximize) {
+            functions |= kFunctionMaximize;
+            decorations |= kDecorMaximize;
+        }
+        // flags, functions, decorations, input mode, status
+        const unsigned long motifHints[5] = {kFunctionsAndDecorations, functions, decorations, 0,
+                                             0};
+        const Atom motif = XInternAtom(mDisplay, "_MOTIF_WM_HINTS", False);
+        XChangeProperty(mDisplay, top.window, motif, motif, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(motifHints), 5);
+    }
+
     // Colour cursors came with version 0.5 of the rendering extension.
     bool HasRenderCursors() const
     {
@@ -730,6 +847,9 @@ private:
         case UnmapNotify:
             top->visible = false;
             return true;
+        case DestroyNotify:
+            OnDestroyedElsewhere(*top);
+            return true;
         case FocusIn:
         case FocusOut:
             OnFocus(*top, event.xfocus);
@@ -760,6 +880,40 @@ private:
         default:
             return false;
         }
+    }
+
+    // The newest enabled window that stands over the window, through any chain of owners (the
+    // dialog the user has to answer first); the window itself when there is none.
+    TopLevel* FrontOf(TopLevel& top) const
+    {
+        TopLevel* front = &top;
+        for (const auto& [id, other] : mWindows) {
+            if (other->gone || !other->shown || !other->enabled || other->serial <= front->serial) {
+                continue;
+            }
+            for (TopLevel* owner = Find(other->owner); owner != nullptr;
+                 owner = Find(owner->owner)) {
+                if (owner == &top) {
+                    front = other.get();
+                    break;
+                }
+            }
+        }
+        return front;
+    }
+
+    // Only a window still in the table gets here: the ones the program destroys leave it first.
+    void OnDestroyedElsewhere(TopLevel& top)
+    {
+        top.gone = true;
+        top.visible = false;
+        top.dirty = false;
+        if (mFocus == &top) {
+            mFocus = nullptr;
+        }
+        WindowMessage message;
+        message.message = WM_DESTROY;
+        Deliver(top, message);
     }
 
     void OnConfigure(TopLevel& top, const XConfigureEvent& configure)
@@ -798,6 +952,16 @@ private:
             return;
         }
         WindowMessage message;
+        if (focus.type == FocusIn && !top.enabled) {
+            // A window under a modal box cannot take the keyboard, whoever gave it the focus (a
+            // window manager after a click, a pager): the box standing over it keeps it.
+            TopLevel* front = FrontOf(top);
+            if (front != &top && front->visible) {
+                XSetInputFocus(mDisplay, front->window, RevertToParent, CurrentTime);
+                XFlush(mDisplay);
+                return;
+            }
+        }
         if (focus.type == FocusIn) {
             mFocus = &top;
             if (top.inputContext != nullptr) {
@@ -1013,6 +1177,7 @@ private:
     Atom mNetWmIcon = 0;
     Atom mUtf8String = 0;
     std::map<Window, std::unique_ptr<TopLevel>> mWindows;
+    uint64_t mSerial = 0;
     TopLevel* mFocus = nullptr;
     std::array<bool, 256> mKeysDown{};
     LastPress mLastPress;

@@ -110,6 +110,13 @@ void LFrameworkApp::Receive(const ConstRCPtr<LNotificationDistributor>&,
     }
 }
 
+void LFrameworkApp::PostExitRequest()
+{
+    if (const RCPtr<LNotificationCenter> center = GetNotificationCenter()) {
+        center->Post(CreateNotification(kExitRequest));
+    }
+}
+
 int32_t LFrameworkApp::RunApplicationStartup()
 {
     try {
@@ -192,10 +199,7 @@ void LFrameworkApp::RunMainLoop()
             mFrameworkStrings->GetString(WideString(u"STARTUP_ERROR_CAPTION"), caption);
         }
         ShowMessageBox(text, caption, MB_ICONHAND);
-        const RCPtr<LNotificationCenter> center = GetNotificationCenter();
-        if (center) {
-            center->Post(CreateNotification(kExitRequest));
-        }
+        PostExitRequest();
     }
     IdlePass(true);
 }

@@ -74,6 +74,9 @@ public:
     // an exception out of the loop shows the start-up error box and posts the exit request.
     virtual void RunMainLoop();
     virtual bool IsExitRequested() const { return mExitRequested; }
+    // Asks the application to end, as the main window's close box does: the request is taken at
+    // the next idle pass.
+    void PostExitRequest();
 
     virtual WideString GetCompanyName() = 0;
     virtual WideString GetApplicationName() = 0;

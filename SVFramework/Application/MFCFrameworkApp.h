@@ -16,6 +16,7 @@
 #include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/RCPtr.h"
+#include "TerminationSignals.h"
 #include "TypeNames.h"
 #include "Utilities/Graphics/Bitmap.h"
 #include "Windows/OSWindow.h"
@@ -72,6 +73,8 @@ public:
                        stderr);
             return result;
         }
+        mTerminationSignals = svp::TerminationSignals::Catch(
+            mWindowContext->GetLoop(), [this](int /*signal*/) { OnTerminationSignal(); });
         SetLocaleId(localeId == -1 ? static_cast<int32_t>(svp::GetUserDefaultLcid() & 0xFFFF)
                                    : localeId);
         if (!InitApplication()) {
@@ -85,6 +88,7 @@ public:
         mControlFactory = nullptr;
         mFrameworkStrings = nullptr;
         mSingleInstance.reset();
+        mTerminationSignals.reset();
         mWindowContext.reset();
         return result;
     }
@@ -151,6 +155,9 @@ public:
                            ? mainWindow->SetMainControlByName(application->GetMainControlName())
                            : E_FAIL,
                        350);
+        if (OSWindow* window = OSWindow::FromHandle(application->GetMainWindowHandle())) {
+            window->OfferSizeLimits();
+        }
         if (IWindowOSServices* services = mainWindow->GetWindowServices()) {
             services->Show(kShowWindow);
             services->SetFocus();
@@ -167,6 +174,20 @@ public:
     }
 
     virtual int ExitInstance() { return 1; }
+
+    // SIGTERM, SIGINT or SIGHUP: the program ends as its close box ends it, the settings written
+    // and the devices closed. Before the application runs, the loop that meets the request ends
+    // and the program ends as soon as its main loop starts.
+    virtual void OnTerminationSignal()
+    {
+        if (T* application = mApplication.Get()) {
+            if (!application->IsExitRequested()) {
+                application->PostExitRequest();
+            }
+            return;
+        }
+        mWindowContext->GetLoop().PostQuit(0);
+    }
 
     // The idle hook, called with 0 for the first call of an idle period. Runs one idle pass for
     // every count (the first with first = true) and asks for another call only while work
@@ -239,12 +260,13 @@ private:
         const bool listening = mSingleInstance->Listen(
             mWindowContext->GetLoop(), [mainWindow](const std::string& commandLine) {
                 OSWindow* window = OSWindow::FromHandle(mainWindow);
-                if (window == nullptr || !window->OnForwardedCommandLine(commandLine)) {
+                if (window == nullptr) {
                     return false;
                 }
-                window->BringToTop();
-                window->SetFocus();
-                return true;
+                // The running window comes forward whether or not it can take the command line
+                // now: restored when minimised, with the box that is open over it in front.
+                window->BringForward();
+                return window->OnForwardedCommandLine(commandLine);
             });
         (void)listening;
     }
@@ -259,6 +281,8 @@ private:
     RCPtr<T> mApplication;
     std::string mCommandLine;
     std::unique_ptr<OSWindowContext> mWindowContext;
+    // Watched by the context's loop: goes before it.
+    std::unique_ptr<svp::TerminationSignals> mTerminationSignals;
     // After the window context: the instance's socket is watched by that context's event loop,
     // so it must go first also when the process ends from inside the loop (a lost X connection
     // ends it through exit, which destroys this object member by member).

@@ -74,7 +74,9 @@ int32_t CreateMainNativeWindow(LFrameworkApp& application, int32_t rendererType,
     params.y = Truncate(y.position.absolute);
     params.width = std::max(1, Truncate(x.size.absolute));
     params.height = std::max(1, Truncate(y.size.absolute));
-    ApplySizing(ChooseWindowSizing(*layout), params);
+    const WindowSizing sizing = ChooseWindowSizing(*layout);
+    ApplySizing(sizing, params);
+    params.maximizeBox = sizing.maximizable;
 
     auto* window = new OSWindow(context->GetWindows(), context->GetLoop());
     if (window->Create(params) < 0) {
@@ -132,10 +134,9 @@ int32_t CreateFurtherRootWindow(LFrameworkApp& application, const RCPtr<LControl
             sizing.resizable = true;
         }
     }
-    // The window's buttons belong to the window manager's frame, which draws what it offers.
+    // The window's buttons belong to the window manager's frame: it is told which to offer. A
+    // modal window is a dialog of its parent.
     (void)systemMenu;
-    (void)minimizeBox;
-    (void)maximizeBox;
 
     RCPtr<IRootWindow> parent = application.GetActiveRootWindow();
     if (!parent && count > 0) {
@@ -158,6 +159,9 @@ int32_t CreateFurtherRootWindow(LFrameworkApp& application, const RCPtr<LControl
     params.x = std::max(work.x, std::min(position.x, work.x + work.width - params.width));
     params.y = std::max(work.y, std::min(position.y, work.y + work.height - params.height));
     ApplySizing(sizing, params);
+    params.dialog = !modeless;
+    params.minimizeBox = minimizeBox;
+    params.maximizeBox = maximizeBox && sizing.maximizable;
 
     auto* window = new OSWindow(context->GetWindows(), context->GetLoop());
     if (window->Create(params, modeless ? nullptr : parentServices->GetWindowHandle()) < 0) {
@@ -172,6 +176,7 @@ int32_t CreateFurtherRootWindow(LFrameworkApp& application, const RCPtr<LControl
         return E_FAIL;
     }
     window->GetRootWindow()->SetMainControl(control);
+    window->OfferSizeLimits();
     return count;
 }
 

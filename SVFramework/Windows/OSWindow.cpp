@@ -19,6 +19,8 @@ namespace {
 constexpr uint32_t kIdleTimerMs = 33;
 constexpr int32_t kShowHide = 0;
 constexpr int32_t kStepDelta = 120;
+// The result of a dialog closed without a choice (IDCANCEL).
+constexpr int32_t kDialogCancelled = 2;
 
 // The cursor shown last, one for every native window of the process.
 svp::HCURSOR sCurrentCursor = nullptr;
@@ -77,6 +79,8 @@ int32_t OSWindow::Create(const svp::WindowCreateParams& params, svp::HWND owner)
     svp::WindowCreateParams withOwner = params;
     withOwner.owner = owner;
     mOwner = owner;
+    mFixedSize = params.minWidth > 0 && params.minWidth == params.maxWidth &&
+                 params.minHeight > 0 && params.minHeight == params.maxHeight;
     mHandle =
         mWindows.CreateWindow(withOwner, [this](svp::HWND, const svp::WindowMessage& message) {
             HandleMessage(message);
@@ -146,6 +150,29 @@ void OSWindow::SetVisible(bool visible)
 {
     if (mHandle != nullptr) {
         mWindows.Show(mHandle, visible);
+    }
+}
+
+void OSWindow::OfferSizeLimits()
+{
+    if (mHandle == nullptr || !mRootWindow || mFixedSize) {
+        return;
+    }
+    // The limits are what the window's own sizing makes of the smallest and the largest size.
+    constexpr int32_t kLargest = 32767;
+    PointT<int32_t> smallest{1, 1};
+    PointT<int32_t> largest{kLargest, kLargest};
+    mRootWindow->ConstrainSize(smallest);
+    mRootWindow->ConstrainSize(largest);
+    mWindows.SetSizeLimits(mHandle, smallest.x > 1 ? smallest.x : 0,
+                           smallest.y > 1 ? smallest.y : 0, largest.x < kLargest ? largest.x : 0,
+                           largest.y < kLargest ? largest.y : 0);
+}
+
+void OSWindow::BringForward()
+{
+    if (mHandle != nullptr) {
+        mWindows.BringForward(mHandle);
     }
 }
 
@@ -233,6 +260,9 @@ void OSWindow::HandleMessage(const svp::WindowMessage& message)
         break;
     case WM_SYSCOMMAND:
         OnSystemCommand(message);
+        break;
+    case WM_DESTROY:
+        OnDestroyedElsewhere();
         break;
     default:
         break;
@@ -472,12 +502,25 @@ void OSWindow::OnSystemCommand(const svp::WindowMessage& message)
     }
     if (IsMainRootWindow()) {
         // The main window closes only when the application has agreed to exit.
-        if (const RCPtr<LNotificationCenter> center = CurrentApplication->GetNotificationCenter()) {
-            center->Post(CreateNotification(u"NID_APP_EXIT_REQ"));
-        }
+        CurrentApplication->PostExitRequest();
         return;
     }
     mRootWindow->CloseWindow();
+}
+
+void OSWindow::OnDestroyedElsewhere()
+{
+    mDestroyedElsewhere = true;
+    if (mModal) {
+        // The dialog ends as if cancelled, and its owner comes back to life.
+        EndModal(kDialogCancelled);
+        return;
+    }
+    // Any other window goes the way its close box would take it.
+    svp::WindowMessage close;
+    close.message = WM_SYSCOMMAND;
+    close.command = SC_CLOSE;
+    OnSystemCommand(close);
 }
 
 void OSWindow::Close()
@@ -672,7 +715,7 @@ int32_t OSWindow::RunModalLoop()
     if (parentDisabled) {
         mWindows.Enable(mOwner, true);
     }
-    if (mOwner != nullptr && HasFocus()) {
+    if (mOwner != nullptr && (HasFocus() || mDestroyedElsewhere)) {
         mWindows.SetFocus(mOwner);
     }
     DestroyWindow();

@@ -41,6 +41,13 @@ public:
     // What a close message does: DestroyWindow, then the object deletes itself.
     void Close();
     void SetVisible(bool visible);
+    // Tells the display the smallest and largest client size the main control allows, so that a
+    // window manager keeps the frame within them while the user drags it. Only for a window that
+    // can change its size; a fixed window was made with its size as both limits.
+    void OfferSizeLimits();
+    // What a second start of the program does to the running one's window (see
+    // svp::WindowSystem::BringForward).
+    void BringForward();
 
     // One message of the window system, as the window receives it (public so that tests can
     // feed messages the display cannot be made to send).
@@ -105,6 +112,7 @@ private:
     void OnSize(const svp::WindowMessage& message);
     void OnMove();
     void OnSystemCommand(const svp::WindowMessage& message);
+    void OnDestroyedElsewhere();
     void OnClose();
     void SavePlacement();
     bool KickIdle(int32_t count);
@@ -126,6 +134,8 @@ private:
     bool mCaptured = false;
     bool mModal = false;
     bool mOutsideWorkArea = false;
+    bool mFixedSize = false;
+    bool mDestroyedElsewhere = false;
     int32_t mModalResult = 0;
 };
 

@@ -8,10 +8,13 @@
 #include <string>
 #include <unistd.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -82,8 +85,8 @@ protected:
     static bool HasName(Display* display, Window window, const std::string& name)
     {
         char* fetched = nullptr;
-        const bool same = XFetchName(display, window, &fetched) != 0 && fetched != nullptr &&
-                          name == fetched;
+        const bool same =
+            XFetchName(display, window, &fetched) != 0 && fetched != nullptr && name == fetched;
         if (fetched != nullptr) {
             XFree(fetched);
         }
@@ -129,6 +132,46 @@ protected:
         return box;
     }
 
+    // Runs a box and lets `atFirstIdle` look at it (the box found over the owner) once it shows.
+    // A box that has not answered after a while is ended with a quit request, so that a test of
+    // a box that does not end fails rather than hangs.
+    int32_t RunAndLook(uint32_t style, const std::string& caption, const std::string& text,
+                       const std::function<void(Window box)>& atFirstIdle)
+    {
+        bool looked = false;
+        const uint32_t deadline = mLoop.SetTimer(20000, [this] { mLoop.PostQuit(0); });
+        const int32_t answer =
+            svp::RunMessageBox(*mSystem, mLoop, mOwner, text, caption, style, [&](int32_t count) {
+                if (count == 0 && !looked) {
+                    looked = true;
+                    atFirstIdle(FindBox());
+                }
+                return false;
+            });
+        mLoop.KillTimer(deadline);
+        EXPECT_TRUE(looked);
+        EXPECT_TRUE(mSystem->IsEnabled(mOwner));
+        return answer;
+    }
+
+    std::vector<long> ReadCardinals(Window window, const char* property, Atom type)
+    {
+        Atom actualType = 0;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::vector<long> values;
+        if (XGetWindowProperty(mSender, window, XInternAtom(mSender, property, False), 0, 64, False,
+                               type, &actualType, &format, &count, &after, &data) == Success &&
+            data != nullptr && actualType == type) {
+            const auto* items = reinterpret_cast<const long*>(data);
+            values.assign(items, items + count);
+        }
+        XFree(data);
+        return values;
+    }
+
     void SendKey(KeySym symbol, unsigned state)
     {
         const Window box = FindBox();
@@ -167,6 +210,69 @@ TEST_F(MessageBoxWindowX11Test, EscapeCancelsOnlyWhereTheBoxCanBeCancelled)
     EXPECT_EQ(RunWithKeys(MB_OK, {{XK_Escape, 0}}), IDOK);
     // Yes/No has no way out but its buttons: Escape is ignored and Return still answers.
     EXPECT_EQ(RunWithKeys(MB_YESNO, {{XK_Escape, 0}, {XK_Return, 0}}), IDYES);
+}
+
+// The window manager is told that the box is a dialog of its owner, of one size, without
+// minimise or maximise, and the box is wide enough for the title bar to show its caption whole.
+TEST_F(MessageBoxWindowX11Test, BoxIsAFixedSizeDialogOfItsOwnerWideEnoughForItsCaption)
+{
+    const std::string captions[] = {"Open User Guide Failed", "Hardware Configuration Error",
+                                    "Vedozi Duruzava Program Editor: Program File Load"};
+    for (const std::string& caption : captions) {
+        SCOPED_TRACE(caption);
+        const int32_t answer =
+            RunAndLook(MB_OK, caption, "The user guide failed to open.", [&](Window box) {
+                Window owner = 0;
+                EXPECT_TRUE(XGetTransientForHint(mSender, box, &owner));
+                EXPECT_EQ(owner, mSystem->GetSystemId(mOwner));
+                const std::vector<long> type = ReadCardinals(box, "_NET_WM_WINDOW_TYPE", XA_ATOM);
+                ASSERT_EQ(type.size(), 1u);
+                EXPECT_EQ(static_cast<Atom>(type[0]),
+                          XInternAtom(mSender, "_NET_WM_WINDOW_TYPE_DIALOG", False));
+                const Atom motifType = XInternAtom(mSender, "_MOTIF_WM_HINTS", False);
+                const std::vector<long> motif = ReadCardinals(box, "_MOTIF_WM_HINTS", motifType);
+                ASSERT_GE(motif.size(), 3u);
+                constexpr long kMinimizeMaximizeResize = 8 | 16 | 2;
+                EXPECT_EQ(motif[1] & kMinimizeMaximizeResize, 0);
+
+                XWindowAttributes attributes{};
+                ASSERT_TRUE(XGetWindowAttributes(mSender, box, &attributes));
+                XSizeHints hints{};
+                long supplied = 0;
+                ASSERT_TRUE(XGetWMNormalHints(mSender, box, &hints, &supplied));
+                EXPECT_EQ(hints.flags & (PMinSize | PMaxSize), PMinSize | PMaxSize);
+                EXPECT_EQ(hints.min_width, attributes.width);
+                EXPECT_EQ(hints.max_width, attributes.width);
+                EXPECT_EQ(hints.min_height, attributes.height);
+                EXPECT_EQ(hints.max_height, attributes.height);
+                // A bold title bar face of about 15 pixels, and the frame's icon and close button.
+                EXPECT_GE(attributes.width, static_cast<int>(8 * caption.size()) + 100);
+                SendKey(XK_Return, 0);
+            });
+        EXPECT_EQ(answer, IDOK);
+    }
+}
+
+// Another program (a window manager, xkill) may destroy the box: it ends as cancelled, and its
+// owner takes input again.
+TEST_F(MessageBoxWindowX11Test, BoxDestroyedFromOutsideAnswersAsCancelled)
+{
+    const struct
+    {
+        uint32_t style;
+        int32_t answer;
+    } cases[] = {
+        {MB_OKCANCEL, IDCANCEL},
+        {MB_OK | MB_ICONHAND, IDOK},
+        {MB_YESNO | MB_DEFBUTTON2, IDNO},
+    };
+    for (const auto& c : cases) {
+        const int32_t answer = RunAndLook(c.style, "Caption", "Text", [&](Window box) {
+            XDestroyWindow(mSender, box);
+            XSync(mSender, False);
+        });
+        EXPECT_EQ(answer, c.answer) << std::hex << c.style;
+    }
 }
 
 } // namespace

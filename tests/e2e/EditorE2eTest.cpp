@@ -14,6 +14,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -41,7 +43,13 @@ protected:
     {
         svtest::ChildProcess::Options options;
         options.arguments = {SV_EDITOR_PROGRAM};
+        options.errorFile = mErrorFile;
         return options;
+    }
+
+    std::string SettingsFolder() const
+    {
+        return mConfig.Path() + "/Vudozi/Vedozi Duruzava Program Editor";
     }
 
     std::string ProfilePath() const
@@ -66,6 +74,8 @@ protected:
     svtest::TempFolder mConfig;
     svtest::TempFolder mRuntime;
     svtest::ScopedEnvironment mEnvironment;
+    // Where the editor's standard error goes when a test reads it; empty: the test's own.
+    std::string mErrorFile;
 };
 
 TEST_F(EditorE2e, ClosesLikeAWindowManagerAsksAndSavesWhereItWas)
@@ -114,6 +124,28 @@ TEST_F(EditorE2e, StartsWhereTheSavedPlacementSaysAndASecondStartHandsOver)
 
     mDriver.Close(window);
     EXPECT_EQ(editor->WaitForExit(30s), std::optional<int32_t>(1));
+}
+
+TEST_F(EditorE2e, ShowsItsWindowWithAPipeAsItsSettingsFileAndLeavesThePipeAlone)
+{
+    std::filesystem::create_directories(SettingsFolder());
+    const std::string settings = SettingsFolder() + "/UserSettings.ini";
+    ASSERT_EQ(::mkfifo(settings.c_str(), 0600), 0);
+    svtest::TempFolder errorFolder;
+    mErrorFile = errorFolder.Join("stderr.txt");
+
+    std::unique_ptr<svtest::ChildProcess> editor;
+    const Window window = StartAndWaitForMainWindow(editor);
+    ASSERT_NE(window, 0u) << "the main window did not show";
+    mDriver.Close(window);
+    EXPECT_EQ(editor->WaitForExit(30s), std::optional<int32_t>(1));
+
+    EXPECT_TRUE(std::filesystem::is_fifo(settings));
+    std::ifstream errors(mErrorFile);
+    const std::string said{std::istreambuf_iterator<char>(errors), {}};
+    const size_t first = said.find(settings);
+    EXPECT_NE(first, std::string::npos) << said;
+    EXPECT_EQ(said.find(settings, first + 1), std::string::npos) << "said once: " << said;
 }
 
 } // namespace

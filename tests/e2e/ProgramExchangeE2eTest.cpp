@@ -9,11 +9,14 @@
 #include "FakeFileChooser.h"
 #include "HexBytes.h"
 #include "KeyboardProcessTest.h"
+#include "ProfileFile.h"
 #include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "X11WindowDriver.h"
 
 #include <X11/keysym.h>
+#include <jack/jack.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -165,6 +168,27 @@ std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names of the editor's clients on the JACK server (the second gets a number), that are there
+// now; empty when the server cannot be asked.
+std::vector<std::string> EditorClientsOnTheServer()
+{
+    jack_status_t status{};
+    jack_client_t* observer = jack_client_open("e2e observer", JackNoStartServer, &status);
+    if (observer == nullptr) {
+        ADD_FAILURE() << "the JACK server cannot be asked";
+        return {};
+    }
+    std::vector<std::string> present;
+    for (const char* name : {"SV MIDI", "SV MIDI-01", "SV MIDI-02"}) {
+        if (char* uuid = jack_get_uuid_for_client_name(observer, name)) {
+            present.emplace_back(name);
+            jack_free(uuid);
+        }
+    }
+    jack_client_close(observer);
+    return present;
 }
 
 bool Contains(const std::vector<std::string>& arguments, const std::string& wanted)
@@ -422,6 +446,11 @@ protected:
         }
     }
 
+    std::string ProfilePath() const
+    {
+        return mConfig.Path() + "/Vudozi/Vedozi Duruzava Program Editor/profile.ini";
+    }
+
     svtest::X11WindowDriver mDriver;
     svtest::TempFolder mConfig;
     svtest::TempFolder mRuntime;
@@ -584,5 +613,50 @@ TEST_F(ProgramExchangeE2e, AGetTheKeyboardLeavesUnansweredEndsInAnErrorAndTheWin
     ClickButton(GetButton(1), BoxShown());
     EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
 }
+
+// A desktop that logs out sends SIGTERM, a terminal's Ctrl+C SIGINT, a closed terminal SIGHUP.
+class TerminationSignalE2e : public ProgramExchangeE2e, public ::testing::WithParamInterface<int>
+{
+protected:
+    // The editor's time to end is what is measured: in a sanitized build its leak check at the
+    // end takes seconds of its own, so it is left to the tests that close the window.
+    void SetUp() override
+    {
+        const char* options = std::getenv("ASAN_OPTIONS");
+        const std::string withoutLeakCheck =
+            std::string(options != nullptr ? options : "") + ":detect_leaks=0";
+        mEnvironment.Set("ASAN_OPTIONS", withoutLeakCheck.c_str());
+        ProgramExchangeE2e::SetUp();
+    }
+};
+
+TEST_P(TerminationSignalE2e, EndsTheEditorAfterAGetAsItsCloseBoxDoes)
+{
+    SetSlot(1, kStoredProgram);
+    ClickButton(GetButton(1), BoxShown());
+    EXPECT_EQ(CloseMessageBox(), kGetSucceeded);
+    ASSERT_FALSE(EditorClientsOnTheServer().empty()) << "the get opened no JACK client";
+    std::filesystem::remove(ProfilePath());
+
+    const auto sent = Clock::now();
+    ASSERT_EQ(::kill(mEditor->GetPid(), GetParam()), 0);
+    const std::optional<int32_t> status = mEditor->WaitForExit(kCloseLimit);
+    const auto took = Clock::now() - sent;
+    // Within a second, with its settings written and its JACK clients gone from the server, which
+    // would otherwise hold up the next clients' cycles.
+    EXPECT_EQ(status, std::optional<int32_t>(1)) << "the editor did not end as its close box";
+    EXPECT_LT(took, 1s);
+    EXPECT_EQ(EditorClientsOnTheServer(), std::vector<std::string>{});
+    EXPECT_TRUE(svp::ProfileFile(ProfilePath()).ReadBinary(kMainWindowClass, "WP").has_value())
+        << "the window's placement was not written";
+    mWindow = 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, TerminationSignalE2e, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const ::testing::TestParamInfo<int>& signal) {
+                             return std::string(signal.param == SIGTERM  ? "SIGTERM"
+                                                : signal.param == SIGINT ? "SIGINT"
+                                                                         : "SIGHUP");
+                         });
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "X11WindowDriver.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
@@ -276,6 +277,146 @@ std::vector<uint32_t> X11WindowDriver::Capture(Window window, int32_t x, int32_t
     }
     XDestroyImage(image);
     return pixels;
+}
+
+void X11WindowDriver::TypeKey(unsigned long keySym)
+{
+    const unsigned code = XKeysymToKeycode(mDisplay, keySym);
+    XTestFakeKeyEvent(mDisplay, code, True, CurrentTime);
+    XSync(mDisplay, False);
+    std::this_thread::sleep_for(kPressLength);
+    XTestFakeKeyEvent(mDisplay, code, False, CurrentTime);
+    XSync(mDisplay, False);
+}
+
+Window X11WindowDriver::GetFocus()
+{
+    Window focus = 0;
+    int revert = 0;
+    XGetInputFocus(mDisplay, &focus, &revert);
+    return focus;
+}
+
+namespace {
+
+// The items of a property of 8 or 32 bits; empty when the window has none of that type.
+template <class Item>
+std::vector<Item> ReadProperty(Display* display, Window window, const char* property, Atom type)
+{
+    Atom actualType = 0;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    std::vector<Item> items;
+    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 65536, False,
+                           type, &actualType, &format, &count, &after, &data) == Success &&
+        data != nullptr && actualType == type) {
+        const auto* values = reinterpret_cast<const Item*>(data);
+        items.assign(values, values + count);
+    }
+    XFree(data);
+    return items;
+}
+
+} // namespace
+
+std::string X11WindowDriver::GetUtf8Property(Window window, const char* property)
+{
+    const std::vector<char> text =
+        ReadProperty<char>(mDisplay, window, property, XInternAtom(mDisplay, "UTF8_STRING", False));
+    return std::string(text.begin(), text.end());
+}
+
+std::vector<std::string> X11WindowDriver::GetAtomNames(Window window, const char* property)
+{
+    std::vector<std::string> names;
+    for (const long atom : ReadProperty<long>(mDisplay, window, property, XA_ATOM)) {
+        char* name = XGetAtomName(mDisplay, static_cast<Atom>(atom));
+        const std::unique_ptr<char, XFreeDeleter> owned(name);
+        names.emplace_back(name != nullptr ? name : "");
+    }
+    return names;
+}
+
+std::vector<long> X11WindowDriver::GetCardinals(Window window, const char* property,
+                                                const char* type)
+{
+    return ReadProperty<long>(mDisplay, window, property, XInternAtom(mDisplay, type, False));
+}
+
+Window X11WindowDriver::GetTransientFor(Window window)
+{
+    Window owner = 0;
+    return XGetTransientForHint(mDisplay, window, &owner) != 0 ? owner : 0;
+}
+
+X11WindowDriver::SizeLimits X11WindowDriver::GetSizeLimits(Window window)
+{
+    SizeLimits limits;
+    XSizeHints hints{};
+    long supplied = 0;
+    if (XGetWMNormalHints(mDisplay, window, &hints, &supplied) == 0) {
+        return limits;
+    }
+    limits.hasMinimum = (hints.flags & PMinSize) != 0;
+    limits.hasMaximum = (hints.flags & PMaxSize) != 0;
+    limits.minWidth = hints.min_width;
+    limits.minHeight = hints.min_height;
+    limits.maxWidth = hints.max_width;
+    limits.maxHeight = hints.max_height;
+    return limits;
+}
+
+void X11WindowDriver::Destroy(Window window)
+{
+    XDestroyWindow(mDisplay, window);
+    XSync(mDisplay, False);
+}
+
+void X11WindowDriver::Minimize(Window window)
+{
+    XUnmapWindow(mDisplay, window);
+    const Atom state = XInternAtom(mDisplay, "WM_STATE", False);
+    const long iconic[2] = {IconicState, 0};
+    XChangeProperty(mDisplay, window, state, state, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(iconic), 2);
+    XSync(mDisplay, False);
+}
+
+void X11WindowDriver::WatchRootMessages()
+{
+    // Requests for the window manager are sent to the root window with the substructure masks:
+    // a client that selects one of them receives them too.
+    XSelectInput(mDisplay, DefaultRootWindow(mDisplay), SubstructureNotifyMask);
+    XSync(mDisplay, False);
+}
+
+std::vector<X11WindowDriver::RootMessage>
+X11WindowDriver::TakeRootMessages(std::chrono::milliseconds timeout)
+{
+    std::vector<RootMessage> messages;
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        while (XPending(mDisplay) > 0) {
+            XEvent event;
+            XNextEvent(mDisplay, &event);
+            if (event.type != ClientMessage) {
+                continue;
+            }
+            RootMessage message;
+            char* name = XGetAtomName(mDisplay, event.xclient.message_type);
+            const std::unique_ptr<char, XFreeDeleter> owned(name);
+            message.type = name != nullptr ? name : "";
+            message.window = event.xclient.window;
+            std::copy(event.xclient.data.l, event.xclient.data.l + 5, message.data);
+            messages.push_back(message);
+        }
+        if (!messages.empty() || Clock::now() >= deadline) {
+            return messages;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
 }
 
 } // namespace svtest

@@ -79,6 +79,44 @@ public:
     std::vector<uint32_t> Capture(Window window, int32_t x, int32_t y, int32_t width,
                                   int32_t height);
 
+    // Presses and releases a key with the XTest keyboard: it goes to the window that has the
+    // input focus, as a user's key does.
+    void TypeKey(unsigned long keySym);
+    // The window that has the input focus (0 for none, 1 for the pointer's window).
+    Window GetFocus();
+
+    // What the window asks of a window manager, read from its properties.
+    std::string GetUtf8Property(Window window, const char* property);
+    std::vector<std::string> GetAtomNames(Window window, const char* property);
+    std::vector<long> GetCardinals(Window window, const char* property, const char* type);
+    Window GetTransientFor(Window window);
+    struct SizeLimits
+    {
+        bool hasMinimum = false;
+        bool hasMaximum = false;
+        int32_t minWidth = 0;
+        int32_t minHeight = 0;
+        int32_t maxWidth = 0;
+        int32_t maxHeight = 0;
+    };
+    SizeLimits GetSizeLimits(Window window);
+
+    // Acts as a window manager does: destroys the window (another program's too).
+    void Destroy(Window window);
+    // Minimises the window as a window manager does: unmaps it and marks it iconic (WM_STATE).
+    void Minimize(Window window);
+    // From now on, the client messages that programs send to the root window for the window
+    // manager are kept; TakeRootMessages answers (and forgets) those that came, waiting up to
+    // the time for the first.
+    void WatchRootMessages();
+    struct RootMessage
+    {
+        std::string type;
+        Window window = 0;
+        long data[5] = {};
+    };
+    std::vector<RootMessage> TakeRootMessages(std::chrono::milliseconds timeout);
+
 private:
     struct DisplayCloser
     {

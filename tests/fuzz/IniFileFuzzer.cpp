@@ -1,5 +1,6 @@
 // Settings files as a user's disk holds them, damaged or not: any bytes are read as a settings
-// file, every key found is read back, and a file written from what was read reads the same.
+// file, every key found is read back, a file written without a change keeps its bytes, and a
+// file written after a change reads the same plus that change.
 
 #include "FuzzCheck.h"
 #include "IniFileStore.h"
@@ -7,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -43,16 +45,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     IniFileStore store(path, "1_0_0", "Fuzz");
-    SV_FUZZ_CHECK(store.Load());
+    SV_FUZZ_CHECK(store.Load() == IniFileStore::LoadResult::kRead);
     std::vector<std::pair<std::string, std::string>> values;
     Collect(store, "", values, 0);
 
-    // What was read survives a write and a second read unchanged.
+    SV_FUZZ_CHECK(store.Save());
+    if (size > 0) {
+        std::ifstream file(path, std::ios::binary);
+        const std::string written{std::istreambuf_iterator<char>(file), {}};
+        SV_FUZZ_CHECK(written == std::string(reinterpret_cast<const char*>(data), size));
+    }
+
+    // A changed value reads back, and everything else as it was.
+    SV_FUZZ_CHECK(store.Set("Fuzz/Added", "value"));
     SV_FUZZ_CHECK(store.Save());
     IniFileStore again(path, "1_0_0", "Fuzz");
-    SV_FUZZ_CHECK(again.Load());
+    SV_FUZZ_CHECK(again.Load() == IniFileStore::LoadResult::kRead);
     std::vector<std::pair<std::string, std::string>> valuesAgain;
     Collect(again, "", valuesAgain, 0);
+    std::erase(valuesAgain, std::pair<std::string, std::string>("Fuzz/Added", "value"));
+    std::erase_if(values, [](const auto& entry) { return entry.first == "Fuzz/Added"; });
     SV_FUZZ_CHECK(values == valuesAgain);
     std::filesystem::remove(path);
     return 0;

@@ -227,6 +227,32 @@ TEST_F(MidiCommTest, ShortMessagesGiveRecordsOfTheirLengthWithTheDriversTimeStam
     }
 }
 
+// Every get and send makes a port layer of its own: the one after takes over the worker of the one
+// that went instead of starting and joining threads of its own.
+TEST_F(MidiCommTest, ALayerAfterOneThatWentDeliversOnTheSameWorker)
+{
+    std::vector<std::thread::id> workers;
+    for (int round = 0; round < 3; ++round) {
+        OpenPorts();
+        device.Deliver({0x90, 0x3C, 0x40});
+        ASSERT_TRUE(recorder->WaitFor(1));
+        workers.push_back(recorder->Messages().front().thread);
+        input = nullptr;
+        output = nullptr;
+        recorder->StopListening(comm);
+        // The worker lets go of the layer right after its delivery, so that the layer goes here.
+        while (comm->GetRefCount() > 1) {
+            std::this_thread::yield();
+        }
+        comm = nullptr;
+        comm = SV::LMidiComm::Create();
+        recorder = SV::RCPtr<MidiCaptureRecorder>(new MidiCaptureRecorder());
+        recorder->Listen(comm);
+    }
+    EXPECT_EQ(workers[1], workers[0]);
+    EXPECT_EQ(workers[2], workers[0]);
+}
+
 // How a system-exclusive message comes back from the driver, and what one notification holds.
 struct Arrival
 {

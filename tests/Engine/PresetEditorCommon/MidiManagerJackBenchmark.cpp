@@ -1,7 +1,9 @@
 // The round trips a user waits for, over JACK against the keyboard simulator as its own process,
 // each next to the least a program can do: a minimal program on RtMidi that opened its ports
 // once and keeps them. Every iteration times both, one after the other against the same
-// keyboard; the counters give the minimal program's time and the ratio of the two.
+// keyboard, in turns (the manager first in one round, the minimal program in the next), each call
+// started at a random phase of the server's cycle so that neither side locks onto it. The
+// counters give both medians and their ratio, at a period of 64 and of 1024 frames.
 //   get:  the request goes out and the reply is back (applied to the engine, for the manager);
 //   send: the program goes out and the keyboard has reported it received.
 #include "PresetEditorCommon/MidiManager.h"
@@ -9,6 +11,7 @@
 #include "EngineDoubles.h"
 #include "JackServer.h"
 #include "KeyboardSimulatorProcess.h"
+#include "TimeSamples.h"
 
 #include <RtMidi.h>
 #include <benchmark/benchmark.h>
@@ -17,7 +20,10 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -104,20 +110,18 @@ private:
     size_t mReplies = 0;
 };
 
-double Seconds(Clock::duration duration)
-{
-    return std::chrono::duration<double>(duration).count();
-}
-
 enum class Operation
 {
     Get,
     Send,
 };
 
+constexpr int32_t kSampleRate = 48000; // the test server's
+
 void AgainstTheMinimalProgram(benchmark::State& state, Operation operation)
 {
-    svtest::JackServer server;
+    const auto framesPerPeriod = static_cast<int32_t>(state.range(0));
+    svtest::JackServer server(framesPerPeriod);
     if (!server.IsRunning()) {
         state.SkipWithError(server.GetProblem().c_str());
         return;
@@ -135,51 +139,79 @@ void AgainstTheMinimalProgram(benchmark::State& state, Operation operation)
         state.SkipWithError("the minimal program cannot open the keyboard's ports");
         return;
     }
-    double managerSeconds = 0;
-    double minimalSeconds = 0;
-    double callSeconds = 0; // until the manager's call returned
+    const auto period = std::chrono::microseconds(int64_t{1000000} * framesPerPeriod / kSampleRate);
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int64_t> phase(0, period.count() - 1);
+    const auto atRandomPhase = [&] {
+        std::this_thread::sleep_for(std::chrono::microseconds(phase(random)));
+    };
     size_t received = 0;
-    for (auto _ : state) {
-        auto begin = Clock::now();
+    const auto managerRound = [&]() -> std::optional<Clock::duration> {
+        atRandomPhase();
+        const auto begin = Clock::now();
         const int32_t result = operation == Operation::Get ? manager->GetPresetFromMidiDevice(1)
                                                            : manager->SendPresetToMidiDevice(0);
-        callSeconds += Seconds(Clock::now() - begin);
-        const bool managerDone =
-            (operation == Operation::Get ? result == 0 : result == 23) &&
-            (operation == Operation::Get || keyboard.WaitForReceived(received + 1));
-        const double managerTook = Seconds(Clock::now() - begin);
-
-        begin = Clock::now();
-        bool minimalDone = true;
+        const bool done = operation == Operation::Get
+                              ? result == 0
+                              : result == 23 && keyboard.WaitForReceived(received + 1);
+        const auto took = Clock::now() - begin;
+        ++received;
+        return done ? std::optional(took) : std::nullopt;
+    };
+    const auto minimalRound = [&]() -> std::optional<Clock::duration> {
+        atRandomPhase();
+        const auto begin = Clock::now();
+        bool done = true;
         if (operation == Operation::Get) {
-            minimalDone = minimal.Get();
+            done = minimal.Get();
         } else {
             minimal.Send();
-            minimalDone = keyboard.WaitForReceived(received + 2);
+            done = keyboard.WaitForReceived(received + 1);
         }
-        const double minimalTook = Seconds(Clock::now() - begin);
+        const auto took = Clock::now() - begin;
+        ++received;
+        return done ? std::optional(took) : std::nullopt;
+    };
+
+    svtest::TimeSamples managerTimes;
+    svtest::TimeSamples minimalTimes;
+    bool managerFirst = true;
+    for (auto _ : state) {
+        std::optional<Clock::duration> managerTook;
+        std::optional<Clock::duration> minimalTook;
+        if (managerFirst) {
+            managerTook = managerRound();
+            minimalTook = minimalRound();
+        } else {
+            minimalTook = minimalRound();
+            managerTook = managerRound();
+        }
+        managerFirst = !managerFirst;
         // The keyboard's reports of this round are read before the next, untimed.
-        received += 2;
-        if (!managerDone || !minimalDone || !keyboard.WaitForReceived(received)) {
-            state.SkipWithError(managerDone ? "the minimal program got no answer"
+        if (!managerTook || !minimalTook || !keyboard.WaitForReceived(received)) {
+            state.SkipWithError(managerTook ? "the minimal program got no answer"
                                             : "the manager got no answer");
             break;
         }
-        state.SetIterationTime(managerTook);
-        managerSeconds += managerTook;
-        minimalSeconds += minimalTook;
+        state.SetIterationTime(std::chrono::duration<double>(*managerTook).count());
+        managerTimes.Add(*managerTook);
+        minimalTimes.Add(*minimalTook);
     }
-    const auto iterations = static_cast<double>(std::max<int64_t>(state.iterations(), 1));
-    state.counters["minimal_ms"] = minimalSeconds * 1000 / iterations;
-    state.counters["call_ms"] = callSeconds * 1000 / iterations;
-    state.counters["ratio"] = minimalSeconds > 0 ? managerSeconds / minimalSeconds : 0;
+    state.counters["median_ms"] = managerTimes.MedianMs();
+    state.counters["minimal_median_ms"] = minimalTimes.MedianMs();
+    state.counters["ratio"] =
+        minimalTimes.MedianMs() > 0 ? managerTimes.MedianMs() / minimalTimes.MedianMs() : 0;
     state.counters["goal_ratio"] = 1.2;
 }
 
 BENCHMARK_CAPTURE(AgainstTheMinimalProgram, GetOverJack, Operation::Get)
+    ->Arg(64)
+    ->Arg(1024)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(AgainstTheMinimalProgram, SendOverJack, Operation::Send)
+    ->Arg(64)
+    ->Arg(1024)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

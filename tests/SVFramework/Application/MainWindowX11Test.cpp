@@ -5,22 +5,27 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
+#include "Controls/ControlTypes.h"
 #include "FakeDesktop.h"
 #include "ProfileFile.h"
 #include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "TestFrameworkApp.h"
+#include "Windows/OSWindow.h"
 #include "Windows/OSWindowContext.h"
+#include "Windows/RootWindow.h"
 #include "Windows/WindowOSServices.h"
 
 #include <gtest/gtest.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -197,6 +202,55 @@ TEST(MainWindowX11, TheMainWindowAndAModalOneOverItCarryTheProgramIcon)
     });
     EXPECT_EQ(app->RunModal(dialog, true), 0);
     EXPECT_EQ(dialogIcon, std::make_pair(64ul, 64ul));
+    app->Shutdown();
+    app = nullptr;
+}
+
+// A window whose main control may change its size tells a window manager the limits it keeps
+// while the user drags its frame, and offers a maximise box only where it may grow without end.
+TEST(MainWindowX11, AResizableWindowTellsTheWindowManagerItsSizeLimits)
+{
+    svtest::TempFolder folder;
+    svtest::ScopedEnvironment environment;
+    environment.Set("XDG_CONFIG_HOME", folder.Path().c_str());
+    auto context = SV::OSWindowContext::Open([](int32_t) { return false; });
+    if (!context) {
+        GTEST_SKIP() << "no X display";
+    }
+    std::string skin = kSkin;
+    const auto replace = [&skin](const std::string& from, const std::string& to) {
+        skin.replace(skin.find(from), from.size(), to);
+    };
+    replace(R"(XSizeAbs="300")", R"(XSizeAbs="400")");
+    replace(R"(XMaxSizeAbs="300" YMaxSizeToControl="Self" YMaxSizeAbs="200")",
+            R"(XMaxSizeAbs="640" YMaxSizeToControl="Self" YMaxSizeAbs="480")");
+    folder.WriteFile("Skins.xml", skin);
+    SV::RCPtr<SV::LControlFactory> factory(new SV::LControlFactory(u"PresetEditor"));
+    ASSERT_GE(SV::RegisterFrameworkControlTypes(*factory), 0);
+    ASSERT_EQ(factory->LoadSkins(SV::WideString(folder.Join("Skins.xml").c_str())), 0);
+    ASSERT_EQ(factory->SetCurrentSkinIndex(0), 0);
+    SV::RCPtr<WindowedTestApp> app(new WindowedTestApp(factory));
+    ASSERT_EQ(app->CreateMainWindow(1), 0);
+    const SV::RCPtr<SV::IRootWindow> root = *app->GetRootWindows().At(0);
+    auto* rootWindow = dynamic_cast<SV::LRootWindow*>(root.Get());
+    ASSERT_NE(rootWindow, nullptr);
+    ASSERT_EQ(rootWindow->SetMainControlByName(u"mainControl"), 0);
+    const svp::HWND handle = root->GetWindowServices()->GetWindowHandle();
+    SV::OSWindow::FromHandle(handle)->OfferSizeLimits();
+    context->GetWindows().Sync();
+
+    Display* observer = XOpenDisplay(nullptr);
+    ASSERT_NE(observer, nullptr);
+    const auto window = static_cast<Window>(context->GetWindows().GetSystemId(handle));
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(observer, window, &hints, &supplied));
+    EXPECT_EQ(hints.flags & (PMinSize | PMaxSize), PMinSize | PMaxSize);
+    EXPECT_EQ(hints.min_width, 300);
+    EXPECT_EQ(hints.min_height, 200);
+    EXPECT_EQ(hints.max_width, 640);
+    EXPECT_EQ(hints.max_height, 480);
+    XCloseDisplay(observer);
     app->Shutdown();
     app = nullptr;
 }

@@ -1,13 +1,21 @@
 #include "System/IniFileManager.h"
 #include "System/IniFileManagerProxy.h"
 
+#include "DynamicLibrary.h"
+#include "IniFileManagerExports.h"
+#include "IniFileStore.h"
 #include "ResultCodes.h"
+#include "StderrCapture.h"
 #include "TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -155,19 +163,130 @@ TEST_F(SettingsLibrary, FileWrittenByAnEarlierRunIsRead)
     EXPECT_EQ(Open("Earlier.ini"), handle);
 }
 
-TEST_F(SettingsLibrary, DamagedFileIsReadUpToItsFirstUnsoundLine)
+// Each file is opened, read, and written once the way the program writes at start-up (the skin
+// index); the write changes only the line of that value.
+TEST_F(SettingsLibrary, DamagedLinesAreSkippedAndEveryOtherLineIsKeptByteForByte)
 {
-    mFolder.WriteFile("Damaged.ini", std::string("[Values]\nBefore=1\nNotAValue\nAfter=2\n"));
-    mFolder.WriteFile("Binary.ini", std::string("[Values]\nBefore=1\nBad=\xC3\x28\nAfter=2\n") +
-                                        std::string("\0\0\xFF", 3));
-    for (const char* name : {"Damaged.ini", "Binary.ini"}) {
-        const int32_t handle = Open(name);
-        int32_t value = 0;
-        EXPECT_EQ(mManager->GetIniValueInt(handle, W("Before"), 0, value), S_OK) << name;
-        EXPECT_EQ(value, 1);
-        EXPECT_EQ(mManager->GetIniValueInt(handle, W("After"), 0, value), S_FALSE) << name;
-        EXPECT_EQ(value, 0);
+    const struct
+    {
+        const char* name;
+        std::string file;
+        std::vector<std::pair<std::string, std::string>> values;
+        std::string written;
+    } cases[] = {
+        {"three spaces",
+         "[Values]\nBefore=1\n   \nAfter=2\n",
+         {{"Before", "1"}, {"After", "2"}},
+         "[Values]\nBefore=1\n   \nAfter=2\nCurrentSkinIndex=3\n"},
+        {"Latin-1 byte",
+         "; mine\n[Values]\nPath=/home/J\xF6rg\nAfter=2\n",
+         {{"After", "2"}},
+         "; mine\n[Values]\nPath=/home/J\xF6rg\nAfter=2\nCurrentSkinIndex=3\n"},
+        {"broken sequence and binary tail",
+         "[Values]\nBad=\xC3\x28\nAfter=2\n" + std::string("\0\0\xFF", 3),
+         {{"After", "2"}},
+         "[Values]\nBad=\xC3\x28\nAfter=2\nCurrentSkinIndex=3\n" + std::string("\0\0\xFF", 3)},
+        {"value changed in place, line ends kept",
+         "# note\r\n[Values]\r\nCurrentSkinIndex=0\r\nGroup/Inner=x\r\nLast=y",
+         {{"CurrentSkinIndex", "0"}, {"Group/Inner", "x"}, {"Last", "y"}},
+         "# note\r\n[Values]\r\nCurrentSkinIndex=3\r\nGroup/Inner=x\r\nLast=y"},
+        {"no values section yet",
+         "[Other]\nX=1",
+         {},
+         "[Other]\nX=1\n[Values]\nCurrentSkinIndex=3\n"},
+        {"a key twice: the last is read and written",
+         "[Values]\nCurrentSkinIndex=1\n"
+         "CurrentSkinIndex=2\n",
+         {{"CurrentSkinIndex", "2"}},
+         "[Values]\nCurrentSkinIndex=1\nCurrentSkinIndex=3\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        mFolder.WriteFile("UserSettings.ini", c.file);
+        int32_t handle = Open("UserSettings.ini");
+        for (const auto& [key, value] : c.values) {
+            WideString text;
+            EXPECT_EQ(mManager->GetIniValueStr(handle, W(key), W("-"), text), S_OK) << key;
+            EXPECT_EQ(N(text), value) << key;
+        }
+        int32_t number = 0;
+        EXPECT_EQ(mManager->GetIniValueInt(handle, W("X"), -1, number), S_FALSE);
+
+        EXPECT_EQ(mManager->SetIniValueInt(handle, W("CurrentSkinIndex"), 3), S_OK);
+        EXPECT_EQ(mFolder.ReadFile("UserSettings.ini"), c.written);
+
+        // Read afresh, the file holds what was read before and the new value.
+        ASSERT_EQ(mManager->CloseIniFile(handle, 0), S_OK);
+        handle = Open("UserSettings.ini");
+        EXPECT_EQ(mManager->GetIniValueInt(handle, W("CurrentSkinIndex"), 0, number), S_OK);
+        EXPECT_EQ(number, 3);
+        for (const auto& [key, value] : c.values) {
+            WideString text;
+            EXPECT_EQ(mManager->GetIniValueStr(handle, W(key), W("-"), text), S_OK) << key;
+        }
+        ASSERT_EQ(mManager->CloseIniFile(handle, 0), S_OK);
     }
+}
+
+TEST_F(SettingsLibrary, FileThatCannotBeReadWholeIsLeftAloneAndReportedOnce)
+{
+    mFolder.MakeFolder("folder.ini");
+    ASSERT_EQ(::mkfifo(mFolder.Join("pipe.ini").c_str(), 0600), 0);
+    const std::string large =
+        "[Values]\nFirst=1\n" + std::string(IniFileStore::kMaxFileSize, ';') + "\nLast=2\n";
+    mFolder.WriteFile("large.ini", large);
+
+    svtest::StderrCapture errors;
+    for (const char* name : {"folder.ini", "pipe.ini", "large.ini"}) {
+        SCOPED_TRACE(name);
+        // Asked twice, as the program asks again after a failed open: said once.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            int32_t handle = 5;
+            EXPECT_EQ(mManager->OpenIniFile(W(mFolder.Join(name)), W("1_0_0"), W("P"), handle),
+                      E_FAIL);
+            EXPECT_EQ(handle, 0);
+        }
+        const std::string said = errors.Text();
+        const std::string path = mFolder.Join(name);
+        const size_t first = said.find(path);
+        EXPECT_NE(first, std::string::npos) << said;
+        EXPECT_EQ(said.find(path, first + 1), std::string::npos) << said;
+    }
+    EXPECT_EQ(mFolder.ReadFile("large.ini"), large);
+    EXPECT_TRUE(std::filesystem::is_fifo(mFolder.Join("pipe.ini")));
+}
+
+TEST_F(SettingsLibrary, TextThatWouldNotReadBackIsRefused)
+{
+    mFolder.WriteFile("UserSettings.ini", "[Values]\nFirst=1\n");
+    const int32_t handle = Open("UserSettings.ini");
+
+    // Straight to the library, as its other callers would.
+    const svp::LibraryHandle library =
+        svp::LoadDynamicLibrary(SV_INI_FILE_MANAGER_FOLDER "/libIniFileManager.so");
+    ASSERT_NE(library, nullptr);
+    const auto setText =
+        reinterpret_cast<SetIniValueStrFn>(svp::FindLibraryExport(library, "SetIniValueStr"));
+    const auto setItem =
+        reinterpret_cast<SetArrayItemAtFn>(svp::FindLibraryExport(library, "SetArrayItemAt"));
+    ASSERT_NE(setText, nullptr);
+    ASSERT_NE(setItem, nullptr);
+    const struct
+    {
+        const char* key;
+        const char* text;
+    } refused[] = {{"Lone\xFF", "x"}, {"Key", "\xFF"}, {"Key", "J\xF6rg"}, {"Key", "\xED\xA0\x80"}};
+    for (const auto& r : refused) {
+        EXPECT_EQ(setText(handle, r.key, r.text), E_INVALIDARG) << r.key << " " << r.text;
+    }
+    EXPECT_EQ(setItem(handle, "List", 0, "\xC3"), E_INVALIDARG);
+    svp::FreeDynamicLibrary(library);
+    // Through the binding, a lone surrogate would reach the library as such bytes.
+    EXPECT_EQ(mManager->SetIniValueStr(handle, W("Key"), WideString(u"a\xD800")), E_INVALIDARG);
+    EXPECT_EQ(mFolder.ReadFile("UserSettings.ini"), "[Values]\nFirst=1\n");
+
+    EXPECT_EQ(mManager->SetIniValueStr(handle, W("Second"), W("2")), S_OK);
+    EXPECT_EQ(mFolder.ReadFile("UserSettings.ini"), "[Values]\nFirst=1\nSecond=2\n");
 }
 
 TEST_F(SettingsLibrary, LongTextComesBackWhole)
