@@ -166,8 +166,8 @@ int32_t LArpeggiatorEditPanel::SetParamValueLocal(const ParamDescriptor& descrip
     }
     uint8_t bytes[kValueSize];
     std::memcpy(bytes, data, kValueSize);
-    mEnabledButton->SetNormalizedValue(
-        std::clamp(static_cast<double>(static_cast<int8_t>(bytes[kEnabled])), 0.0, 1.0));
+    // The on byte is a count from 0: any value but 0, 80 to FF included, switches it on.
+    mEnabledButton->SetNormalizedValue(std::clamp(static_cast<double>(bytes[kEnabled]), 0.0, 1.0));
     SelectByte(mModeBox, bytes[kMode]);
     SelectByte(mTimeDivisionBox, bytes[kTimeDivision]);
     SelectByte(mClockBox, bytes[kClock]);

@@ -254,6 +254,8 @@ int32_t LControl::SetParent(const RCPtr<LControl>& parent)
         keepAlive = RCPtr<LControl>(this);
     }
     if (mParent) {
+        // The area it leaves is drawn again without it.
+        InvalidateSelf();
         RCPtr<LControl> oldParent = mParent;
         oldParent->mChildren.Remove(RCPtr<LControl>(this));
     } else {
@@ -263,6 +265,10 @@ int32_t LControl::SetParent(const RCPtr<LControl>& parent)
         // A child queued for detaching leaves before a new one joins.
         parent->DetachPendingChildren();
         parent->mChildren.AddControl(this);
+        // And it is drawn where it arrives.
+        if (mParent.Get() == parent.Get()) {
+            InvalidateSelf();
+        }
     }
     return S_OK;
 }
@@ -361,6 +367,12 @@ bool LControl::SetClipToParent(bool clip)
     if (clip == old) {
         return old;
     }
+    // The area outside the parent is invalidated while the control is drawn there: before it
+    // is clipped, after it is unclipped.
+    const RectT<double> area{0.0, 0.0, mRect.width, mRect.height};
+    if (clip) {
+        Invalidate(area, false);
+    }
     mLayout->clipToParent = clip;
     if (mParent) {
         mParent->mChildren.MarkStale();
@@ -369,6 +381,9 @@ bool LControl::SetClipToParent(bool clip)
         } else {
             mParent->IncrementAncestorCounter();
         }
+    }
+    if (!clip) {
+        Invalidate(area, false);
     }
     return clip;
 }
@@ -451,11 +466,10 @@ void LControl::SetFocusable(bool notFocusable)
         mParent->mChildren.MarkStale();
     }
     const RCPtr<LControl> keepAlive(this);
-    if ((IsFocusTarget() || CanTakeFocus()) && mParent && mParent->HasFocus()) {
-        SetFocus(true);
-    } else if (notFocusable && mHasFocus && mParent) {
-        const RCPtr<LControl> parent = mParent;
-        parent->SetFocus(true);
+    if (!notFocusable) {
+        TakeFocusFromParent();
+    } else if (mHasFocus) {
+        PassFocusToParent();
     }
 }
 

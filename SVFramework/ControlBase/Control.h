@@ -525,6 +525,12 @@ public:
     RCPtr<LControl> FindLastFocusableChild();
     RCPtr<LControl> FindFocusedChild() const;
     int32_t DescendFocus(LControl* child);
+    // A branch that can no longer take keys (hidden, disabled, shrunk to nothing) gives the
+    // focus it holds or contains to its parent; when nothing else in the tree takes it, the
+    // branch lets it go.
+    void PassFocusToParent();
+    // A control that can take the focus again takes it when its parent holds it itself.
+    void TakeFocusFromParent();
     int32_t OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& sender,
                          const ConstRCPtr<LNotification>& notification);
 

@@ -176,6 +176,11 @@ void LControl::SetEnabled(bool enabled)
         return;
     }
     mLayout->enabled = enabled;
+    if (enabled) {
+        TakeFocusFromParent();
+    } else {
+        PassFocusToParent();
+    }
     UpdateConditions();
     InvalidateSelf();
     InvalidateChildren();
@@ -190,11 +195,14 @@ bool LControl::SetVisible(bool visible)
             InvalidateChildren();
         }
         mLayout->visible = visible;
-        UpdateConditions();
         if (visible) {
+            TakeFocusFromParent();
             InvalidateSelf();
             InvalidateChildren();
+        } else {
+            PassFocusToParent();
         }
+        UpdateConditions();
     }
     return IsVisible(true);
 }

@@ -389,6 +389,11 @@ int32_t LControl::DetachChildLater(const RCPtr<LControl>& child)
     if (!child || child->mParent.Get() != this) {
         return E_INVALIDARG;
     }
+    // A child that leaves while it holds the pointer gives the capture back first, so the
+    // window does not keep sending the pointer to a control that is gone.
+    if (child->HasCapture()) {
+        child->OnCaptureLost();
+    }
     child->SetVisible(false);
     if (mPendingDetach.Add(child) < 0) {
         return E_INVALIDARG;

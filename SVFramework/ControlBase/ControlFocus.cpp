@@ -376,6 +376,38 @@ int32_t LControl::SetFocus(bool forward)
     return top->SetFocus(true);
 }
 
+void LControl::PassFocusToParent()
+{
+    if (!mHasFocus && !mContainsFocus) {
+        return;
+    }
+    const RCPtr<LControl> keepAlive(this);
+    if (mParent) {
+        const RCPtr<LControl> parent = mParent;
+        parent->SetFocus(true);
+    }
+    if ((!mHasFocus && !mContainsFocus) || AcceptsInput()) {
+        return;
+    }
+    // Nothing else in the tree could take the focus: a hidden or disabled control never holds
+    // it, so the whole focus chain lets it go, as when the window loses the keyboard.
+    LControl* top = this;
+    while (top->mParent && (top->mParent->mHasFocus || top->mParent->mContainsFocus)) {
+        top = top->mParent.Get();
+    }
+    const RCPtr<LControl> topKeepAlive(top);
+    top->OnFocusLost();
+}
+
+void LControl::TakeFocusFromParent()
+{
+    // A control still being built from its description is not shown yet in this sense: it takes
+    // the focus once its owner shows it.
+    if (mCreated && mParent && mParent->mHasFocus && (IsFocusTarget() || CanTakeFocus())) {
+        SetFocus(true);
+    }
+}
+
 int32_t LControl::DescendFocus(LControl* child)
 {
     if (mContainsFocus) {

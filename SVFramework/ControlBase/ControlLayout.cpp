@@ -486,6 +486,12 @@ int32_t LControl::SetRect(const PointT<double>& position, const PointT<double>& 
         const RectT<int32_t> client = mRootWindow->GetScreenClientRect();
         mRootWindow->SetWindowRect({client.x, client.y, width, height});
     }
+    // A control shrunk to nothing is no longer shown and cannot take keys; the size is read back
+    // because the layout above may have given it another. A control still being built measures
+    // itself at size 0 on the way and keeps the focus through it.
+    if ((!(mRect.width > 0.0) || !(mRect.height > 0.0)) && mParent && mCreated) {
+        PassFocusToParent();
+    }
     InvalidateSelf();
     if (mUnclippedCount > 0) {
         InvalidateChildren();
@@ -638,6 +644,18 @@ const PointT<double>& LControl::SetScrollOffset(const PointT<double>& offset)
     InvalidateSelf();
     OnScrollOffsetChanged(old, rounded);
     SendNotification(u"NID_SCROLL_OFFSET_CHANGE");
+    // The content moved under a pointer that stood still: the control under it changes now,
+    // not at the next move.
+    if (const RCPtr<LRootWindow> window = GetRootWindowRef()) {
+        const PointT<int32_t> pointer = window->GetCursorPosition();
+        const PointT<int32_t> corner = GetPositionInRoot().Round();
+        const double x = double(pointer.x) - corner.x;
+        const double y = double(pointer.y) - corner.y;
+        if (x >= 0.0 && y >= 0.0 && x < mRect.width && y < mRect.height) {
+            PointT<int32_t> local;
+            window->HitTest(pointer, true, local);
+        }
+    }
     return mScrollOffset;
 }
 

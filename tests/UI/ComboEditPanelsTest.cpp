@@ -191,4 +191,30 @@ TEST_F(ComboEditPanelsTest, FieldsPastTheirRangesShowTheNearestValueAndAreSentBa
               (std::vector<SetCall>{{2, {0x01, 0x00, 0, 0, 0, 0, 0x04, 0x01, 0x70, 0}}}));
 }
 
+// Any byte but 00 switches the arpeggiator on, 80 to FF as much as 01 to 7F; a byte other than
+// 01 is sent back as 01.
+TEST_F(ComboEditPanelsTest, EveryOnByteButZeroShowsTheArpeggiatorOn)
+{
+    const RCPtr<SV::LButton> button(arpeggiator->FindChildControl(u"arpEnabledButton"));
+    const Bytes rest = {0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x78, 0x00};
+    for (const uint8_t on : {0x00, 0x01, 0x02, 0x7F, 0x80, 0xC3, 0xFF}) {
+        const size_t callsBefore = engine->SetCalls().size();
+        Bytes value = {on};
+        value.insert(value.end(), rest.begin(), rest.end());
+        Apply(2, value);
+        const uint8_t shown = on == 0x00 ? 0x00 : 0x01;
+        EXPECT_EQ(button->GetNormalizedValue(), double(shown)) << int(on);
+        const std::vector<SetCall> calls = engine->SetCalls();
+        std::vector<SetCall> expected;
+        if (on != shown) {
+            Bytes sentBack = {shown};
+            sentBack.insert(sentBack.end(), rest.begin(), rest.end());
+            expected.push_back({2, sentBack});
+        }
+        EXPECT_EQ(std::vector<SetCall>(calls.begin() + ptrdiff_t(callsBefore), calls.end()),
+                  expected)
+            << int(on);
+    }
+}
+
 } // namespace

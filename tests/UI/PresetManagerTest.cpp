@@ -53,7 +53,7 @@ const Bytes kDefaultFile = {
 // clang-format on
 
 const std::string kOlderText =
-    "Program file is not compatible with this vesion of the program editor";
+    "Program file is not compatible with this version of the program editor";
 const std::string kNewerText =
     "Program file is not compatible with this version of the program editor";
 

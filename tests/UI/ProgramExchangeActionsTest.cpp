@@ -29,13 +29,13 @@ const std::string kGetFirmwareError =
     "The firmware version of your Vudozi Vedozi needs to be updated. Visit the Vudozi "
     "Professional website for the latest firmware updates.";
 const std::string kGetDone = "Retrieve Successful";
-const std::string kGetDoneText = "The program has been successfully retreived.";
+const std::string kGetDoneText = "The program has been successfully retrieved.";
 const std::string kSendFailed = "Send Program Error";
 const std::string kSendMidiError = "Error connecting to device. Verify your Vudozi Vedozi "
                                    "Duruzava is connected to the computer and try again.";
 const std::string kSendFirmwareError = "The firmware version of the device is not compatible. ";
-const std::string kSendDone = "Send Sucess";
-const std::string kSendDoneText = "Program has been sent sucessfully to the device.";
+const std::string kSendDone = "Send Success";
+const std::string kSendDoneText = "Program has been sent successfully to the device.";
 
 // A manager whose exchanges answer what the test says, for results the keyboard cannot cause.
 class ScriptedMidiManager : public SV::LMidiManager

@@ -6,12 +6,16 @@
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/DockedPart.h"
+#include "ControlBase/KeyParam.h"
 #include "ControlBase/Look.h"
 #include "ControlBase/LookDescriptor.h"
 #include "Controls/ComboBox.h"
 #include "Controls/ControlTypes.h"
 #include "Controls/ListBox.h"
 #include "Controls/Panel.h"
+#include "VirtualKeys.h"
+#include "Windows/ModifierKeys.h"
+#include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -282,6 +286,75 @@ TEST_F(SkinTest, EveryComboListOpensBelowAtMostEightyHighWithABarWhenItsItemsDoN
         combo->ShowDropDown(false);
     });
     EXPECT_EQ(combos, 8);
+}
+
+// Tab walks the window as it is read: the MIDI channel, the octave and the transpose, the
+// arpeggiator row by row, then the program bank row by row, and round again; Shift+Tab goes back
+// the same way.
+TEST_F(SkinTest, TabWalksTheWindowInReadingOrderAndShiftTabGoesBack)
+{
+    const RCPtr<SV::LControl> main = Create(u"mainControl");
+    ASSERT_TRUE(main);
+    const std::string arp = "mainControl/viewDevice/arpeggiator/";
+    const std::string bank = "mainControl/viewDevice/programBankPanel/";
+    const std::vector<std::string> order = {
+        "mainControl/viewDevice/commType/midiChannelComboBox",
+        "mainControl/viewDevice/transposePanel/octave/octaveNumericUpDown/textBox",
+        "mainControl/viewDevice/transposePanel/transpose/transposeNumericUpDown/textBox",
+        arp + "tempoNumericUpDown/textBox",
+        arp + "noteRepeatTimeDivisionComboBox",
+        arp + "swingTypeComboBox",
+        arp + "arpOctaveComboBox",
+        arp + "arpModeComboBox",
+        arp + "arpLatchComboBox",
+        arp + "arpEnabledButton",
+        arp + "tapTempComoBox",
+        arp + "noteRepeatClockComboBox",
+        bank + "getProgram1",
+        bank + "getProgram2",
+        bank + "getProgram3",
+        bank + "getProgram4",
+        bank + "sendProgram1",
+        bank + "sendProgram2",
+        bank + "sendProgram3",
+        bank + "sendProgram4",
+        bank + "sendToRam",
+    };
+    const auto focused = [this] {
+        const RCPtr<SV::LControl>& holder = window->GetFocusedControl();
+        return holder ? PathOf(holder) : std::string("nothing");
+    };
+    const auto press = [this](uint32_t modifiers) {
+        window->OnKey(SV::CreateKeyParam(SV::KeyCode(VK_TAB, true, 0, modifiers), 1));
+    };
+    // The window's first focus is where reading starts.
+    main->SetFocus(true);
+    std::vector<std::string> forwards = {focused()};
+    for (size_t i = 0; i < order.size(); ++i) {
+        press(0);
+        forwards.push_back(focused());
+    }
+    std::vector<std::string> expected = order;
+    expected.push_back(order.front());
+    EXPECT_EQ(forwards, expected);
+
+    std::vector<std::string> backwards;
+    for (size_t i = 0; i < order.size(); ++i) {
+        press(SV::kModifierShift);
+        backwards.push_back(focused());
+    }
+    expected.assign(order.rbegin(), order.rend());
+    EXPECT_EQ(backwards, expected);
+}
+
+// The menu bar has no tool tip of its own: its internal name is nothing to show a user.
+TEST_F(SkinTest, TheMenuBarOffersNoToolTip)
+{
+    const RCPtr<SV::LControl> main = Create(u"mainControl");
+    ASSERT_TRUE(main);
+    const RCPtr<SV::LControl> bar = Find(main, "mainMenu");
+    ASSERT_TRUE(bar);
+    EXPECT_EQ(N(bar->GetToolTipText()), "");
 }
 
 // The reader leaves out a part it cannot find, so a misspelt picture shows as a look without

@@ -74,6 +74,13 @@ constexpr Point GetButton(int32_t slot)
     return {765 + 14 + 88 * (slot - 1) + 40, 189 + 56 + 12};
 }
 constexpr Point kSendToRamButton{765 + 14 + 171, 189 + 169 + 12};
+// The MIDI channel box (at 10, 48 in its panel, 104 by 22) and the rows of its list, 18 pixels
+// each, which opens below it.
+constexpr Point kChannelBox{64 + 10 + 52, 189 + 48 + 11};
+constexpr Point ChannelRow(int32_t index)
+{
+    return {kChannelBox.x, 189 + 48 + 22 + 2 + 18 * index + 9};
+}
 // A part of the keyboard picture where the pointer rests without lighting anything up.
 constexpr Point kRestingPoint{600, 600};
 struct Area
@@ -88,12 +95,16 @@ struct Area
 constexpr Area kChannelPanel{64, 189, 124, 101};
 constexpr Area kOctaveTransposePanel{64, 306, 124, 102};
 constexpr Area kPopupArea{8, 28, 150, 150};
+constexpr Area kChannelBoxArea{74, 237, 104, 22};
+// The tempo box (at 10, 26 in the arpeggiator, 80 by 22), right of its three digits.
+constexpr Point kTempoRightOfDigits{204 + 10 + 70, 189 + 26 + 11};
+constexpr Area kChannelListArea{74, 259, 104, 60};
 constexpr Area kSubMenuArea{220, 50, 140, 90};
 
 // The captions of the boxes.
 constexpr const char* kGetSucceeded = "Retrieve Successful";
 constexpr const char* kGetFailed = "Retrieve Program Error";
-constexpr const char* kSendSucceeded = "Send Sucess";
+constexpr const char* kSendSucceeded = "Send Success";
 constexpr const char* kFileLoadFailed = "Program File Load";
 constexpr const char* kReplaceQuestion = "Confirm Save";
 
@@ -427,6 +438,17 @@ protected:
         return caption;
     }
 
+    // Saves the program with Ctrl+S under the name in the test's folder and answers the file.
+    Bytes SaveWithCtrlS(const std::string& name)
+    {
+        const std::string path = mFiles.Join(name);
+        mChooser.Answer(path);
+        const auto ran = ChooserRan();
+        PressKey(XK_s, {XK_Control_L});
+        EXPECT_TRUE(WaitUntil(ran, kActionLimit)) << "Ctrl+S did not ask for a file";
+        return BytesOf(WaitForFile(path, 122));
+    }
+
     // Waits until a file has the size, as the editor writes it.
     std::string WaitForFile(const std::string& path, size_t size)
     {
@@ -501,12 +523,8 @@ TEST_F(ProgramExchangeE2e, OpensAProgramFileAndSendsItToProgramThree)
 TEST_F(ProgramExchangeE2e, ChangesTheChannelWithKeysAloneAndSendsItToRam)
 {
     SetSlot(0, kStoredProgram);
-    // The focus starts in the tempo box, the first of the arpeggiator's nine controls; Tab walks
-    // through the other eight to the channel box, whose list opens with Down; Down picks the
-    // next channel and Return takes it.
-    for (int step = 0; step < 9; ++step) {
-        PressKey(XK_Tab);
-    }
+    // The focus starts in the channel box, the first control in reading order, whose list opens
+    // with Down; Down picks the next channel and Return takes it.
     PressKey(XK_Down);
     PressKey(XK_Down);
     PressKey(XK_Return);
@@ -518,6 +536,56 @@ TEST_F(ProgramExchangeE2e, ChangesTheChannelWithKeysAloneAndSendsItToRam)
     expected[0] = 0x01; // channel 2
     expected[1] = 0x00; // as the channel box writes it
     EXPECT_EQ(svtest::ToHex(ShowSlotOnceSent(0, receivedBefore)), svtest::ToHex(expected));
+}
+
+// After a channel is chosen in its list, with the mouse and then with keys, the keyboard still
+// works: Tab goes on to the octave box, and Ctrl+S saves the program with the chosen channel.
+TEST_F(ProgramExchangeE2e, KeysGoOnWorkingAfterAChannelIsChosenWithTheMouseOrTheKeys)
+{
+    // The mouse opens the list and takes "Channel 3": the list closes and the box shows it.
+    const auto listClosed = WaitForSteady(kChannelListArea);
+    const auto boxBefore = WaitForSteady(kChannelBoxArea);
+    Act(
+        [&] {
+            return ClickAndWaitForChange(kChannelBox, kChannelListArea) && Click(ChannelRow(2));
+        },
+        [&] {
+            return Capture(kChannelListArea) == listClosed && Capture(kChannelBoxArea) != boxBefore;
+        },
+        "choosing a channel with the mouse");
+    mDriver.MovePointer(mWindow, kRestingPoint.x, kRestingPoint.y);
+    PressKey(XK_Tab);
+    Bytes expected = kDefaultProgram;
+    expected[0] = 0x02; // channel 3
+    expected[1] = 0x00; // as the channel box writes it
+    EXPECT_EQ(svtest::ToHex(SaveWithCtrlS("mouse.brv")), svtest::ToHex(ProgramFile(expected)));
+
+    // Shift+Tab comes back from the octave box to the channel box, one stop before it; Down opens
+    // its list, Down marks "Channel 4" and Return takes it.
+    PressKey(XK_Tab, {XK_Shift_L});
+    PressKey(XK_Down);
+    PressKey(XK_Down);
+    PressKey(XK_Return);
+    PressKey(XK_Tab);
+    expected[0] = 0x03; // channel 4
+    EXPECT_EQ(svtest::ToHex(SaveWithCtrlS("keys.brv")), svtest::ToHex(ProgramFile(expected)));
+}
+
+// A click right of a number's digits puts the caret after them: three Backspaces clear the full
+// three-digit tempo, and the digits typed then are the new tempo.
+TEST_F(ProgramExchangeE2e, AClickRightOfTheDigitsPutsTheCaretAfterThem)
+{
+    ASSERT_TRUE(Click(kTempoRightOfDigits));
+    for (int i = 0; i < 3; ++i) {
+        PressKey(XK_BackSpace);
+    }
+    PressKey(XK_9);
+    PressKey(XK_5);
+    PressKey(XK_Tab);
+    Bytes expected = kDefaultProgram;
+    expected[10] = 0x00; // tempo 95
+    expected[11] = 0x5F;
+    EXPECT_EQ(svtest::ToHex(SaveWithCtrlS("tempo.brv")), svtest::ToHex(ProgramFile(expected)));
 }
 
 TEST_F(ProgramExchangeE2e, ACorruptFileShowsTheLoadErrorAndLeavesTheProgramShown)

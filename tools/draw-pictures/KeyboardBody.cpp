@@ -127,12 +127,13 @@ void DrawDisplay(cairo_t* cr)
     const TextStyle small{"DejaVu Sans Mono", 9, 400, 0.6};
     DrawText(cr, "VEDOZI DURUZAVA", big, gx + 10, gy + 17, Align::Left, lit);
     DrawText(cr, "PROGRAM EDITOR", small, gx + 10, gy + 35, Align::Left, WithAlpha(lit, 0.65));
-    // Signal bars of the wireless link, top right of the glass.
+    // Signal bars of the wireless link, top right of the glass, unlit: the picture does not know
+    // whether a keyboard is there.
     for (int i = 0; i < 4; ++i) {
         const double h = 3 + i * 2.5;
         cairo_rectangle(cr, gx + gw - 30 + i * 5, gy + 44 - h, 3, h);
     }
-    SetColor(cr, WithAlpha(lit, 0.75));
+    SetColor(cr, WithAlpha(lit, 0.12));
     cairo_fill(cr);
     // Glass reflection over the upper part.
     RoundedRect(cr, gx, gy, gw, gh * 0.45, 4);
@@ -241,18 +242,48 @@ void DrawBluetoothRune(cairo_t* cr, double x, double y, double h, Rgba colour)
     cairo_set_line_width(cr, 1);
 }
 
+// An unlit indicator lamp: a dark lens with the glint of the room's light on it.
+void DrawUnlitLamp(cairo_t* cr, double cx, double cy, double radius)
+{
+    cairo_arc(cr, cx, cy, radius + 1, 0, 2 * kPi);
+    SetColor(cr, Hex(0x000000, 0.55));
+    cairo_fill(cr);
+    cairo_arc(cr, cx, cy, radius, 0, 2 * kPi);
+    cairo_pattern_t* lens =
+        cairo_pattern_create_radial(cx - radius * 0.3, cy - radius * 0.4, 0.5, cx, cy, radius);
+    cairo_pattern_add_color_stop_rgb(lens, 0, 0.30, 0.26, 0.22);
+    cairo_pattern_add_color_stop_rgb(lens, 1, 0.13, 0.12, 0.11);
+    cairo_set_source(cr, lens);
+    cairo_fill(cr);
+    cairo_pattern_destroy(lens);
+}
+
+// The power button's symbol: a ring open at the top with a bar through the gap.
+void DrawPowerSymbol(cairo_t* cr, double cx, double cy, double radius, Rgba colour)
+{
+    cairo_set_line_width(cr, 1.6);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_arc(cr, cx, cy, radius, -kPi / 2 + 0.75, -kPi / 2 - 0.75 + 2 * kPi);
+    SetColor(cr, colour);
+    cairo_stroke(cr);
+    cairo_move_to(cr, cx, cy - radius - 1.5);
+    cairo_line_to(cr, cx, cy - 1);
+    cairo_stroke(cr);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_width(cr, 1);
+}
+
+// The link lamp, the battery gauge and the power button, all as they look with nothing lit:
+// the editor does not know whether a keyboard is connected, charged or switched on.
 void DrawStatus(cairo_t* cr)
 {
     const PieceRect& r = grid::kStatus;
     const double row = r.y + 24;
-    // Wireless link: rune and a lit LED.
+    // Wireless link: rune and an unlit lamp.
     DrawBluetoothRune(cr, r.x + 8, row - 8, 16, kEngraving);
-    SoftShadow(cr, r.x + 24, row - 3, 6, 6, 3, 4, WithAlpha(kAccent, 0.35));
-    cairo_arc(cr, r.x + 27, row, 3, 0, 2 * kPi);
-    SetColor(cr, kAccentLight);
-    cairo_fill(cr);
+    DrawUnlitLamp(cr, r.x + 27, row, 3);
     Engrave(cr, "LINK", r.x + 18, row + 24, Align::Centre);
-    // Battery gauge.
+    // Battery gauge with its segments dark.
     const double bx = r.x + 52;
     RoundedRect(cr, bx + 0.5, row - 6.5, 26, 13, 2.5);
     SetColor(cr, kEngraving);
@@ -262,16 +293,22 @@ void DrawStatus(cairo_t* cr)
     for (int i = 0; i < 3; ++i) {
         cairo_rectangle(cr, bx + 3 + i * 7.5, row - 4, 6, 8);
     }
-    SetColor(cr, Hex(0xC9CDD3));
+    SetColor(cr, Hex(0xFFFFFF, 0.07));
     cairo_fill(cr);
     Engrave(cr, "BATT", bx + 15, row + 24, Align::Centre);
-    // Power slide switch, on.
-    const double px = r.x + 100;
-    RoundedRect(cr, px, row - 8, 44, 16, 8);
-    FillVertical(cr, row - 8, 16, Hex(0x0E0F11), Hex(0x1D1F23));
-    RoundedRect(cr, px + 23, row - 6, 19, 12, 6);
-    FillVertical(cr, row - 6, 12, Hex(0x5A5E66), Hex(0x3A3D43));
-    Engrave(cr, "POWER", px + 22, row + 24, Align::Centre);
+    // Power push button, which shows no state of its own.
+    const double px = r.x + 122;
+    SoftShadow(cr, px - 11, row - 10, 22, 22, 11, 3, Hex(0x000000, 0.45));
+    cairo_arc(cr, px, row, 11, 0, 2 * kPi);
+    FillVertical(cr, row - 11, 22, Hex(0x4A4E55), Hex(0x33363B));
+    cairo_arc(cr, px, row, 10.5, 0, 2 * kPi);
+    SetColor(cr, Hex(0x000000, 0.55));
+    cairo_stroke(cr);
+    cairo_arc(cr, px, row, 9.5, kPi * 1.15, kPi * 1.85);
+    SetColor(cr, Hex(0xFFFFFF, 0.14));
+    cairo_stroke(cr);
+    DrawPowerSymbol(cr, px, row + 0.5, 5, kEngraving);
+    Engrave(cr, "POWER", px, row + 24, Align::Centre);
 }
 
 void DrawPad(cairo_t* cr, double x, double y, double size, int number)

@@ -316,6 +316,35 @@ TEST_F(ControlDrawingTest, InvalidationTravelsToTheRootInItsCoordinates)
     EXPECT_TRUE(window->GetDirtyRegion().IsEmpty());
 }
 
+TEST_F(ControlDrawingTest, MovingToAnotherParentRedrawsWhereTheControlWasAndWhereItGoes)
+{
+    RCPtr<LControl> left = Add(top, u"left", At(0, 0, 100, 100));
+    RCPtr<LControl> right = Add(top, u"right", At(200, 0, 100, 100));
+    RCPtr<LControl> child = Add(left, u"child", At(10, 20, 30, 40));
+    window->GetDirtyRegion().Clear();
+    EXPECT_EQ(child->SetParent(right), S_OK);
+    const RectRegion& dirty = window->GetDirtyRegion();
+    RectRegion::Edges bounds;
+    ASSERT_TRUE(dirty.GetBounds(bounds));
+    EXPECT_EQ(bounds, (RectRegion::Edges{10, 20, 240, 60}));
+    EXPECT_TRUE(dirty.IntersectsRect(RectRegion::Edges{10, 20, 40, 60})) << "where it was";
+    EXPECT_TRUE(dirty.IntersectsRect(RectRegion::Edges{210, 20, 240, 60})) << "where it goes";
+    EXPECT_FALSE(dirty.IntersectsRect(RectRegion::Edges{100, 0, 200, 100}));
+}
+
+TEST_F(ControlDrawingTest, ClippingAChildOrUnclippingItRedrawsItsPartOutsideTheParent)
+{
+    RCPtr<LControl> parent = Add(top, u"parent", At(100, 100, 50, 50));
+    RCPtr<LControl> child = Add(parent, u"child", At(30, 30, 60, 60));
+    for (const bool clip : {false, true}) {
+        window->GetDirtyRegion().Clear();
+        child->SetClipToParent(clip);
+        RectRegion::Edges bounds;
+        ASSERT_TRUE(window->GetDirtyRegion().GetBounds(bounds)) << clip;
+        EXPECT_EQ(bounds, (RectRegion::Edges{130, 130, 190, 190})) << clip;
+    }
+}
+
 TEST_F(ControlDrawingTest, ANewLabelTextRedrawsTheControlAndTheSameTextDoesNot)
 {
     RCPtr<LControl> label = Add(top, u"label", At(20, 30, 60, 16));

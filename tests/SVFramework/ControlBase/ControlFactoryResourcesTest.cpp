@@ -57,7 +57,7 @@ TEST_P(ControlFactoryResourcesTest, LoadsAllThreeDocumentsAndFindsTheirTextsThro
         {"|PresetEditor", "CONTROL_PANEL_SETTINGS_FILTER_SEGMENT_2", "|All Files (*.*)|*.*"},
         {"PresetEditor.MainControl|mainMenu",
          "CONTEXT_MENU0.MENU_FILE_GET_PRESET_TO_DEVICE.1.NID_MENU_FILE_GET_PRESET2_TO_DEVICE",
-         "Program  2"},
+         "Program 2"},
         {"PresetEditor|dialogAbout", "LABEL", "About Vedozi Duruzava Program Editor"},
         {"PresetEditor.Arpeggiator|swingTypeComboBox", "ITEM.00", "50% (Off)"},
         {"PresetEditor.ChannelCommType|midiChannelComboBox", "ITEM.15", "Channel 16"},

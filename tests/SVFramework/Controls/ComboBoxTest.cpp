@@ -11,6 +11,7 @@
 #include "Windows/RootWindow.h"
 
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -272,6 +273,57 @@ TEST_F(ComboBoxTest, PressDragAndReleaseOnAnItemChoosesItInOneGesture)
     Release(50, 30);
     EXPECT_FALSE(top->IsDroppedDown());
     EXPECT_EQ(counter->count, 1);
+}
+
+// However the open list closes, the keyboard goes back to the combo box, and Tab goes on from
+// there to the next control.
+TEST_F(ComboBoxTest, TheComboBoxHasTheKeyboardAgainOnceItsListCloses)
+{
+    constexpr uint32_t kDown = 0x20280000;
+    constexpr uint32_t kReturn = 0x200D0000;
+    constexpr uint32_t kEscape = 0x201B0000;
+    constexpr uint32_t kTab = 0x20090000;
+    struct Case
+    {
+        const char* how;
+        std::function<void()> close;
+        int32_t chosen;
+    };
+    const auto clickRow = [this](uint32_t row) {
+        const RectT<double> rect = top->GetList()->GetItemRect(row);
+        const PointT<double> at = top->GetList()->GetPositionInRoot();
+        const auto x = int32_t(at.x + rect.x + rect.width / 2);
+        const auto y = int32_t(at.y + rect.y + rect.height / 2);
+        MoveTo(x, y);
+        Press(x, y);
+        Release(x, y);
+    };
+    const Case cases[] = {
+        {"Return",
+         [&] {
+             window->OnKey(Key(kDown));
+             window->OnKey(Key(kReturn));
+         },
+         1},
+        {"Escape", [&] { window->OnKey(Key(kEscape)); }, 0},
+        {"a click on a row", [&] { clickRow(3); }, 3},
+    };
+    // As in the editor's skin, the open list lies over the controls below the combo box.
+    top->GetList()->SetClipToParent(false);
+    for (const Case& k : cases) {
+        top->SetSelectedIndex(0);
+        top->SetFocus(true);
+        window->OnKey(Key(kDown));
+        ASSERT_TRUE(top->IsDroppedDown()) << k.how;
+        ASSERT_EQ(window->GetFocusedControl().Get(), top->GetList().Get()) << k.how;
+        k.close();
+        EXPECT_FALSE(top->IsDroppedDown()) << k.how;
+        EXPECT_EQ(top->GetSelectedIndex(), k.chosen) << k.how;
+        EXPECT_EQ(window->GetFocusedControl().Get(), top) << k.how;
+        EXPECT_TRUE(top->HasFocus()) << k.how;
+        window->OnKey(Key(kTab));
+        EXPECT_EQ(window->GetFocusedControl().Get(), low) << k.how;
+    }
 }
 
 TEST_F(ComboBoxTest, TypedTextSelectsItsItemAndTheTextBoxNotificationsArePassedOn)

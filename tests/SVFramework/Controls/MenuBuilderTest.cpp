@@ -183,7 +183,7 @@ TEST(MenuBuilderTest, TheEditorsMenuBarBuildsFromTheProgramsStringTables)
               "Program 3=NID_MENU_FILE_SEND_PRESET3_TO_DEVICE, "
               "Program 4=NID_MENU_FILE_SEND_PRESET4_TO_DEVICE}, "
               "Get Program {Program 1=NID_MENU_FILE_GET_PRESET1_TO_DEVICE, "
-              "Program  2=NID_MENU_FILE_GET_PRESET2_TO_DEVICE, "
+              "Program 2=NID_MENU_FILE_GET_PRESET2_TO_DEVICE, "
               "Program 3=NID_MENU_FILE_GET_PRESET3_TO_DEVICE, "
               "Program 4=NID_MENU_FILE_GET_PRESET4_TO_DEVICE}, "
               "-, Open Program =NID_MENU_FILE_LOAD_PRESET_FROM_FILE, "

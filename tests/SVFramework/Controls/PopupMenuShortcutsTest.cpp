@@ -51,7 +51,7 @@ TEST(PopupMenuShortcutsTest, TheEditorsFileAndHelpMenusShowTheirBoundKeys)
     FillShortcutTexts(*file, {nullptr, &window, &global});
     EXPECT_EQ(Shortcuts(*file),
               "Send Program []{Ram[], Program 1[], Program 2[], Program 3[], Program 4[]}, "
-              "Get Program []{Program 1[], Program  2[], Program 3[], Program 4[]}, -[], "
+              "Get Program []{Program 1[], Program 2[], Program 3[], Program 4[]}, -[], "
               "Open Program [Ctrl+O], Save Program [Ctrl+S], -[], Exit[]");
 
     const RCPtr<LMenuDescriptor> help = BuildMenuDescriptor(*menus.At(1));

@@ -52,6 +52,13 @@ protected:
         window->OnKey(Key(virtualKey, modifiers));
     }
     const LControl* Focused() const { return window->GetFocusedControl().Get(); }
+    // A new size through the control's layout, which its next layout keeps.
+    static void Resize(LControl& control, double width, double height)
+    {
+        control.GetLayout()->axes[0].size.absolute = width;
+        control.GetLayout()->axes[1].size.absolute = height;
+        control.UpdateLayout();
+    }
 
     RCPtr<InputControl> g1;
     RCPtr<InputControl> g2;
@@ -202,11 +209,103 @@ TEST_F(RootWindowFocusTest, SiblingLocalBindingTakesAKeyTheFocusedControlDidNotU
 
 TEST_F(RootWindowFocusTest, HiddenOrDisabledFocusHolderIgnoresKeys)
 {
+    // A holder that cannot let go of the focus in time still hears no keys.
     c[0]->SetFocus(true);
-    c[0]->SetEnabled(false);
+    c[0]->GetLayout()->enabled = false;
     log.clear();
     Press(0x41);
     EXPECT_TRUE(log.empty());
+}
+
+// Each way a focus holder stops taking keys: the focus moves on within its group, and keys and
+// Tab go on from there.
+TEST_F(RootWindowFocusTest, AHolderThatStopsTakingKeysHandsTheFocusToItsGroup)
+{
+    struct Case
+    {
+        const char* what;
+        std::function<void(LControl&)> stop;
+    };
+    const Case cases[] = {
+        {"hidden", [](LControl& c) { c.SetVisible(false); }},
+        {"disabled", [](LControl& c) { c.SetEnabled(false); }},
+        {"shrunk to no width", [](LControl& c) { Resize(c, 0, 20); }},
+        {"shrunk to no height", [](LControl& c) { Resize(c, 20, 0); }},
+    };
+    for (const Case& k : cases) {
+        c[1]->SetFocus(true);
+        k.stop(*c[1]);
+        EXPECT_FALSE(c[1]->HasFocus()) << k.what;
+        EXPECT_EQ(Focused(), c[0].Get()) << k.what;
+        EXPECT_TRUE(g1->ContainsFocus()) << k.what;
+        log.clear();
+        Press(0x41);
+        EXPECT_EQ(log, (Log{"c0:key 65"})) << k.what;
+        Press(VK_TAB);
+        EXPECT_EQ(Focused(), c[2].Get()) << k.what;
+
+        c[1]->SetVisible(true);
+        c[1]->SetEnabled(true);
+        Resize(*c[1], 20, 20);
+    }
+}
+
+// The way a drop-down list works: the list is shown while its owner holds the focus and takes
+// it; hidden again, it gives the focus back to its owner, from where Tab goes on.
+TEST_F(RootWindowFocusTest, AShownChildTakesTheFocusItsParentHoldsAndGivesItBackWhenHidden)
+{
+    RCPtr<InputControl> list = Make(c[0], u"list", 0, 20, 20, 40);
+    list->SetFocusable(false);
+    list->SetVisible(false);
+    c[0]->SetFocus(true);
+    ASSERT_TRUE(c[0]->HasFocus());
+    list->SetVisible(true);
+    EXPECT_EQ(Focused(), list.Get());
+    EXPECT_TRUE(c[0]->ContainsFocus());
+    list->SetVisible(false);
+    EXPECT_EQ(Focused(), c[0].Get());
+    EXPECT_FALSE(c[0]->ContainsFocus());
+    Press(VK_TAB);
+    EXPECT_EQ(Focused(), c[1].Get());
+
+    // Enabled again under a parent that holds the focus: the same.
+    list->SetEnabled(false);
+    list->SetVisible(true);
+    c[0]->SetFocus(true);
+    ASSERT_TRUE(c[0]->HasFocus());
+    list->SetEnabled(true);
+    EXPECT_EQ(Focused(), list.Get());
+    // Shown while the parent only contains the focus: it stays where it is.
+    list->SetVisible(false);
+    c[2]->SetFocus(true);
+    list->SetVisible(true);
+    EXPECT_EQ(Focused(), c[2].Get());
+}
+
+TEST_F(RootWindowFocusTest, AHiddenGroupHandsTheFocusToTheNextGroupThroughItsParent)
+{
+    c[2]->SetFocus(true);
+    g1->SetVisible(false);
+    EXPECT_EQ(Focused(), d[0].Get());
+    EXPECT_FALSE(g1->ContainsFocus());
+    EXPECT_FALSE(c[2]->HasFocus());
+}
+
+TEST_F(RootWindowFocusTest, TheLastControlThatCouldTakeTheFocusLetsItGoWhenHidden)
+{
+    g2->SetVisible(false);
+    c[1]->SetVisible(false);
+    c[2]->SetVisible(false);
+    c[0]->SetFocus(true);
+    // Containers that cannot hold the focus themselves.
+    for (const auto& control : {main, g1}) {
+        control->SetFocusable(true);
+    }
+    c[0]->SetVisible(false);
+    EXPECT_EQ(Focused(), nullptr);
+    EXPECT_FALSE(c[0]->HasFocus());
+    EXPECT_FALSE(g1->ContainsFocus());
+    EXPECT_FALSE(main->ContainsFocus());
 }
 
 TEST_F(RootWindowFocusTest, WindowWithoutKeyboardFocusAsksForItWhenAMainControlComes)

@@ -152,6 +152,36 @@ TEST_F(RootWindowPointerTest, CaptureGoesToTheNewHolderAfterTheOldOneLostIt)
     EXPECT_EQ(window->GetCaptureControl().Get(), b.Get());
 }
 
+TEST_F(RootWindowPointerTest, AChildDetachedLaterGivesUpTheCaptureBeforeItIsHidden)
+{
+    RCPtr<LogRecorder> recorder(new LogRecorder(log));
+    recorder->Listen(RCPtr<LControl>(a), {u"NID_VISIBLITY_CONDITION_CHANGE", u"NID_LEFT_CLICK"});
+    Move(20, 20);
+    Button(0, 1, 20, 20, 1);
+    ASSERT_EQ(window->GetCaptureControl().Get(), a.Get());
+    log.clear();
+    EXPECT_EQ(main->DetachChildLater(RCPtr<LControl>(a)), S_OK);
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.front(), "a:capture lost");
+    EXPECT_FALSE(a->HasCapture());
+    EXPECT_FALSE(window->GetCaptureControl());
+    // The release reaches nobody: the hidden control is not clicked.
+    Button(1, 1, 20, 20, 0);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "a:NID_LEFT_CLICK"), 0);
+    main->DetachPendingChildren();
+}
+
+TEST_F(RootWindowPointerTest, ScrolledContentUnderAStillPointerTakesTheHover)
+{
+    Move(20, 20);
+    ASSERT_EQ(window->GetHoverControl().Get(), a.Get());
+    log.clear();
+    // b comes under the pointer.
+    main->SetScrollOffset({90, 0});
+    EXPECT_EQ(window->GetHoverControl().Get(), b.Get());
+    EXPECT_EQ(log, (Log{"a:leave", "b:enter"}));
+}
+
 TEST_F(RootWindowPointerTest, DragStartsAtTheThresholdAndAModelessDragStillClicks)
 {
     struct Case
