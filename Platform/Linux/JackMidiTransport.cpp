@@ -63,30 +63,24 @@ struct RingFree
 // up; a slot is never taken back while the client lives. Destroying the client deactivates it
 // first: no callback runs once anything it uses is freed.
 //
-// A client the server has shut down is still closed, which joins libjack's threads for it, but
-// only before the process opens its next client: that open finds the server gone and frees what
-// libjack kept of every such client itself, and a close after it would touch freed memory. So
-// every open first closes the clients whose server has gone, and all opens and closes of the
-// process take one lock.
+// A client the server has shut down is never closed, and its libjack threads stay until the
+// process ends: the next jack_client_open anywhere in the process (ours, or one another library
+// makes, as RtMidi's JACK back end does) frees what libjack kept of every such client itself,
+// and a close after that touches freed memory. We cannot order every open of the process
+// before our close, so the handle of a gone server is left alone; a server that goes away is
+// rare, and what stays behind is a few idle threads.
 class JackClient
 {
 public:
     static std::unique_ptr<JackClient> Open(const std::string& name)
     {
         QuietenJack();
-        std::unique_ptr<JackClient> client;
-        {
-            const std::lock_guard<std::mutex> lock(ClientsMutex());
-            CloseClientsWhoseServerWent();
-            jack_status_t status{};
-            jack_client_t* handle = jack_client_open(name.c_str(), JackNoStartServer, &status);
-            if (handle == nullptr) {
-                return nullptr;
-            }
-            client.reset(new JackClient(handle));
-            OpenClients().push_back(client.get());
+        jack_status_t status{};
+        jack_client_t* handle = jack_client_open(name.c_str(), JackNoStartServer, &status);
+        if (handle == nullptr) {
+            return nullptr;
         }
-        jack_client_t* handle = client->mClient;
+        std::unique_ptr<JackClient> client(new JackClient(handle));
         jack_set_process_callback(handle, &JackClient::Process, client.get());
         jack_set_port_registration_callback(handle, &JackClient::OnPortRegistration, client.get());
         jack_set_port_rename_callback(handle, &JackClient::OnPortRename, client.get());
@@ -115,17 +109,12 @@ public:
         }
         mClosed = true;
         mAlive.store(false);
-        {
-            const std::lock_guard<std::mutex> lock(ClientsMutex());
-            std::erase(OpenClients(), this);
-            if (!mHandleClosed) {
-                // A client the server has shut down has nothing left to deactivate.
-                if (mActive && !mShutDown.load()) {
-                    jack_deactivate(mClient);
-                }
-                jack_client_close(mClient);
-                mHandleClosed = true;
+        // A client the server has shut down is left as it is (see above).
+        if (!mShutDown.load()) {
+            if (mActive) {
+                jack_deactivate(mClient);
             }
+            jack_client_close(mClient);
         }
         mCycleChanged.notify_all();
     }
@@ -200,32 +189,6 @@ private:
     using Ports = std::array<Port, kMaxPorts>;
 
     explicit JackClient(jack_client_t* client) : mClient(client) {}
-
-    // Every client of the process whose handle is open; under ClientsMutex.
-    static std::mutex& ClientsMutex()
-    {
-        static auto* mutex = new std::mutex; // JACK's threads may still run during exit
-        return *mutex;
-    }
-    static std::vector<JackClient*>& OpenClients()
-    {
-        static auto* clients = new std::vector<JackClient*>;
-        return *clients;
-    }
-
-    // Under ClientsMutex. The handle of a client whose server has gone is closed; the object
-    // stays with its owner, who sees a client that is not alive.
-    static void CloseClientsWhoseServerWent()
-    {
-        std::erase_if(OpenClients(), [](JackClient* client) {
-            if (!client->mShutDown.load()) {
-                return false;
-            }
-            jack_client_close(client->mClient);
-            client->mHandleClosed = true;
-            return true;
-        });
-    }
 
     static size_t Index(int32_t slot) { return static_cast<size_t>(slot); }
 
@@ -343,17 +306,15 @@ private:
     {
         auto& client = *static_cast<JackClient*>(self);
         const std::lock_guard<std::mutex> lock(client.mShutdownMutex);
+        client.mShutDown.store(true);
         client.mAlive.store(false);
         ++client.mPortGeneration;
         client.mCycleChanged.notify_all();
-        // Last: from here on the next open of the process may close this client.
-        client.mShutDown.store(true);
     }
 
     jack_client_t* const mClient;
     bool mActive = false;
     bool mClosed = false;
-    bool mHandleClosed = false; // under ClientsMutex
     std::atomic<bool> mAlive{true};
     std::atomic<bool> mShutDown{false};
     std::mutex mShutdownMutex; // held by the shut-down callback while it runs
