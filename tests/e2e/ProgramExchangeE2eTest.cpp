@@ -263,8 +263,9 @@ protected:
         const auto isSendToSlot = [slot](const Bytes& message) {
             return message.size() == 23 && message[4] == 0x5E && message[7] == slot;
         };
+        // A busy machine can hold the server's cycle back for seconds: the limit is generous.
         for (size_t count = receivedBefore + 1;; ++count) {
-            if (!sKeyboard->WaitForReceived(count)) {
+            if (!sKeyboard->WaitForReceived(count, std::chrono::seconds(15))) {
                 ADD_FAILURE() << "the keyboard received no program for slot " << slot;
                 return {};
             }

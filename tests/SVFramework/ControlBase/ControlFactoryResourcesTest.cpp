@@ -107,7 +107,7 @@ TEST(FrameworkStringsTest, EachTranslatedLocaleHasEveryTextAndAnotherLocaleReads
     ASSERT_TRUE(english);
     SV::LStringTable::Entries englishEntries;
     english->GetSortedEntries(englishEntries);
-    ASSERT_EQ(englishEntries.GetCount(), 35);
+    ASSERT_EQ(englishEntries.GetCount(), 37);
 
     const struct
     {
