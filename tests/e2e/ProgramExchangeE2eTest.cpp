@@ -97,7 +97,7 @@ constexpr Area kOctaveTransposePanel{64, 306, 124, 102};
 constexpr Area kPopupArea{8, 28, 150, 150};
 constexpr Area kChannelBoxArea{74, 237, 104, 22};
 // The tempo box (at 10, 26 in the arpeggiator, 80 by 22), right of its three digits.
-constexpr Point kTempoRightOfDigits{204 + 10 + 70, 189 + 26 + 11};
+constexpr Point kTempoRightOfDigits{204 + 10 + 55, 189 + 26 + 11};
 constexpr Area kChannelListArea{74, 259, 104, 60};
 constexpr Area kSubMenuArea{220, 50, 140, 90};
 
