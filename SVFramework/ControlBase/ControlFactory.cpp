@@ -1,9 +1,9 @@
 #include "ControlBase/ControlFactory.h"
 
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ObjectBase/Exception.h"
 #include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <stdexcept>
 

@@ -3,9 +3,9 @@
 // unknown names and attributes are ignored, and an element that lacks what it needs is skipped.
 #include "ControlBase/ControlFactory.h"
 
-#include "ControlBase/Colorizer.h"
 #include "ObjectBase/Exception.h"
 #include "Utilities/Graphics/Color.h"
+#include "Utilities/Graphics/Colorizer.h"
 #include "Utilities/Storage/WideText.h"
 
 #include <algorithm>

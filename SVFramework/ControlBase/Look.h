@@ -6,13 +6,13 @@
 
 #include "ControlBase/FontText.h"
 #include "ControlBase/LookDescriptor.h"
-#include "ControlBase/RectRegion.h"
 #include "ControlBase/VisualPart.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/ResizeType.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Rect.h"
+#include "Utilities/Graphics/RectRegion.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/RCPtrArray.h"
 

@@ -1,10 +1,10 @@
 #include "ControlBase/VisualPart.h"
 
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/DockedPart.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Graphics/Colorizer.h"
 #include "Utilities/Graphics/Rect.h"
 
 #include <algorithm>

@@ -4,12 +4,12 @@
 // destination, which looks use for transparency and for the colour of their label text.
 #pragma once
 
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/ResizeType.h"
 #include "Utilities/Graphics/Bitmap.h"
+#include "Utilities/Graphics/Colorizer.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Storage/StringT.h"
 

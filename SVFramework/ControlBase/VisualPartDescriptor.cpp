@@ -1,6 +1,6 @@
 #include "ControlBase/VisualPartDescriptor.h"
 
-#include "ControlBase/Colorizer.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 namespace SV {
 

@@ -3,10 +3,10 @@
 // the one drawable made from it.
 #pragma once
 
-#include "ControlBase/Colorizer.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/ResizeType.h"
+#include "Utilities/Graphics/Colorizer.h"
 #include "Utilities/Storage/StringT.h"
 
 #include <cstdint>

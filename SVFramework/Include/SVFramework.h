@@ -2,14 +2,12 @@
 // notifications, files, the debug log, threads and pools, colours and points.
 #pragma once
 
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/ControlCreateFunction.h"
 #include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/DockedPart.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/LookDescriptor.h"
-#include "ControlBase/RectRegion.h"
 #include "ControlBase/SkinDescriptor.h"
 #include "ControlBase/StringTable.h"
 #include "ControlBase/VisualPartDescriptor.h"
@@ -47,10 +45,12 @@
 #include "Renderer/PurgableObjectCache.h"
 #include "Utilities/Graphics/Bitmap.h"
 #include "Utilities/Graphics/Color.h"
+#include "Utilities/Graphics/Colorizer.h"
 #include "Utilities/Graphics/PixelBuffer.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Polyline.h"
 #include "Utilities/Graphics/Rect.h"
+#include "Utilities/Graphics/RectRegion.h"
 #include "Utilities/Storage/Allocator.h"
 #include "Utilities/Storage/Array.h"
 #include "Utilities/Storage/ArrayBuffer.h"

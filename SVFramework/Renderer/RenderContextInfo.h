@@ -3,10 +3,10 @@
 // states. Each back end derives its own context with its surfaces.
 #pragma once
 
-#include "ControlBase/RectRegion.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Renderer/RenderState.h"
 #include "Utilities/Graphics/Rect.h"
+#include "Utilities/Graphics/RectRegion.h"
 #include "WindowHandle.h"
 
 #include <cstdint>

@@ -5,13 +5,13 @@
 // window itself) and hot-key table, and carries a close request to the next idle pass.
 #pragma once
 
-#include "ControlBase/RectRegion.h"
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationQueue.h"
 #include "ObjectBase/RCPtr.h"
 #include "System/GlobalHotKeyManager.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Rect.h"
+#include "Utilities/Graphics/RectRegion.h"
 #include "Utilities/Storage/StringT.h"
 #include "Windows/IRootWindow.h"
 

@@ -1,10 +1,10 @@
 #include "Utilities/Graphics/Bitmap.h"
 
-#include "ControlBase/Colorizer.h"
 #include "EmbeddedResources.h"
 #include "FileSystem.h"
 #include "ObjectBase/Exception.h"
 #include "PngDecoder.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <algorithm>
 #include <cmath>

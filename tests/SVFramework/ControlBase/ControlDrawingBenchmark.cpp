@@ -3,10 +3,10 @@
 // as 10 small dirty rectangles, and over a renderer that keeps the render states but draws
 // nothing, which is the pass's own cost.
 #include "ControlApplicationDouble.h"
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ControlFixtures.h"
 #include "RecordingRenderer.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,10 +1,10 @@
 // The drawing pass onto the software back end's off-screen picture, checked by pixels.
 #include "ControlApplicationDouble.h"
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ControlFixtures.h"
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
 #include "Renderer/Gdi/GDIRenderer.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "ControlApplicationDouble.h"
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ControlFixtures.h"
 #include "RecordingRenderer.h"
 #include "ResultCodes.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "ControlBase/Look.h"
 #include "ControlApplicationDouble.h"
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ControlFixtures.h"
 #include "RecordingRenderer.h"
 #include "ResultCodes.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <gtest/gtest.h>
 

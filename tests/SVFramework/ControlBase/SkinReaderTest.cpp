@@ -1,7 +1,7 @@
 // What each element of a skin document makes of the descriptors.
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/ControlFactory.h"
 #include "SkinFixture.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <functional>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "ControlBase/VisualPart.h"
-#include "ControlBase/Colorizer.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "PngFixtures.h"
 #include "RecordingRenderer.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "Utilities/Graphics/Bitmap.h"
-#include "ControlBase/Colorizer.h"
 #include "ExceptionText.h"
 #include "PngFixtures.h"
 #include "TempFolder.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ControlBase/Colorizer.h"
+#include "Utilities/Graphics/Colorizer.h"
 
 namespace SV {
 

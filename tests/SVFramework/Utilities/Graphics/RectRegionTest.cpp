@@ -1,4 +1,4 @@
-#include "ControlBase/RectRegion.h"
+#include "Utilities/Graphics/RectRegion.h"
 #include "Utilities/Storage/Array.h"
 
 #include <gtest/gtest.h>
