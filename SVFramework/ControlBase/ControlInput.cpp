@@ -3,7 +3,7 @@
 #include "ControlBase/Control.h"
 
 #include "ControlBase/ControlApplication.h"
-#include "Controls/MenuDescriptor.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"

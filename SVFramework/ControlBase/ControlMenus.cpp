@@ -6,10 +6,10 @@
 #include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
+#include "ControlBase/MenuBuilder.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuItemUpdater.h"
 #include "ControlBase/PopupMenuControl.h"
-#include "Controls/MenuBuilder.h"
-#include "Controls/MenuDescriptor.h"
 #include "Notification/Notification.h"
 #include "Windows/RootWindow.h"
 

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "ControlBase/Control.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuItemUpdater.h"
-#include "Controls/MenuDescriptor.h"
 
 namespace SV {
 

@@ -8,9 +8,9 @@
 #pragma once
 
 #include "ControlBase/PopupMenuControl.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuItemUpdater.h"
 #include "Controls/CheckedListBox.h"
-#include "Controls/MenuDescriptor.h"
 
 namespace SV {
 

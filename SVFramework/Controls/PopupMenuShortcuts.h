@@ -2,7 +2,7 @@
 // up in key tables in the order given (the nearest first), shown right-aligned in the entry's row.
 #pragma once
 
-#include "Controls/MenuDescriptor.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "System/KeyBindingTable.h"
 
 #include <initializer_list>

@@ -6,7 +6,7 @@
 // correct or refuse what was typed before the box lets the focus go.
 #pragma once
 
-#include "Controls/MenuDescriptor.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "Controls/ScrollView.h"
 #include "Controls/TextValidationParams.h"
 

@@ -5,8 +5,8 @@
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/StringTable.h"
-#include "Controls/MenuDescriptor.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 #include "System/ClipBoard.h"

@@ -1,6 +1,6 @@
 #include "Controls/PopupMenuShortcuts.h"
 #include "ControlBase/ControlFactory.h"
-#include "Controls/MenuBuilder.h"
+#include "ControlBase/MenuBuilder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "RootWindowFixture.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "ControlBase/MenuBuilder.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/MenuItemUpdater.h"
 #include "Controls/ControlTypes.h"
-#include "Controls/MenuBuilder.h"
-#include "Controls/MenuDescriptor.h"
 #include "Controls/PopupMenu.h"
 #include "FakeDesktop.h"
 #include "Notification/NotificationCenter.h"

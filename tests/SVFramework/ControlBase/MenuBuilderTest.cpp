@@ -1,6 +1,6 @@
 // Building menus from string-table keys: the key grammar, the turn-taking numbers, sub-menus,
 // labels and help texts, and the editor's own menu bar as it stands in the program's resources.
-#include "Controls/MenuBuilder.h"
+#include "ControlBase/MenuBuilder.h"
 #include "ControlBase/ControlFactory.h"
 
 #include <gtest/gtest.h>

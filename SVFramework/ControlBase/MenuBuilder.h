@@ -2,8 +2,8 @@
 // sub-menus and the notification each entry sends live in the string tables and not in code.
 #pragma once
 
+#include "ControlBase/MenuDescriptor.h"
 #include "ControlBase/StringTable.h"
-#include "Controls/MenuDescriptor.h"
 
 #include <map>
 

@@ -1,4 +1,4 @@
-#include "Controls/MenuBuilder.h"
+#include "ControlBase/MenuBuilder.h"
 
 #include "Utilities/Storage/StringArray.h"
 #include "Utilities/Storage/WideText.h"

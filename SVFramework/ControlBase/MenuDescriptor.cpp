@@ -1,4 +1,4 @@
-#include "Controls/MenuDescriptor.h"
+#include "ControlBase/MenuDescriptor.h"
 
 #include "ResultCodes.h"
 

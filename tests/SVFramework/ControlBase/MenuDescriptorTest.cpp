@@ -1,5 +1,5 @@
 // Menu descriptor trees: entries, parent links that do not keep parents alive, states and clones.
-#include "Controls/MenuDescriptor.h"
+#include "ControlBase/MenuDescriptor.h"
 #include "ResultCodes.h"
 
 #include <gtest/gtest.h>
