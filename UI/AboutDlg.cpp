@@ -4,7 +4,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "DebugOutput.h"
 
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 #include <string>
 
 #include <exception>

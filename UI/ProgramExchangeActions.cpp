@@ -1,7 +1,7 @@
 #include "ProgramExchangeActions.h"
 
 #include "Application.h"
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 #include "MessageBoxStyles.h"
 #include "PresetEditorCommon/MidiManager.h"
 

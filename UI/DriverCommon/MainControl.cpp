@@ -2,8 +2,7 @@
 #include "DriverCommon/ParamValueRecordCount.h"
 
 #include "ControlBase/ControlCreator.h"
-#include "DeviceView.h"
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
@@ -55,7 +54,7 @@ int32_t LMainControl::Initialize()
     }
     mHandler =
         RCPtr<LNotificationHandler<LMainControl>>(new LNotificationHandler<LMainControl>(this));
-    mDeviceView = RCPtr<LDeviceView>(FindChildControl(u"viewDevice"));
+    mDeviceView = RCPtr<IDevice>(FindChildControl(u"viewDevice"));
     if (!mDeviceView) {
         throw Exception<std::runtime_error>(
             std::string("Runtime Error : Null Pointer : LMainControl couldn't find viewDevice : "
@@ -97,12 +96,12 @@ RCPtr<LDeviceCommunicationInterface> LMainControl::GetDeviceCommunicationInterfa
 
 ConstRCPtr<IDevice> LMainControl::GetDeviceConst() const
 {
-    return ConstRCPtr<IDevice>(mDeviceView.Get());
+    return mDeviceView;
 }
 
 RCPtr<IDevice> LMainControl::GetDevice()
 {
-    return RCPtr<IDevice>(mDeviceView.Get());
+    return mDeviceView;
 }
 
 int32_t

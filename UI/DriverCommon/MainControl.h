@@ -7,8 +7,6 @@
 #include "Controls/Panel.h"
 #include "RootModuleInterface.h"
 
-class LDeviceView;
-
 namespace SV {
 
 class LMainControl : public LControl, public IRootModule
@@ -55,7 +53,9 @@ private:
     void CheckHardwareConfiguration();
 
     RCPtr<LNotificationHandler<LMainControl>> mHandler;
-    RCPtr<LDeviceView> mDeviceView;
+    // The "viewDevice" control, known here only as the device it is: DriverCommon sits below the
+    // editor's views and panels.
+    RCPtr<IDevice> mDeviceView;
     RCPtr<LPanel> mStatusPanel;
     RCPtr<LPanel> mDeviceSelectorPanel;
     int32_t mAppliedID = -1;

@@ -1,9 +1,9 @@
 #include "PresetManager.h"
 
 #include "Application/FrameworkApp.h"
+#include "DriverCommon/EditorMessages.h"
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetFileLoadNotificationData.h"
-#include "EditorMessages.h"
 #include "MessageBoxStyles.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/StringWrapper.h"

@@ -1,4 +1,4 @@
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 
 #include "ControlApplicationDouble.h"
 #include "ControlBase/Control.h"

@@ -17,7 +17,7 @@
 
 #include "Controls/ComboBox.h"
 #include "Controls/NumericUpDown.h"
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 #include "PresetEditorCommon/MidiManager.h"
 
 #include <benchmark/benchmark.h>

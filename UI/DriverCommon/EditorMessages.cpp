@@ -1,4 +1,4 @@
-#include "EditorMessages.h"
+#include "DriverCommon/EditorMessages.h"
 
 #include "Application/FrameworkApp.h"
 #include "Notification/Notification.h"
