@@ -5,7 +5,7 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/MenuDescriptor.h"
 #include "Notification/Notification.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

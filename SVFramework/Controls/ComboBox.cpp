@@ -5,8 +5,8 @@
 #include "ControlBase/StringTable.h"
 #include "Controls/TextBox.h"
 #include "ResultCodes.h"
+#include "System/ModifierKeys.h"
 #include "Utilities/Storage/WideText.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 #include "Controls/PopupMenu.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 
 #include <algorithm>
 #include <cmath>

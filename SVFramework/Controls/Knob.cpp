@@ -5,7 +5,7 @@
 #include "ControlBase/StringTable.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 
 #include <algorithm>

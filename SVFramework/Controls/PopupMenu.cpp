@@ -14,7 +14,7 @@
 #include "Notification/NotificationQueue.h"
 #include "Renderer/Renderer.h"
 #include "ResultCodes.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

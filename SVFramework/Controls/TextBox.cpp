@@ -9,8 +9,8 @@
 #include "ControlBase/StringTable.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "ResultCodes.h"
+#include "System/ModifierKeys.h"
 #include "Utilities/Storage/WideText.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

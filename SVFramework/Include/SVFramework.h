@@ -87,7 +87,7 @@
 #include "System/KeyBindingTable.h"
 #include "System/KeyCode.h"
 #include "System/KeyNames.h"
+#include "System/ModifierKeys.h"
 #include "Windows/IRootWindow.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/WindowOSServices.h"

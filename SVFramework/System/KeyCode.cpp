@@ -1,7 +1,7 @@
 #include "System/KeyCode.h"
 
 #include "System/KeyNames.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 
 namespace SV {
 namespace {

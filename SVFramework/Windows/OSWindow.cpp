@@ -6,9 +6,9 @@
 #include "Notification/Notification.h"
 #include "ResultCodes.h"
 #include "System/KeyCode.h"
+#include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
 #include "WindowPlacement.h"
-#include "Windows/ModifierKeys.h"
 
 #include <set>
 

@@ -7,9 +7,9 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
+#include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
 #include "Windows/DialogControl.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/WindowOSServices.h"
 

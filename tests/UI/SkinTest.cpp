@@ -13,8 +13,8 @@
 #include "Controls/ControlTypes.h"
 #include "Controls/ListBox.h"
 #include "Controls/Panel.h"
+#include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>

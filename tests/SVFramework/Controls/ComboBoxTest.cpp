@@ -7,7 +7,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationId.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <cmath>

@@ -8,7 +8,7 @@
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
 #include "ObjectBase/Exception.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

@@ -6,7 +6,7 @@
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationId.h"
 #include "ObjectBase/Holder.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 
 #include <string>

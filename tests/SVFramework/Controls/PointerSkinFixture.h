@@ -15,7 +15,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "Controls/ControlTypes.h"
 #include "ResultCodes.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 #include "FakeRootWindow.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/RootWindow.h"
 
 #include <string>

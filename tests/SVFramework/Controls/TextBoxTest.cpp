@@ -12,7 +12,7 @@
 #include "Notification/NotificationId.h"
 #include "ObjectBase/StringWrapper.h"
 #include "System/ClipBoard.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

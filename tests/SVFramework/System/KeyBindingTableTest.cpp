@@ -3,7 +3,7 @@
 #include "ControlBase/StringTable.h"
 #include "Notification/Notification.h"
 #include "System/GlobalHotKeyManager.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 
 #include "ResultCodes.h"
 

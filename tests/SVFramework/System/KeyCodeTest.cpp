@@ -1,6 +1,6 @@
 #include "System/KeyCode.h"
 #include "System/KeyNames.h"
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 
 #include <gtest/gtest.h>
 

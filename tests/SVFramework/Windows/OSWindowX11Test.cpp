@@ -4,8 +4,8 @@
 #include "ControlBase/KeyParam.h"
 #include "Notification/NotificationClient.h"
 #include "RootWindowFixture.h"
+#include "System/ModifierKeys.h"
 #include "TestFrameworkApp.h"
-#include "Windows/ModifierKeys.h"
 #include "Windows/OSWindow.h"
 #include "Windows/OSWindowContext.h"
 

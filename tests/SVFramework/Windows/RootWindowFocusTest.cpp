@@ -2,8 +2,8 @@
 
 #include "Notification/NotificationId.h"
 #include "ResultCodes.h"
+#include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
-#include "Windows/ModifierKeys.h"
 
 #include <gtest/gtest.h>
 

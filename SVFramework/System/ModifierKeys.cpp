@@ -1,4 +1,4 @@
-#include "Windows/ModifierKeys.h"
+#include "System/ModifierKeys.h"
 
 namespace SV {
 
