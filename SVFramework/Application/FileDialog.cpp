@@ -1,12 +1,12 @@
 #include "Application/FileDialog.h"
 
 #include "Application/FrameworkApp.h"
-#include "ControlBase/StringTable.h"
 #include "FileDialogs.h"
 #include "FileSystem.h"
 #include "MessageBoxStyles.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/Paths.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/OSWindowContext.h"
 #include "Windows/WindowOSServices.h"
 

@@ -7,7 +7,6 @@
 #include "Application/ControlApplicationServices.h"
 #include "Application/StatusBarText.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "Desktop.h"
 #include "Notification/NotificationCenter.h"
 #include "Notification/NotificationClient.h"
@@ -21,6 +20,7 @@
 #include "Utilities/Graphics/Rect.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/IRootWindow.h"
 
 #include <cstdint>

@@ -2,10 +2,10 @@
 // line as one text, the start-up error box, the single-instance hand-over and the splash.
 #pragma once
 
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/RCPtr.h"
 #include "SingleInstance.h"
 #include "SplashWindow.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <functional>
 #include <memory>

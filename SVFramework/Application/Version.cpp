@@ -1,9 +1,9 @@
 #include "Application/Version.h"
 
 #include "Application/FrameworkApp.h"
-#include "ControlBase/StringTable.h"
 #include "Locale.h"
 #include "ObjectBase/Exception.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cstdio>
 #include <new>

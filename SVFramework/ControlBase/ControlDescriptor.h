@@ -6,11 +6,11 @@
 #include "ControlBase/ControlCreateFunction.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/SkinDescriptor.h"
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cstdint>
 

@@ -8,13 +8,13 @@
 #include "ControlBase/ControlDescriptor.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/LookDescriptor.h"
-#include "ControlBase/StringTable.h"
 #include "ControlBase/VisualPartDescriptor.h"
 #include "ObjectBase/RCPtr.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/RCPtrArray.h"
 #include "Utilities/Storage/StringT.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cstdint>
 #include <map>

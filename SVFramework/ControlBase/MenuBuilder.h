@@ -3,7 +3,7 @@
 #pragma once
 
 #include "ControlBase/MenuDescriptor.h"
-#include "ControlBase/StringTable.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <map>
 

@@ -3,8 +3,8 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
-#include "ControlBase/StringTable.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

@@ -2,10 +2,10 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
-#include "ControlBase/StringTable.h"
 #include "Controls/TextBox.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Utilities/Storage/WideText.h"
 #include "Windows/RootWindow.h"
 

@@ -2,10 +2,10 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/MouseParams.h"
 
 #include <algorithm>

@@ -3,11 +3,11 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/StringWrapper.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Rect.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Utilities/Storage/WideText.h"
 #include "Windows/RootWindow.h"
 

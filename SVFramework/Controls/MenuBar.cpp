@@ -3,10 +3,10 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/PopupMenu.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Utilities/Storage/WideText.h"
 #include "Windows/RootWindow.h"
 

@@ -6,7 +6,6 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
 #include "ControlBase/MenuBuilder.h"
-#include "ControlBase/StringTable.h"
 #include "Controls/ComboMenu.h"
 #include "Controls/MenuBar.h"
 #include "Controls/MenuItem.h"
@@ -15,6 +14,7 @@
 #include "Renderer/Renderer.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
 

@@ -3,9 +3,9 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cmath>
 #include <string>

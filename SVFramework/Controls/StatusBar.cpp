@@ -1,10 +1,10 @@
 #include "Controls/StatusBar.h"
 
 #include "ControlBase/ControlCreator.h"
-#include "ControlBase/StringTable.h"
 #include "Notification/Notification.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 #include "Windows/RootWindow.h"
 
 namespace SV {

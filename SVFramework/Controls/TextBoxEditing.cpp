@@ -6,10 +6,10 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/MenuDescriptor.h"
-#include "ControlBase/StringTable.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 #include "System/ClipBoard.h"
+#include "Utilities/Storage/StringTable.h"
 
 namespace SV {
 

@@ -1,7 +1,7 @@
 #include "System/KeyBindingTable.h"
 
-#include "ControlBase/StringTable.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 
 namespace SV {
 

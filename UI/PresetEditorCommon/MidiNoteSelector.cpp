@@ -2,13 +2,13 @@
 
 #include "ControlBase/ConditionsParam.h"
 #include "ControlBase/ControlCreator.h"
-#include "ControlBase/StringTable.h"
 #include "Controls/Label.h"
 #include "Controls/NumericUpDown.h"
 #include "DebugOutput.h"
 #include "Notification/Notification.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cmath>
 #include <string>

@@ -3,9 +3,9 @@
 #include "EditorSkinFixture.h"
 #include "EditorSkins.h"
 
-#include "ControlBase/StringTable.h"
 #include "Controls/Label.h"
 #include "Controls/NumericUpDown.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <gtest/gtest.h>
 

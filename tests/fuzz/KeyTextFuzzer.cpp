@@ -2,10 +2,10 @@
 // into a key, the key turned back into display text, and the text bound in a key-binding table
 // that must then find the key under its name.
 
-#include "ControlBase/StringTable.h"
 #include "FuzzCheck.h"
 #include "System/KeyBindingTable.h"
 #include "System/KeyCode.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <cstring>
 #include <vector>

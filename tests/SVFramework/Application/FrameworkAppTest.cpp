@@ -1,7 +1,6 @@
 #include "Application/ApplicationServices.h"
 #include "Application/CursorNames.h"
 #include "Application/MFCFrameworkApp.h"
-#include "ControlBase/StringTable.h"
 #include "ExceptionText.h"
 #include "FakeDesktop.h"
 #include "FakeRootWindow.h"
@@ -10,6 +9,7 @@
 #include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "TestFrameworkApp.h"
+#include "Utilities/Storage/StringTable.h"
 #include "VirtualKeys.h"
 
 #include <gtest/gtest.h>

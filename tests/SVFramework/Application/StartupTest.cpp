@@ -4,12 +4,12 @@
 #include "Application/FrameworkEntry.h"
 #include "Application/WindowSizing.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "FakeDesktop.h"
 #include "FakeRootWindow.h"
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
 #include "TestFrameworkApp.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "Application/Version.h"
-#include "ControlBase/StringTable.h"
 #include "ExceptionText.h"
 #include "ScopedEnvironment.h"
 #include "TestFrameworkApp.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "ApplicationDouble.h"
 #include "ControlBase/ControlFactory.h"
-#include "ControlBase/StringTable.h"
 #include "Notification/Notification.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/ModifierKeys.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include "ResultCodes.h"
 

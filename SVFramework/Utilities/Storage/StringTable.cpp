@@ -1,4 +1,4 @@
-#include "ControlBase/StringTable.h"
+#include "Utilities/Storage/StringTable.h"
 
 #include "ResultCodes.h"
 

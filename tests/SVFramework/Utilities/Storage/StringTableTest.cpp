@@ -1,5 +1,5 @@
 // String tables: the table object, and reading the two documents in the user's locale.
-#include "ControlBase/StringTable.h"
+#include "Utilities/Storage/StringTable.h"
 #include "ControlBase/ControlFactory.h"
 
 #include <gtest/gtest.h>
