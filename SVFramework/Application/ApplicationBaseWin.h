@@ -5,7 +5,6 @@
 #pragma once
 
 #include "Application/ApplicationServices.h"
-#include "Application/CursorNames.h"
 #include "Application/FrameworkApp.h"
 #include "Application/MFCFrameworkApp.h"
 #include "Application/MainWindowPlacement.h"
@@ -18,6 +17,7 @@
 #include "ResultCodes.h"
 #include "System/IniFileManager.h"
 #include "TypeNames.h"
+#include "Windows/CursorNames.h"
 #include "Windows/WindowOSServices.h"
 
 #include <typeinfo>

@@ -1,11 +1,11 @@
 #include "Application/ApplicationServices.h"
 
-#include "Application/CursorNames.h"
 #include "ExecutablePath.h"
 #include "ObjectBase/Exception.h"
 #include "SpecialFolders.h"
 #include "SystemFont.h"
 #include "Utilities/Storage/Paths.h"
+#include "Windows/CursorNames.h"
 
 #include <chrono>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "Application/BusyTextScope.h"
 
-#include "Application/CursorNames.h"
 #include "Application/FrameworkApp.h"
+#include "Windows/CursorNames.h"
 
 namespace SV {
 

@@ -1,7 +1,7 @@
 #include "Application/FrameworkApp.h"
 
 #include "Application/BusyTextScope.h"
-#include "Application/CursorNames.h"
+#include "Application/MainWindowPlacement.h"
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlFactory.h"
 #include "Controls/ControlTypes.h"
@@ -16,6 +16,7 @@
 #include "Utilities/Storage/StringTable.h"
 #include "VirtualKeys.h"
 #include "WindowClipboard.h"
+#include "Windows/CursorNames.h"
 #include "Windows/OSWindowContext.h"
 #include "Windows/RootWindow.h"
 #include "Windows/WindowOSServices.h"
@@ -40,17 +41,14 @@ bool IsActiveWindow(const RCPtr<IRootWindow>& rootWindow)
 
 } // namespace
 
-svp::HCURSOR GetApplicationCursor(const WideString& name)
-{
-    return CurrentApplication != nullptr ? CurrentApplication->GetCursor(name) : nullptr;
-}
-
 LFrameworkApp::LFrameworkApp(const RCPtr<LControlFactory>& factory,
                              const ConstRCPtr<LStringTable>& frameworkStrings,
                              const NarrowString& commandLine)
     : mControlFactory(factory), mCommandLine(commandLine), mFrameworkStrings(frameworkStrings)
 {
     CurrentApplication = this;
+    SetWindowApplication(this);
+    SetClipboardHost(this);
     SetControlApplication(&mControlServices);
     const RCPtr<LNotificationCenter> center = GetNotificationCenter();
     mHotKeyManager = CreateGlobalHotKeyManager(
@@ -95,6 +93,8 @@ LFrameworkApp::~LFrameworkApp()
         SetControlApplication(nullptr);
     }
     CurrentApplication = nullptr;
+    SetWindowApplication(nullptr);
+    SetClipboardHost(nullptr);
     if (mClipboard) {
         mClipboard->UnregisterAll();
     }
@@ -425,6 +425,50 @@ int32_t LFrameworkApp::ClearBusyText(bool immediate)
     }
     const WideString text = statusBar->GetStatusText();
     return immediate ? statusBar->SetStatusText(text) : statusBar->PostStatusText(text);
+}
+
+bool LFrameworkApp::SaveMainWindowPlacement(const svp::WindowPlacement& placement)
+{
+    return SV::SaveMainWindowPlacement(placement);
+}
+
+RCPtr<LControl> LFrameworkApp::FindEditControl() const
+{
+    const auto* window = dynamic_cast<const LRootWindow*>(GetActiveRootWindow().Get());
+    if (window == nullptr || !window->GetFocusedControl()) {
+        return nullptr;
+    }
+    const RCPtr<LControl> holder = window->GetFocusedControl();
+    RCPtr<LControl> target = holder->GetEditTarget();
+    if (!target) {
+        target = holder;
+    }
+    return target->SupportsEdit() ? target : nullptr;
+}
+
+int32_t LFrameworkApp::PerformEditOperation(EditOperation operation)
+{
+    const RCPtr<LControl> target = FindEditControl();
+    if (!target || !target->CanPerformEdit(operation)) {
+        return S_FALSE;
+    }
+    return target->PerformEdit(operation);
+}
+
+bool LFrameworkApp::CanPerformEditOperation(EditOperation operation)
+{
+    const RCPtr<LControl> target = FindEditControl();
+    return target && target->CanPerformEdit(operation);
+}
+
+svp::HWND LFrameworkApp::GetClipboardOwnerWindow() const
+{
+    if (mRootWindows.GetCount() == 0) {
+        return nullptr;
+    }
+    const RCPtr<IRootWindow> main = *mRootWindows.At(0);
+    IWindowOSServices* services = main ? main->GetWindowServices() : nullptr;
+    return services != nullptr ? services->GetWindowHandle() : nullptr;
 }
 
 } // namespace SV

@@ -22,6 +22,7 @@
 #include "Utilities/Storage/StringT.h"
 #include "Utilities/Storage/StringTable.h"
 #include "Windows/IRootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <cstdint>
 #include <memory>
@@ -30,11 +31,9 @@ namespace SV {
 
 class LControl;
 
-class LFrameworkApp : public LNotificationClient
+class LFrameworkApp : public LNotificationClient, public IWindowApplication, public IClipboardHost
 {
 public:
-    using RootWindows = RCPtrArray<IRootWindow>;
-
     // Sets CurrentApplication, takes the "application" notification centre, makes the
     // application's hot-key manager, which posts into that centre's queue, and has fonts
     // measured by the main window's renderer.
@@ -68,15 +67,12 @@ public:
 
     virtual int32_t OnCommandLineBeforeStartup(const WideString& commandLine);
     virtual int32_t OnCommandLineAfterStartup(const WideString& commandLine);
-    // The command line a second instance of the program handed over.
-    virtual int32_t OnForwardedCommandLine(const WideString& commandLine);
+    int32_t OnForwardedCommandLine(const WideString& commandLine) override;
     // Redraws the main window, runs one idle pass and the message loop, and a last idle pass;
     // an exception out of the loop shows the start-up error box and posts the exit request.
     virtual void RunMainLoop();
     virtual bool IsExitRequested() const { return mExitRequested; }
-    // Asks the application to end, as the main window's close box does: the request is taken at
-    // the next idle pass.
-    void PostExitRequest();
+    void PostExitRequest() override;
 
     virtual WideString GetCompanyName() = 0;
     virtual WideString GetApplicationName() = 0;
@@ -84,13 +80,10 @@ public:
     virtual WideString GetSettingsVersion() = 0;
     virtual WideString GetProductName() = 0;
     virtual WideString GetMainControlName() = 0;
-    // The cursor of a UI_CURSOR_* name; null for the names the program has no cursor for.
-    virtual svp::HCURSOR GetCursor(const WideString& name) = 0;
     // The process-wide status bar, which nothing in this program sets.
     virtual RCPtr<IStatusBarText> GetStatusBar();
     virtual int32_t GetLocaleId() = 0;
     virtual int32_t GetDefaultFont(WideString& faceName, float& size, int32_t& style) = 0;
-    virtual RectT<int32_t> GetWorkArea() = 0;
     virtual WideString GetFolder(int32_t folderId) = 0;
     // The main root window's renderer; empty without a root window.
     virtual RCPtr<LMeasurementRenderer> GetMeasurementRenderer();
@@ -107,14 +100,11 @@ public:
     virtual int32_t GetSystemTime(int32_t& year, int32_t& month, int32_t& dayOfWeek, int32_t& day,
                                   int32_t& hour, int32_t& minute, int32_t& second,
                                   int32_t& milliseconds) = 0;
-    virtual int32_t GetKeyState(uint32_t virtualKey, uint8_t& down, uint8_t& toggled) = 0;
     // A message box (MB_* style) owned by the active root window's native window.
     virtual int32_t ShowMessageBox(const WideString& text, const WideString& caption,
                                    uint32_t type) = 0;
-    // The window's index; a window listed already keeps its index.
-    virtual int32_t AddRootWindow(const RCPtr<IRootWindow>& rootWindow);
-    // Later windows move down by one; negative for a window not listed.
-    virtual int32_t RemoveRootWindow(const RCPtr<IRootWindow>& rootWindow);
+    int32_t AddRootWindow(const RCPtr<IRootWindow>& rootWindow) override;
+    int32_t RemoveRootWindow(const RCPtr<IRootWindow>& rootWindow) override;
     virtual RCPtr<LIniFileManager> GetSettings();
     virtual RCPtr<LIniFileManager> GetIniFileManager() = 0;
     // The settings-library handle of settings file 0 ("AppSettings.ini") or 1
@@ -122,12 +112,11 @@ public:
     virtual int32_t GetSettingsFile(int32_t fileId) = 0;
     virtual int32_t ShowCursor(bool show) = 0;
     virtual int32_t SetCursorPosition(int32_t x, int32_t y) = 0;
-    // Screen coordinates.
-    virtual PointT<int32_t> GetCursorPosition();
-    // 1 left, 2 middle, 4 right.
-    virtual int32_t GetMouseButtons();
-    // One pass over the deferred work; true when work remains.
-    virtual bool IdlePass(bool first);
+    PointT<int32_t> GetCursorPosition() override;
+    int32_t GetMouseButtons() override;
+    bool IdlePass(bool first) override;
+    // Written to the profile of the application's company and product.
+    bool SaveMainWindowPlacement(const svp::WindowPlacement& placement) override;
     virtual int32_t GetRendererType() = 0;
     virtual int32_t OnPowerBroadcast() = 0;
     virtual int32_t CreateMainWindow(int32_t rendererType) = 0;
@@ -137,17 +126,15 @@ public:
     virtual svp::HICON GetApplicationIcon() = 0;
 
     // The "application" centre, made on first use: the program-wide bus.
-    RCPtr<LNotificationCenter> GetNotificationCenter() const;
+    RCPtr<LNotificationCenter> GetNotificationCenter() const override;
     // The root window with the highest index whose native window reports itself active, else
     // the empty pointer.
     const RCPtr<IRootWindow>& GetActiveRootWindow() const;
-    // Searched from the last entry; -1 when absent.
-    int32_t IndexOfRootWindow(const IRootWindow* rootWindow) const;
-    const RootWindows& GetRootWindows() const { return mRootWindows; }
+    int32_t IndexOfRootWindow(const IRootWindow* rootWindow) const override;
+    const RootWindows& GetRootWindows() const override { return mRootWindows; }
 
-    // The busy message on the status bar; E_FAIL without a main root window or a status bar.
-    int32_t ShowBusyText(const WideString& text, bool immediate);
-    int32_t ClearBusyText(bool immediate);
+    int32_t ShowBusyText(const WideString& text, bool immediate) override;
+    int32_t ClearBusyText(bool immediate) override;
 
     // The start-up step that selects the saved skin: the saved index clamped to the skins
     // there are (a negative one to the first). E_FAIL, with nothing selected, when the skin
@@ -158,9 +145,14 @@ public:
     const NarrowString& GetCommandLine() const { return mCommandLine; }
     const ConstRCPtr<LStringTable>& GetFrameworkStringTable() const { return mFrameworkStrings; }
     const ConstRCPtr<LStringTable>& GetApplicationStringTable() const { return mAppStrings; }
-    const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const { return mHotKeyManager; }
+    const RCPtr<LGlobalHotKeyManager>& GetHotKeyManager() const override { return mHotKeyManager; }
     // The clipboard service over the display's clipboard; empty without a display.
     const RCPtr<LClipboard>& GetClipboard() const { return mClipboard; }
+    // The edit commands go to the edit target of the focused control in the active window (the
+    // focused control itself when it names none), when that control supports editing.
+    int32_t PerformEditOperation(EditOperation operation) override;
+    bool CanPerformEditOperation(EditOperation operation) override;
+    svp::HWND GetClipboardOwnerWindow() const override;
 
     // The font of controls that take no font of their own: the desktop's, with what the current
     // skin sets in its place; worked out by SetSkin, empty before.
@@ -170,6 +162,8 @@ protected:
     void SetExitRequested() { mExitRequested = true; }
 
 private:
+    RCPtr<LControl> FindEditControl() const;
+
     RCPtr<LControlFactory> mControlFactory;
     NarrowString mCommandLine;
     RootWindows mRootWindows;
@@ -186,8 +180,5 @@ private:
 // The application object from the middle of its construction to the middle of its
 // destruction; null otherwise.
 extern LFrameworkApp* CurrentApplication;
-
-// The application's cursor of a UI_CURSOR_* name; null without an application.
-svp::HCURSOR GetApplicationCursor(const WideString& name);
 
 } // namespace SV

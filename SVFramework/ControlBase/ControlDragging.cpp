@@ -3,11 +3,11 @@
 // the own content with a fling after the release, and the idle step that drives the motion timers.
 #include "ControlBase/Control.h"
 
-#include "Application/CursorNames.h"
-#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
+#include "Windows/CursorNames.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <algorithm>
 #include <climits>

@@ -2,10 +2,10 @@
 // the window's and the application's hot keys, Tab navigation and the focus chain.
 #include "ControlBase/Control.h"
 
-#include "Application/FrameworkApp.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <algorithm>
 #include <vector>
@@ -24,8 +24,8 @@ int32_t OfferToHotKeys(const RCPtr<LRootWindow>& window, const KeyCode& key)
             return S_OK;
         }
     }
-    if (CurrentApplication != nullptr && CurrentApplication->GetHotKeyManager()) {
-        return CurrentApplication->GetHotKeyManager()->HandleKey(key);
+    if (GetWindowApplication() != nullptr && GetWindowApplication()->GetHotKeyManager()) {
+        return GetWindowApplication()->GetHotKeyManager()->HandleKey(key);
     }
     return S_FALSE;
 }

@@ -3,7 +3,6 @@
 // control about their entries.
 #include "ControlBase/Control.h"
 
-#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/MenuBuilder.h"
@@ -12,6 +11,7 @@
 #include "ControlBase/PopupMenuControl.h"
 #include "Notification/Notification.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 namespace SV {
 
@@ -20,7 +20,7 @@ namespace {
 const RCPtr<LGlobalHotKeyManager>& ApplicationHotKeys()
 {
     static const RCPtr<LGlobalHotKeyManager> none;
-    return CurrentApplication != nullptr ? CurrentApplication->GetHotKeyManager() : none;
+    return GetWindowApplication() != nullptr ? GetWindowApplication()->GetHotKeyManager() : none;
 }
 
 bool IsBound(const RCPtr<LGlobalHotKeyManager>& manager, const WideString& name)

@@ -1,13 +1,13 @@
 // Tool tips, cursors and edit commands of a control.
 #include "ControlBase/Control.h"
 
-#include "Application/CursorNames.h"
-#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/ToolTipControl.h"
 #include "ObjectBase/Exception.h"
+#include "Windows/CursorNames.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <stdexcept>
 
@@ -90,8 +90,8 @@ svp::HCURSOR LControl::ApplyCursor()
         return nullptr;
     }
     svp::HCURSOR cursor = mCursor;
-    if (cursor == nullptr && CurrentApplication != nullptr) {
-        cursor = CurrentApplication->GetCursor(WideString(u"UI_CURSOR_ARROW"));
+    if (cursor == nullptr && GetWindowApplication() != nullptr) {
+        cursor = GetWindowApplication()->GetCursor(WideString(u"UI_CURSOR_ARROW"));
     }
     return window->SetCursor(cursor);
 }

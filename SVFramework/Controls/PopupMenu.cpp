@@ -1,6 +1,5 @@
 #include "Controls/PopupMenu.h"
 
-#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
@@ -17,6 +16,7 @@
 #include "Utilities/Storage/StringTable.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <cmath>
 
@@ -240,7 +240,7 @@ int32_t LPopupMenu::OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>&
     auto* conditions = notification
                            ? dynamic_cast<const LConditionsParam*>(notification->GetPayload().Get())
                            : nullptr;
-    if (row == nullptr || conditions == nullptr || CurrentApplication == nullptr) {
+    if (row == nullptr || conditions == nullptr || GetWindowApplication() == nullptr) {
         return 0;
     }
     // The entry's help text as status text while the pointer is over its row.
@@ -248,11 +248,11 @@ int32_t LPopupMenu::OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>&
         (conditions->mOldMask & kConditionHover) == 0) {
         const RCPtr<LMenuItemDescriptor> entry = GetEntry(ItemIndexFromControl(row));
         if (entry && !entry->GetHelpText().IsEmpty()) {
-            CurrentApplication->ShowBusyText(entry->GetHelpText(), false);
+            GetWindowApplication()->ShowBusyText(entry->GetHelpText(), false);
         }
     } else if ((conditions->mNewMask & kConditionHover) == 0 &&
                (conditions->mOldMask & kConditionHover) != 0) {
-        CurrentApplication->ClearBusyText(false);
+        GetWindowApplication()->ClearBusyText(false);
     }
     return 0;
 }
@@ -360,8 +360,8 @@ int32_t LPopupMenu::ResolveShortcutTexts(const RCPtr<LMenuDescriptor>& menu)
         }
     }
     const KeyBindingTable* global =
-        CurrentApplication != nullptr && CurrentApplication->GetHotKeyManager()
-            ? &CurrentApplication->GetHotKeyManager()->GetTable()
+        GetWindowApplication() != nullptr && GetWindowApplication()->GetHotKeyManager()
+            ? &GetWindowApplication()->GetHotKeyManager()->GetTable()
             : nullptr;
     FillShortcutTexts(*menu, {local, windowKeys, global});
     return S_OK;

@@ -1,8 +1,8 @@
 #include "Controls/SplitterBase.h"
 
-#include "Application/CursorNames.h"
-#include "Application/FrameworkApp.h"
 #include "ResultCodes.h"
+#include "Windows/CursorNames.h"
+#include "Windows/WindowApplication.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,7 +2,6 @@
 // context menu and validation are in TextBoxEditing.cpp.
 #include "Controls/TextBox.h"
 
-#include "Application/FrameworkApp.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
@@ -13,6 +12,7 @@
 #include "Utilities/Storage/WideText.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,12 +1,8 @@
 #include "System/ClipBoard.h"
 
-#include "Application/FrameworkApp.h"
-#include "ControlBase/Control.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
-#include "Windows/RootWindow.h"
-#include "Windows/WindowOSServices.h"
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +10,13 @@
 namespace SV {
 
 namespace {
+
+IClipboardHost* gClipboardHost = nullptr;
+
+svp::HWND OwnerWindow()
+{
+    return gClipboardHost != nullptr ? gClipboardHost->GetClipboardOwnerWindow() : nullptr;
+}
 
 std::string Utf16Bytes(const WideString& text)
 {
@@ -47,6 +50,16 @@ WideString TextFromUtf8(const std::string& bytes)
 
 } // namespace
 
+IClipboardHost* GetClipboardHost()
+{
+    return gClipboardHost;
+}
+
+void SetClipboardHost(IClipboardHost* host)
+{
+    gClipboardHost = host;
+}
+
 LClipboard::LClipboard(svp::IClipboardBackend& backend) : mBackend(backend)
 {}
 
@@ -54,7 +67,7 @@ int32_t LClipboard::Initialize()
 {
     mHandler = RCPtr<LNotificationHandler<LClipboard>>(new LNotificationHandler<LClipboard>(this));
     const RCPtr<LNotificationCenter> center =
-        CurrentApplication != nullptr ? CurrentApplication->GetNotificationCenter() : nullptr;
+        gClipboardHost != nullptr ? gClipboardHost->GetNotificationCenter() : nullptr;
     if (!center) {
         return E_FAIL;
     }
@@ -112,47 +125,14 @@ int32_t LClipboard::OnDelete(const ConstRCPtr<LNotificationDistributor>&,
     return 1;
 }
 
-RCPtr<LControl> LClipboard::FindEditControl() const
-{
-    if (CurrentApplication == nullptr) {
-        return nullptr;
-    }
-    const auto* window =
-        dynamic_cast<const LRootWindow*>(CurrentApplication->GetActiveRootWindow().Get());
-    if (window == nullptr || !window->GetFocusedControl()) {
-        return nullptr;
-    }
-    const RCPtr<LControl> holder = window->GetFocusedControl();
-    RCPtr<LControl> target = holder->GetEditTarget();
-    if (!target) {
-        target = holder;
-    }
-    return target->SupportsEdit() ? target : nullptr;
-}
-
 int32_t LClipboard::PerformEditOperation(EditOperation operation)
 {
-    const RCPtr<LControl> target = FindEditControl();
-    if (!target || !target->CanPerformEdit(operation)) {
-        return S_FALSE;
-    }
-    return target->PerformEdit(operation);
+    return gClipboardHost != nullptr ? gClipboardHost->PerformEditOperation(operation) : S_FALSE;
 }
 
 bool LClipboard::CanPerformEditOperation(EditOperation operation)
 {
-    const RCPtr<LControl> target = FindEditControl();
-    return target && target->CanPerformEdit(operation);
-}
-
-svp::HWND LClipboard::GetOwnerWindow() const
-{
-    if (CurrentApplication == nullptr || CurrentApplication->GetRootWindows().GetCount() == 0) {
-        return nullptr;
-    }
-    const RCPtr<IRootWindow> main = *CurrentApplication->GetRootWindows().At(0);
-    IWindowOSServices* services = main ? main->GetWindowServices() : nullptr;
-    return services != nullptr ? services->GetWindowHandle() : nullptr;
+    return gClipboardHost != nullptr && gClipboardHost->CanPerformEditOperation(operation);
 }
 
 int32_t LClipboard::SetText(const ConstRCPtr<LRefCountedObject>& object)
@@ -166,7 +146,7 @@ int32_t LClipboard::SetText(const ConstRCPtr<LRefCountedObject>& object)
         mBusy = false;
         return S_OK;
     }
-    if (!mBackend.Open(GetOwnerWindow())) {
+    if (!mBackend.Open(OwnerWindow())) {
         mBusy = false;
         return E_FAIL;
     }
@@ -199,7 +179,7 @@ ConstRCPtr<LRefCountedObject> LClipboard::GetText()
         mCached = nullptr;
         return mCached;
     }
-    if (!mBackend.Open(GetOwnerWindow())) {
+    if (!mBackend.Open(OwnerWindow())) {
         return mCached;
     }
     ConstRCPtr<LRefCountedObject> result;

@@ -13,7 +13,7 @@
 
 namespace SV {
 
-class LControl;
+class LNotificationCenter;
 
 enum EditOperation : int32_t
 {
@@ -22,6 +22,28 @@ enum EditOperation : int32_t
     kEditCopy = 2,
     kEditPaste = 3,
 };
+
+// What the clipboard service asks of the application it serves: the centre its edit commands
+// arrive on, the control that carries them out (the edit target of the focused control in the
+// active window) and the native window that owns what the program puts on the clipboard. The
+// application object implements it and registers itself for its lifetime.
+class IClipboardHost
+{
+public:
+    virtual ~IClipboardHost() = default;
+
+    // The "application" centre.
+    virtual RCPtr<LNotificationCenter> GetNotificationCenter() const = 0;
+    // The control's result, or 1 when no control takes the operation.
+    virtual int32_t PerformEditOperation(EditOperation operation) = 0;
+    virtual bool CanPerformEditOperation(EditOperation operation) = 0;
+    // The main root window's native window; null without one.
+    virtual svp::HWND GetClipboardOwnerWindow() const = 0;
+};
+
+// The running application's side of the clipboard; null while there is none.
+IClipboardHost* GetClipboardHost();
+void SetClipboardHost(IClipboardHost* host);
 
 class LClipboard : public LNotificationClient
 {
@@ -50,8 +72,6 @@ public:
                  const ConstRCPtr<LNotification>& notification) override;
 
 private:
-    RCPtr<LControl> FindEditControl() const;
-    svp::HWND GetOwnerWindow() const;
     int32_t OnCut(const ConstRCPtr<LNotificationDistributor>&, const ConstRCPtr<LNotification>&);
     int32_t OnCopy(const ConstRCPtr<LNotificationDistributor>&, const ConstRCPtr<LNotification>&);
     int32_t OnPaste(const ConstRCPtr<LNotificationDistributor>&, const ConstRCPtr<LNotification>&);

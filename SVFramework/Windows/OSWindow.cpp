@@ -1,7 +1,5 @@
 #include "Windows/OSWindow.h"
 
-#include "Application/FrameworkApp.h"
-#include "Application/MainWindowPlacement.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
 #include "ResultCodes.h"
@@ -9,6 +7,7 @@
 #include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
 #include "WindowPlacement.h"
+#include "Windows/WindowApplication.h"
 
 #include <set>
 
@@ -50,8 +49,8 @@ OSWindow::~OSWindow()
         mHandle = nullptr;
     }
     if (mRootWindow) {
-        if (CurrentApplication != nullptr) {
-            CurrentApplication->RemoveRootWindow(RCPtr<IRootWindow>(mRootWindow.Get()));
+        if (IWindowApplication* application = GetWindowApplication()) {
+            application->RemoveRootWindow(RCPtr<IRootWindow>(mRootWindow.Get()));
         }
         // Whoever still holds the root window must not reach a window that is gone.
         mRootWindow->DetachServices();
@@ -110,16 +109,16 @@ int32_t OSWindow::CreateRootWindow(const RCPtr<LRenderer>& renderer)
         mRenderer->InitRenderContextInfo(client, mHandle, 0, mRenderContext);
     }
     mRootWindow = RCPtr<LRootWindow>(new LRootWindow(mRenderer, this));
-    if (CurrentApplication != nullptr) {
-        CurrentApplication->AddRootWindow(RCPtr<IRootWindow>(mRootWindow.Get()));
+    if (IWindowApplication* application = GetWindowApplication()) {
+        application->AddRootWindow(RCPtr<IRootWindow>(mRootWindow.Get()));
     }
     return S_OK;
 }
 
 bool OSWindow::IsMainRootWindow() const
 {
-    return mRootWindow && CurrentApplication != nullptr &&
-           CurrentApplication->IndexOfRootWindow(mRootWindow.Get()) == 0;
+    return mRootWindow && GetWindowApplication() != nullptr &&
+           GetWindowApplication()->IndexOfRootWindow(mRootWindow.Get()) == 0;
 }
 
 void OSWindow::DestroyWindow()
@@ -143,7 +142,9 @@ void OSWindow::SavePlacement()
     placement.top = client.y;
     placement.right = client.x + client.width;
     placement.bottom = client.y + client.height;
-    SaveMainWindowPlacement(placement);
+    if (IWindowApplication* application = GetWindowApplication()) {
+        application->SaveMainWindowPlacement(placement);
+    }
 }
 
 void OSWindow::SetVisible(bool visible)
@@ -481,7 +482,7 @@ void OSWindow::OnSize(const svp::WindowMessage& message)
 
 void OSWindow::OnMove()
 {
-    if (!mRootWindow || CurrentApplication == nullptr) {
+    if (!mRootWindow || GetWindowApplication() == nullptr) {
         return;
     }
     if (mOutsideWorkArea) {
@@ -489,7 +490,7 @@ void OSWindow::OnMove()
         mOutsideWorkArea = false;
     }
     const svp::ClientRect client = mWindows.GetClientRect(mHandle);
-    const RectT<int32_t> work = CurrentApplication->GetWorkArea();
+    const RectT<int32_t> work = GetWindowApplication()->GetWorkArea();
     mOutsideWorkArea = client.x < work.x || client.y < work.y ||
                        client.x + client.width > work.x + work.width ||
                        client.y + client.height > work.y + work.height;
@@ -502,7 +503,7 @@ void OSWindow::OnSystemCommand(const svp::WindowMessage& message)
     }
     if (IsMainRootWindow()) {
         // The main window closes only when the application has agreed to exit.
-        CurrentApplication->PostExitRequest();
+        GetWindowApplication()->PostExitRequest();
         return;
     }
     mRootWindow->CloseWindow();
@@ -549,14 +550,14 @@ void OSWindow::ConstrainSizingRect(svp::ScreenRect& rect)
 
 bool OSWindow::OnForwardedCommandLine(const std::string& utf8)
 {
-    if (mHandle == nullptr || !mWindows.IsEnabled(mHandle) || CurrentApplication == nullptr) {
+    if (mHandle == nullptr || !mWindows.IsEnabled(mHandle) || GetWindowApplication() == nullptr) {
         return false;
     }
     WideString commandLine;
     if (commandLine.AssignUtf8(utf8.data(), static_cast<int32_t>(utf8.size())) < 0) {
         return false;
     }
-    CurrentApplication->OnForwardedCommandLine(commandLine);
+    GetWindowApplication()->OnForwardedCommandLine(commandLine);
     return true;
 }
 
@@ -682,10 +683,10 @@ int32_t OSWindow::EndModal(int32_t result)
 
 bool OSWindow::KickIdle(int32_t count)
 {
-    if (CurrentApplication == nullptr) {
+    if (GetWindowApplication() == nullptr) {
         return false;
     }
-    return CurrentApplication->IdlePass(count == 0) && count < 2;
+    return GetWindowApplication()->IdlePass(count == 0) && count < 2;
 }
 
 int32_t OSWindow::RunModalLoop()

@@ -1,7 +1,5 @@
 #include "Windows/RootWindow.h"
 
-#include "Application/CursorNames.h"
-#include "Application/FrameworkApp.h"
 #include "ControlBase/Control.h"
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
@@ -9,8 +7,10 @@
 #include "Notification/Notification.h"
 #include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
+#include "Windows/CursorNames.h"
 #include "Windows/DialogControl.h"
 #include "Windows/MouseParams.h"
+#include "Windows/WindowApplication.h"
 #include "Windows/WindowOSServices.h"
 
 #include <algorithm>
@@ -347,7 +347,7 @@ void LRootWindow::TabToNextWindow(const ConstRCPtr<LKeyParam>& key)
     const RCPtr<LRootWindow> keepAlive(this);
     const bool backwards = (key->mKey.GetCode() & KeyCode::kShift) != 0;
     const int32_t count =
-        CurrentApplication != nullptr ? CurrentApplication->GetRootWindows().GetCount() : 0;
+        GetWindowApplication() != nullptr ? GetWindowApplication()->GetRootWindows().GetCount() : 0;
     if (count < 2) {
         if (const RCPtr<LControl> main = mMainControl) {
             main->OnFocusLost();
@@ -355,13 +355,13 @@ void LRootWindow::TabToNextWindow(const ConstRCPtr<LKeyParam>& key)
         }
         return;
     }
-    int32_t index = CurrentApplication->IndexOfRootWindow(this) + (backwards ? -1 : 1);
+    int32_t index = GetWindowApplication()->IndexOfRootWindow(this) + (backwards ? -1 : 1);
     if (index < 0) {
         index = count - 1;
     } else if (index >= count) {
         index = 0;
     }
-    const RCPtr<IRootWindow> next = *CurrentApplication->GetRootWindows().At(index);
+    const RCPtr<IRootWindow> next = *GetWindowApplication()->GetRootWindows().At(index);
     IWindowOSServices* services = next ? next->GetWindowServices() : nullptr;
     if (services != nullptr && !services->IsActive()) {
         services->SetFocus();
@@ -373,8 +373,8 @@ svp::HCURSOR LRootWindow::SetCursor(svp::HCURSOR cursor)
     if (mServices == nullptr) {
         return nullptr;
     }
-    if (cursor == nullptr && CurrentApplication != nullptr) {
-        cursor = CurrentApplication->GetCursor(WideString(u"UI_CURSOR_ARROW"));
+    if (cursor == nullptr && GetWindowApplication() != nullptr) {
+        cursor = GetWindowApplication()->GetCursor(WideString(u"UI_CURSOR_ARROW"));
     }
     return mServices->SetCursor(cursor);
 }
@@ -395,7 +395,7 @@ void LRootWindow::NotifyTextInputFocus(bool gained, const LControl* control, int
 
 uint32_t LRootWindow::GetModifierKeys()
 {
-    if (CurrentApplication == nullptr) {
+    if (GetWindowApplication() == nullptr) {
         return 0;
     }
     uint32_t mask = 0;
@@ -404,7 +404,7 @@ uint32_t LRootWindow::GetModifierKeys()
     for (const auto& [virtualKey, bit] : keys) {
         uint8_t down = 0;
         uint8_t toggled = 0;
-        if (CurrentApplication->GetKeyState(virtualKey, down, toggled) >= 0 && down != 0) {
+        if (GetWindowApplication()->GetKeyState(virtualKey, down, toggled) >= 0 && down != 0) {
             mask |= bit;
         }
     }
@@ -419,7 +419,7 @@ int32_t LRootWindow::GetMouseButtons()
     if (mServices->IsActive()) {
         return mServices->GetMouseButtons();
     }
-    return CurrentApplication != nullptr ? CurrentApplication->GetMouseButtons() : 0;
+    return GetWindowApplication() != nullptr ? GetWindowApplication()->GetMouseButtons() : 0;
 }
 
 PointT<int32_t> LRootWindow::GetCursorPosition()
@@ -430,8 +430,9 @@ PointT<int32_t> LRootWindow::GetCursorPosition()
     if (mServices->IsActive()) {
         return mServices->GetCursorPosition();
     }
-    const PointT<int32_t> screen =
-        CurrentApplication != nullptr ? CurrentApplication->GetCursorPosition() : PointT<int32_t>{};
+    const PointT<int32_t> screen = GetWindowApplication() != nullptr
+                                       ? GetWindowApplication()->GetCursorPosition()
+                                       : PointT<int32_t>{};
     return mServices->ScreenToClient(screen);
 }
 

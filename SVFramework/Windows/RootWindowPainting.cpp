@@ -1,11 +1,11 @@
 // The root window's dirty region and size clamp.
-#include "Application/FrameworkApp.h"
 #include "ControlBase/Control.h"
 #include "Renderer/RenderContextInfo.h"
 #include "Renderer/RenderState.h"
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Rect.h"
 #include "Windows/RootWindow.h"
+#include "Windows/WindowApplication.h"
 #include "Windows/WindowOSServices.h"
 
 #include <algorithm>
@@ -167,10 +167,11 @@ int32_t LRootWindow::ConstrainSize(PointT<int32_t>& size)
         const RCPtr<LControl> main = mMainControl;
         const PointT<int32_t> origin =
             mServices != nullptr ? mServices->ClientToScreen({0, 0}) : PointT<int32_t>{};
-        const RectT<int32_t> workArea =
-            CurrentApplication != nullptr ? CurrentApplication->GetWorkArea() : RectT<int32_t>{};
-        const PointT<int32_t> pointer = CurrentApplication != nullptr
-                                            ? CurrentApplication->GetCursorPosition()
+        const RectT<int32_t> workArea = GetWindowApplication() != nullptr
+                                            ? GetWindowApplication()->GetWorkArea()
+                                            : RectT<int32_t>{};
+        const PointT<int32_t> pointer = GetWindowApplication() != nullptr
+                                            ? GetWindowApplication()->GetCursorPosition()
                                             : PointT<int32_t>{};
         const RectT<double> area{-double(origin.x), -double(origin.y), double(workArea.width),
                                  double(workArea.height)};

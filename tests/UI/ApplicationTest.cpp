@@ -1,6 +1,5 @@
 #include "Application.h"
 
-#include "Application/CursorNames.h"
 #include "ExceptionText.h"
 #include "FakeDesktop.h"
 #include "FakeRootWindow.h"
@@ -8,6 +7,7 @@
 #include "ScopedEnvironment.h"
 #include "System/IniFileManagerProxy.h"
 #include "TempFolder.h"
+#include "Windows/CursorNames.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 #include "Application/ApplicationServices.h"
-#include "Application/CursorNames.h"
 #include "Application/MFCFrameworkApp.h"
 #include "ExceptionText.h"
 #include "FakeDesktop.h"
@@ -11,6 +10,7 @@
 #include "TestFrameworkApp.h"
 #include "Utilities/Storage/StringTable.h"
 #include "VirtualKeys.h"
+#include "Windows/CursorNames.h"
 
 #include <gtest/gtest.h>
 

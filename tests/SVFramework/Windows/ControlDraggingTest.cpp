@@ -1,9 +1,9 @@
 #include "RootWindowFixture.h"
 
-#include "Application/CursorNames.h"
 #include "FakeDesktop.h"
 #include "ResultCodes.h"
 #include "TestFrameworkApp.h"
+#include "Windows/CursorNames.h"
 
 #include <gtest/gtest.h>
 

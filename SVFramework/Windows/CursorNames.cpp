@@ -1,4 +1,4 @@
-#include "Application/CursorNames.h"
+#include "Windows/CursorNames.h"
 
 namespace SV {
 
