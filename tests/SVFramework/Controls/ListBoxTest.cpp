@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "ControlSkins.h"
 #include "ScrollBarDouble.h"
 
 #include "ControlBase/ControlCreator.h"
@@ -22,15 +23,6 @@
 using namespace SV;
 
 namespace {
-
-std::string FourteenLooks()
-{
-    std::string looks = R"(<LookList Name="States" NumLooks="14">)";
-    for (int i = 0; i < 14; ++i) {
-        looks += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
 
 // A template list three rows of 20 pixels high, a fixed-row list of two rows, and a list whose
 // template measures no height.
@@ -145,7 +137,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(app.mFactory->LoadStringTableTexts(std::string(kStrings), {}, 0x0009), S_OK);
-        LoadSkin(kListSkin, FourteenLooks());
+        LoadSkin(kListSkin, svtest::RepeatedLookList("States", 14));
         ASSERT_TRUE(CreateWindow(u"window"));
         list = dynamic_cast<LListBox*>(root->FindChildControl(u"list").Get());
         ASSERT_TRUE(list);
@@ -583,7 +575,7 @@ protected:
         </Skin>
       </SubControl>
     </Skin>)",
-                 FourteenLooks());
+                 svtest::RepeatedLookList("States", 14));
         app.mFactory->RegisterControlCreateFunction(u"Test.ScrollBar",
                                                     &CreateControlOf<svtest::ScrollBarDouble>);
         ASSERT_TRUE(CreateWindow(u"window"));
@@ -658,7 +650,7 @@ protected:
         </Skin>
       </SubControl>
     </Skin>)",
-                 FourteenLooks());
+                 svtest::RepeatedLookList("States", 14));
         app.mFactory->RegisterControlCreateFunction(u"Test.ComboBox", GetParam().create);
         ASSERT_TRUE(CreateWindow(u"window"));
         combo = dynamic_cast<LComboBox*>(root->FindChildControl(u"combo").Get());
