@@ -4,6 +4,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "DriverCommon/MainControl.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -55,7 +56,7 @@ int32_t LCommunicationTypeEditPanel::Initialize()
     }
     const int32_t registered = mHandler->RegisterHandler(
         &LCommunicationTypeEditPanel::SendValue, RCPtr<LNotificationDistributor>(mChannelBox),
-        u"NID_SELECTION_CHANGE");
+        kNidSelectionChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, kInitialize, kSourcePath, __LINE__));

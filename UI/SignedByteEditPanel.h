@@ -12,6 +12,7 @@
 #include "Controls/TextBox.h"
 #include "DriverCommon/MainControl.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -56,7 +57,7 @@ public:
         }
         const int32_t registered = mByteHandler->RegisterHandler(
             &LSignedByteEditPanel::SendValue, SV::RCPtr<SV::LNotificationDistributor>(mUpDown),
-            u"NID_VALUE_CHANGE");
+            SV::kNidValueChange);
         if (registered < 0) {
             throw SV::Exception<SV::FailedResultException>(SV::FormatFailedResult(
                 registered, Traits::kInitializeFunction, Traits::kSourcePath, __LINE__));

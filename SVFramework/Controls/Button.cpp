@@ -4,6 +4,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
 #include "ControlBase/StringTable.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
@@ -61,7 +62,7 @@ int32_t LButton::Initialize()
         return result;
     }
     mHandler = RCPtr<LNotificationHandler<LButton>>(new LNotificationHandler<LButton>(this));
-    if (mHandler->RegisterSelfHandler(&LButton::OnSimulateClick, u"NID_SIMULATE_CLICK") < 0) {
+    if (mHandler->RegisterSelfHandler(&LButton::OnSimulateClick, kNidSimulateClick) < 0) {
         return result;
     }
     if (mControlDescriptor && mControlDescriptor->GetCreateParams()) {
@@ -150,7 +151,7 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
             UpdateIdleRequest();
             mLastTick = Now();
             mRemaining = kFirstDelay;
-            SendNotification(u"NID_BUTTON_AUTOREPEAT");
+            SendNotification(kNidButtonAutoRepeat);
         } else if (Ended(*conditions, kConditionCapture) && mHeld) {
             mHeld = false;
             UpdateIdleRequest();
@@ -190,7 +191,7 @@ int32_t LButton::HandleKey(const ConstRCPtr<LKeyParam>& key)
 void LButton::PerformClick()
 {
     if (mAutoRepeat) {
-        SendNotification(u"NID_BUTTON_AUTOREPEAT");
+        SendNotification(kNidButtonAutoRepeat);
     }
     const RCPtr<LRootWindow>& window = GetRootWindowRef();
     const int32_t buttons = window ? window->GetMouseButtons() : 0;
@@ -220,7 +221,7 @@ void LButton::OnIdle()
         mLastTick = now;
         if (mRemaining <= 0.0) {
             mRemaining = kRepeatInterval;
-            SendNotification(u"NID_BUTTON_AUTOREPEAT");
+            SendNotification(kNidButtonAutoRepeat);
         }
     }
     if (mSimulatedClickPending && now - mSimulatedPressStart >= kSimulatedPressDuration) {

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -52,7 +53,7 @@ int32_t LCheckedComboBox::Initialize()
         new LNotificationHandler<LCheckedComboBox>(this));
     mCheckHandler->RegisterHandler(&LCheckedComboBox::OnListCheckChange,
                                    RCPtr<LNotificationDistributor>(mCheckedList),
-                                   u"NID_ITEM_CHECK_CHANGE");
+                                   kNidItemCheckChange);
     return S_OK;
 }
 
@@ -137,7 +138,7 @@ int32_t LCheckedComboBox::OnListCheckChange(const ConstRCPtr<LNotificationDistri
     if (checked == 0 || checked == 1) {
         UpdateStateLook();
     }
-    SendNotification(u"NID_ITEM_CHECK_CHANGE",
+    SendNotification(kNidItemCheckChange,
                      notification ? notification->GetPayload() : ConstRCPtr<LRefCountedObject>());
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -41,7 +42,7 @@ int32_t LCheckedListBoxItem::Initialize()
     }
     mItemHandler->RegisterHandler(&LCheckedListBoxItem::OnCheckBoxHover,
                                   RCPtr<LNotificationDistributor>(mCheckBox),
-                                  u"NID_HOVER_CONDITION_CHANGE");
+                                  kNidHoverConditionChange);
     mCheckBox->SetFocusable(true);
     mCheckBox->SetUsesParentToolTip(true);
     return result;

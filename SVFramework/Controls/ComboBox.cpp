@@ -4,6 +4,7 @@
 #include "ControlBase/KeyParam.h"
 #include "ControlBase/StringTable.h"
 #include "Controls/TextBox.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/WideText.h"
 #include "Windows/ModifierKeys.h"
@@ -69,17 +70,17 @@ int32_t LComboBox::Initialize()
     mHandler = RCPtr<LNotificationHandler<LComboBox>>(new LNotificationHandler<LComboBox>(this));
     const RCPtr<LNotificationDistributor> list(mList.Get());
     mHandler->RegisterHandler(&LComboBox::OnListVisibilityChange, list,
-                              u"NID_VISIBLITY_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LComboBox::OnListItemActivated, list, u"NID_ITEM_ACTIVATED");
+                              kNidVisibilityConditionChange);
+    mHandler->RegisterHandler(&LComboBox::OnListItemActivated, list, kNidItemActivated);
     // The text box is looked up whenever it is needed, not held.
     if (const RCPtr<LControl>& child = FindChildControl(u"textBox");
         dynamic_cast<LTextBox*>(child.Get()) != nullptr) {
         const RCPtr<LNotificationDistributor> box(child.Get());
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidating, box, u"NID_TEXTBOX_VALIDATING");
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidated, box, u"NID_TEXTBOX_VALIDATED");
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxTextChange, box, u"NID_TEXTBOX_TEXT_CHANGE");
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidating, box, kNidTextBoxValidating);
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidated, box, kNidTextBoxValidated);
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxTextChange, box, kNidTextBoxTextChange);
         mHandler->RegisterHandler(&LComboBox::OnTextBoxFocusChange, box,
-                                  u"NID_HAS_FOCUS_CONDITION_CHANGE");
+                                  kNidHasFocusConditionChange);
     }
     mList->SetDropDownMode(true);
     mList->SetVisible(false);
@@ -222,7 +223,7 @@ int32_t LComboBox::ShowDropDown(bool open)
     const RCPtr<LControl> keepAlive(this);
     if (open && mParent) {
         // A receiver may fill or change the items now.
-        SendNotification(u"NID_DROPDOWN_OPENING");
+        SendNotification(kNidDropDownOpening);
         if (mList->GetLayout()) {
             PlaceDropDown();
         }
@@ -264,7 +265,7 @@ int32_t LComboBox::SetSelectedIndex(int32_t index)
         textBox->SetText(mLabelText);
     }
     if (changed) {
-        SendNotification(u"NID_SELECTION_CHANGE");
+        SendNotification(kNidSelectionChange);
     }
     return selected;
 }
@@ -345,7 +346,7 @@ int32_t LComboBox::OnListVisibilityChange(const ConstRCPtr<LNotificationDistribu
 int32_t LComboBox::OnTextBoxValidating(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                        const ConstRCPtr<LNotification>& notification)
 {
-    SendNotification(u"NID_TEXTBOX_VALIDATING", notification->GetPayload());
+    SendNotification(kNidTextBoxValidating, notification->GetPayload());
     return 1;
 }
 
@@ -358,14 +359,14 @@ int32_t LComboBox::OnTextBoxValidated(const ConstRCPtr<LNotificationDistributor>
     if (params != nullptr && mList) {
         SetSelectedIndex(mList->SelectItemByText(params->mText, -1, false));
     }
-    SendNotification(u"NID_TEXTBOX_VALIDATED", notification->GetPayload());
+    SendNotification(kNidTextBoxValidated, notification->GetPayload());
     return 1;
 }
 
 int32_t LComboBox::OnTextBoxTextChange(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                        const ConstRCPtr<LNotification>& notification)
 {
-    SendNotification(u"NID_TEXTBOX_TEXT_CHANGE", notification->GetPayload());
+    SendNotification(kNidTextBoxTextChange, notification->GetPayload());
     return 1;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Controls/PopupMenu.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Windows/ModifierKeys.h"
@@ -47,8 +48,8 @@ int32_t LComboMenu::Initialize()
     }
     const RCPtr<LNotificationDistributor> source(popup);
     mHandler->RegisterHandler(&LComboMenu::OnPopupVisibilityChange, source,
-                              u"NID_VISIBLITY_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
+                              kNidVisibilityConditionChange);
+    mHandler->RegisterHandler(&LComboMenu::OnPopupItemActivated, source, kNidItemActivated);
     // The title and the menu bar decide when this popup closes, not its focus or Escape.
     popup->SetTransient(false);
     return S_OK;

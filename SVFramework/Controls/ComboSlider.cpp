@@ -1,6 +1,7 @@
 #include "Controls/ComboSlider.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
@@ -51,7 +52,7 @@ int32_t LComboSlider::Initialize()
             std::to_string(__LINE__));
     }
     mHandler->RegisterHandler(&LComboSlider::OnSliderValueChange,
-                              RCPtr<LNotificationDistributor>(slider), u"NID_VALUE_CHANGE");
+                              RCPtr<LNotificationDistributor>(slider), kNidValueChange);
     // A value from the skin came before the panel was looked up; the slider starts at it too.
     slider->SetNormalizedValue(GetNormalizedValue());
     return S_OK;

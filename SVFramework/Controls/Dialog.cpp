@@ -1,6 +1,7 @@
 #include "Controls/Dialog.h"
 
 #include "ControlBase/ControlApplication.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/RootWindow.h"
 
@@ -44,8 +45,8 @@ int32_t LDialog::Initialize()
     mDialogHandler = RCPtr<LNotificationHandler<LDialog>>(new LNotificationHandler<LDialog>(this));
     for (const StandardButton& button : kStandardButtons) {
         if (const RCPtr<LControl>& child = FindChildControl(button.name)) {
-            mDialogHandler->RegisterHandler(
-                &LDialog::OnButtonClick, RCPtr<LNotificationDistributor>(child), u"NID_LEFT_CLICK");
+            mDialogHandler->RegisterHandler(&LDialog::OnButtonClick,
+                                            RCPtr<LNotificationDistributor>(child), kNidLeftClick);
         }
     }
     return result;
@@ -67,7 +68,7 @@ void LDialog::OnDialogClosed()
 RCPtr<LCancelArgs> LDialog::SendClosing()
 {
     const RCPtr<LCancelArgs> args(new LCancelArgs());
-    SendNotification(u"NID_DIALOG_CLOSING", args);
+    SendNotification(kNidDialogClosing, args);
     return args;
 }
 
@@ -86,7 +87,7 @@ int32_t LDialog::EndDialog(int32_t result)
     }
     // A window without a native window refuses the request; the dialog has ended all the same.
     window->RequestClose(result);
-    SendNotification(u"NID_DIALOG_CLOSED");
+    SendNotification(kNidDialogClosed);
     OnDialogClosed();
     return S_OK;
 }

@@ -1,5 +1,6 @@
 #include "Controls/DropDownControl.h"
 
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 
 namespace SV {
@@ -23,7 +24,7 @@ int32_t LDropDownControl::Initialize()
     mDropDownHandler = RCPtr<LNotificationHandler<LDropDownControl>>(
         new LNotificationHandler<LDropDownControl>(this));
     mDropDownHandler->RegisterHandler(&LDropDownControl::OnMouseDownNotification,
-                                      RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN");
+                                      RCPtr<LNotificationDistributor>(this), kNidMouseDown);
     return result;
 }
 

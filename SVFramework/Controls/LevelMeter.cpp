@@ -1,6 +1,7 @@
 #include "Controls/LevelMeter.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 
@@ -186,9 +187,9 @@ int32_t LLevelMeter::SetClipLatch(bool latch)
     if (mHandler) {
         const RCPtr<LNotificationDistributor> source(mClipLight);
         if (latch) {
-            mHandler->RegisterHandler(&LLevelMeter::OnClipClick, source, u"NID_LEFT_CLICK");
+            mHandler->RegisterHandler(&LLevelMeter::OnClipClick, source, kNidLeftClick);
         } else {
-            Unregister(source, u"NID_LEFT_CLICK");
+            Unregister(source, kNidLeftClick);
         }
     }
     return S_OK;
@@ -204,7 +205,7 @@ int32_t LLevelMeter::OnClipClick(const ConstRCPtr<LNotificationDistributor>& /*s
 {
     if (IsClipLit()) {
         mClipLight->SetNormalizedValue(0.0);
-        SendNotification(u"NID_CLIPLIGHT_UNLATCHED");
+        SendNotification(kNidClipLightUnlatched);
     }
     return 1;
 }

@@ -4,6 +4,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "ResultCodes.h"
@@ -156,10 +157,9 @@ int32_t LListBox::Initialize()
 void LListBox::WireRow(LListBoxItem& row)
 {
     const RCPtr<LNotificationDistributor> source(&row);
-    mHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
-    mHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source,
-                              u"NID_LEFT_DRAG_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    mHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, kNidMouseDown);
+    mHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source, kNidLeftDragConditionChange);
+    mHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, kNidHoverConditionChange);
     row.mDropDownMode = mDropDownMode;
 }
 
@@ -167,7 +167,7 @@ void LListBox::UnwireRow(LControl& row)
 {
     const RCPtr<LNotificationDistributor> source(&row);
     for (const char16_t* name :
-         {u"NID_MOUSE_DOWN", u"NID_LEFT_DRAG_CONDITION_CHANGE", u"NID_HOVER_CONDITION_CHANGE"}) {
+         {kNidMouseDown, kNidLeftDragConditionChange, kNidHoverConditionChange}) {
         Unregister(source, name);
     }
 }

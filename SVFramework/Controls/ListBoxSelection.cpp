@@ -8,6 +8,7 @@
 #include "Controls/ComboMenu.h"
 #include "Controls/ListBoxItemConditionsParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Rect.h"
 #include "Utilities/Storage/WideText.h"
@@ -69,7 +70,7 @@ void LListBox::NotifySelectionChanged()
 {
     OnSelectionChanged();
     if (!mDropDownMode) {
-        SendNotification(u"NID_SELECTION_CHANGE");
+        SendNotification(kNidSelectionChange);
     }
 }
 
@@ -221,7 +222,7 @@ void LListBox::ActivateItem(uint32_t index)
         SetVisible(false);
     }
     if (mParent) {
-        SendNotification(u"NID_ITEM_ACTIVATED");
+        SendNotification(kNidItemActivated);
     }
 }
 
@@ -293,21 +294,20 @@ void LListBox::HandleItemClick(const LControl& row, const LMouseButtonParam& eve
     RCPtr<LControl> keepAlive(this);
     SelectRange(uint32_t(item), item, true);
     if (event.mDoubleClick != 0) {
-        SendNotification(u"NID_ITEM_DOUBLE_CLICKED");
+        SendNotification(kNidItemDoubleClicked);
     }
 }
 
 int32_t LListBox::OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                    const ConstRCPtr<LNotification>& notification)
 {
-    return ForwardRowConditions(sender, notification, u"NID_ITEM_HOVER_CONDITION_CHANGE", true);
+    return ForwardRowConditions(sender, notification, kNidItemHoverConditionChange, true);
 }
 
 int32_t LListBox::OnRowLeftDragChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                       const ConstRCPtr<LNotification>& notification)
 {
-    return ForwardRowConditions(sender, notification, u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE",
-                                false);
+    return ForwardRowConditions(sender, notification, kNidItemLeftDragConditionChange, false);
 }
 
 int32_t LListBox::ForwardRowConditions(const ConstRCPtr<LNotificationDistributor>& sender,

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "System/KeyCode.h"
@@ -35,9 +36,8 @@ int32_t LPanel::Initialize()
     mPanelHandler = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(this));
     int32_t registered = E_FAIL;
     try {
-        registered = mPanelHandler->RegisterHandler(&LPanel::OnParentSiblingKey,
-                                                    RCPtr<LNotificationDistributor>(mParent),
-                                                    u"NID_SIBLING_KEY");
+        registered = mPanelHandler->RegisterHandler(
+            &LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent), kNidSiblingKey);
     } catch (const std::runtime_error&) {
         return E_FAIL;
     }

@@ -11,6 +11,7 @@
 #include "Controls/MenuBuilder.h"
 #include "Controls/MenuItem.h"
 #include "Controls/PopupMenuShortcuts.h"
+#include "Notification/NotificationNames.h"
 #include "Notification/NotificationQueue.h"
 #include "Renderer/Renderer.h"
 #include "ResultCodes.h"
@@ -227,7 +228,7 @@ int32_t LPopupMenu::CreateItemControl()
         if (const RCPtr<LListBoxItem> row = GetRowControl(GetRowCount() - 1)) {
             mPopupHandler->RegisterHandler(&LPopupMenu::OnRowHoverChange,
                                            RCPtr<LNotificationDistributor>(row.Get()),
-                                           u"NID_HOVER_CONDITION_CHANGE");
+                                           kNidHoverConditionChange);
         }
     }
     return result;
@@ -486,7 +487,7 @@ int32_t LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& entry)
     const RCPtr<LNotificationReceiver> receiver = GetReceiver();
     if (receiver && entry) {
         const int32_t index = GetCaret();
-        SendNotification(u"NID_ITEM_ACTIVATED");
+        SendNotification(kNidItemActivated);
         const RCPtr<LMenuActivationParam> payload(new LMenuActivationParam(mMenu, index));
         SendNotificationToReceiver(receiver.Get(), entry->GetIdentifier().GetText(),
                                    ConstRCPtr<LRefCountedObject>(payload));

@@ -5,6 +5,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
@@ -89,16 +90,14 @@ int32_t LScrollbar::Initialize()
     mHandler = RCPtr<LNotificationHandler<LScrollbar>>(new LNotificationHandler<LScrollbar>(this));
     if (const RCPtr<LControl> channel = FindChannel()) {
         const RCPtr<LNotificationDistributor> source(channel);
-        mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source,
-                                  u"NID_LEFT_DRAG_CONDITION_CHANGE");
-        mHandler->RegisterHandler(&LScrollbar::OnChannelHover, source,
-                                  u"NID_HOVER_CONDITION_CHANGE");
+        mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source, kNidLeftDragConditionChange);
+        mHandler->RegisterHandler(&LScrollbar::OnChannelHover, source, kNidHoverConditionChange);
         mThumb = channel->FindChildControl(u"thumb");
         if (mThumb) {
             const RCPtr<LNotificationDistributor> thumb(mThumb);
-            mHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+            mHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, kNidMouseMove);
             mHandler->RegisterHandler(&LScrollbar::OnThumbDragCondition, thumb,
-                                      u"NID_LEFT_DRAG_CONDITION_CHANGE");
+                                      kNidLeftDragConditionChange);
             if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) {
                 button->SetKeepPressed(true);
             }
@@ -111,7 +110,7 @@ int32_t LScrollbar::Initialize()
         if (arrows[i] != nullptr) {
             mHandler->RegisterHandler(&LScrollbar::OnArrowRepeat,
                                       RCPtr<LNotificationDistributor>(arrows[i]),
-                                      u"NID_BUTTON_AUTOREPEAT");
+                                      kNidButtonAutoRepeat);
             arrows[i]->SetAutoRepeat(true);
         }
     }
@@ -501,9 +500,9 @@ int32_t LScrollbar::SetKeyMask(int32_t mask)
     if (mask != 0 && mKeyMask == 0 && mHandler) {
         if (mParent) {
             mHandler->RegisterHandler(&LScrollbar::OnSiblingKey,
-                                      RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY");
+                                      RCPtr<LNotificationDistributor>(mParent), kNidSiblingKey);
         }
-        mHandler->RegisterSelfHandler(&LScrollbar::OnSiblingKey, u"NID_SIBLING_KEY");
+        mHandler->RegisterSelfHandler(&LScrollbar::OnSiblingKey, kNidSiblingKey);
     }
     mKeyMask = mask & 0xFF;
     return (mask & ~0xFF) != 0 ? E_INVALIDARG : S_OK;

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/RootWindow.h"
 
@@ -91,8 +92,7 @@ int32_t LScrollView::ConnectScrollBars()
         }
         if (!mCreated && mViewHandler) {
             mViewHandler->RegisterHandler(&LScrollView::OnScrollBarValueChanged,
-                                          RCPtr<LNotificationDistributor>(*bar),
-                                          u"NID_VALUE_CHANGE");
+                                          RCPtr<LNotificationDistributor>(*bar), kNidValueChange);
         }
         if (bar == &mHBar && mBarThickness.y == 0.0) {
             mBarThickness.y = (*bar)->GetRect().height;
@@ -151,7 +151,7 @@ int32_t LScrollView::SetClientExtent(double width, double height)
     }
     mClientExtent = {width, height};
     OnClientExtentChanged();
-    SendNotification(u"NID_CLIENT_EXTENT_CHANGE");
+    SendNotification(kNidClientExtentChange);
     return S_OK;
 }
 
@@ -384,14 +384,14 @@ void LScrollView::SetBarValueQuietly(const RCPtr<LControl>& bar, double value)
     // the value it sets; other receivers of the bar still do.
     const RCPtr<LNotificationDistributor> source(bar);
     const bool registered =
-        mViewHandler && mViewHandler->UnregisterHandler(source, u"NID_VALUE_CHANGE");
+        mViewHandler && mViewHandler->UnregisterHandler(source, kNidValueChange);
     if (registered) {
-        LNotificationClient::Unregister(source, u"NID_VALUE_CHANGE");
+        LNotificationClient::Unregister(source, kNidValueChange);
     }
     bar->SetNormalizedValue(value);
     if (registered) {
         mViewHandler->RegisterHandler(&LScrollView::OnScrollBarValueChanged, source,
-                                      u"NID_VALUE_CHANGE");
+                                      kNidValueChange);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
@@ -93,9 +94,9 @@ int32_t LSlider::Initialize()
     if (mThumb) {
         mThumb->SetVisible(true);
         const RCPtr<LNotificationDistributor> thumb(mThumb);
-        mHandler->RegisterHandler(&LSlider::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+        mHandler->RegisterHandler(&LSlider::OnThumbMouseMove, thumb, kNidMouseMove);
         mHandler->RegisterHandler(&LSlider::OnThumbDragCondition, thumb,
-                                  u"NID_LEFT_DRAG_CONDITION_CHANGE");
+                                  kNidLeftDragConditionChange);
         if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) {
             button->SetKeepPressed(true);
         }
@@ -331,7 +332,7 @@ int32_t LSlider::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>
         mGrabOffset = {static_cast<int32_t>(RoundHalf(conditions->mPoint.x - rect.x)),
                        static_cast<int32_t>(RoundHalf(conditions->mPoint.y - rect.y))};
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(true));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(true));
     } else if (before && !after) {
         mDragging = false;
         if (mApplyPendingOnRelease && mPendingValue >= 0.0 && mPendingValue <= 1.0) {
@@ -339,7 +340,7 @@ int32_t LSlider::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>
             UpdateThumb();
         }
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(false));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(false));
     }
     return 1;
 }
@@ -476,7 +477,7 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (ended(kFocusWithin)) {
         if (mKeyHeld) {
             mKeyHeld = false;
-            SendNotification(u"NID_VALUE_CHANGE_KEY_UP");
+            SendNotification(kNidValueChangeKeyUp);
         }
         ShowLook(IsEnabled(true) ? kLookNormal : kLookDisabled);
     } else if (began(kFocusWithin)) {
@@ -501,7 +502,7 @@ int32_t LSlider::UseKey(const ConstRCPtr<LKeyParam>& key)
     const uint32_t virtualKey = key->mKey.GetVirtualKey();
     if ((code & (KeyCode::kKeyDown | KeyCode::kNoKey)) == 0 && IsArrowKey(virtualKey)) {
         mKeyHeld = false;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_UP", key);
+        SendNotification(kNidValueChangeKeyUp, key);
         return 0;
     }
     double step = 0.0;
@@ -515,7 +516,7 @@ int32_t LSlider::UseKey(const ConstRCPtr<LKeyParam>& key)
     const RCPtr<LSlider> keepAlive(this);
     if (!mKeyHeld) {
         mKeyHeld = true;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_DOWN", key);
+        SendNotification(kNidValueChangeKeyDown, key);
     }
     StepBy(step);
     return 0;

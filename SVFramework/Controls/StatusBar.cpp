@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/StringTable.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 #include "Windows/RootWindow.h"
@@ -30,7 +31,7 @@ int32_t LStatusBar::Initialize()
     mHandler = RCPtr<LNotificationHandler<LStatusBar>>(new LNotificationHandler<LStatusBar>(this));
     // Only the newest posted text is delivered; a text sent directly is never taken.
     mHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
-                              u"NID_SET_STATUS_TEXT", LNotificationDistributor::kLatestPostedOnly);
+                              kNidSetStatusText, LNotificationDistributor::kLatestPostedOnly);
     if (SetDistributor(ConstRCPtr<LNotificationDistributor>(this)) >= 0) {
         // The queue's link back to the bar is the bar's own: the release hook cuts it.
         AddInternalRef();
@@ -64,7 +65,7 @@ int32_t LStatusBar::SetStatusText(const WideString& text)
 int32_t LStatusBar::PostStatusText(const WideString& text)
 {
     const RCPtr<LNotification> notification =
-        CreateNotification(u"NID_SET_STATUS_TEXT", CreateStringWrapper(text));
+        CreateNotification(kNidSetStatusText, CreateStringWrapper(text));
     return Post(notification);
 }
 

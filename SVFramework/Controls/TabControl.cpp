@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ResultCodes.h"
 
@@ -58,7 +59,7 @@ int32_t LTabControl::Initialize()
         const RCPtr<LControl>& tab = tabs.GetAt(index, kStoredOrder);
         if (dynamic_cast<LButton*>(tab.Get()) != nullptr) {
             mHandler->RegisterHandler(&LTabControl::OnTabClicked,
-                                      RCPtr<LNotificationDistributor>(tab), u"NID_LEFT_CLICK");
+                                      RCPtr<LNotificationDistributor>(tab), kNidLeftClick);
         }
     }
     return result;
@@ -145,7 +146,7 @@ int32_t LTabControl::SelectTab(const WideString& name)
             page->SetVisible(true);
         }
     }
-    SendNotification(u"NID_TAB_SELECTED", GetSelectedPage());
+    SendNotification(kNidTabSelected, GetSelectedPage());
     return S_OK;
 }
 

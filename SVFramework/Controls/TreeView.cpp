@@ -4,18 +4,12 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBoxParams.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 
 #include <algorithm>
 
 namespace SV {
-
-namespace {
-
-constexpr const char16_t* kValueChange = u"NID_VALUE_CHANGE";
-constexpr const char16_t* kLeftClick = u"NID_LEFT_CLICK";
-
-} // namespace
 
 LTreeView::LTreeView(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
     : LCheckedListBox(parent, name, mostDerived)
@@ -190,9 +184,10 @@ int32_t LTreeView::CreateItemControl()
     if (mTreeHandler) {
         const RCPtr<LNotificationDistributor> source(expander);
         if (IsAutoCheck()) {
-            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderValueChange, source, kValueChange);
+            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderValueChange, source,
+                                          kNidValueChange);
         } else {
-            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderClicked, source, kLeftClick);
+            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderClicked, source, kNidLeftClick);
         }
     }
     return result;
@@ -225,14 +220,14 @@ int32_t LTreeView::RefreshItemRow(uint32_t item, int32_t& row)
 int32_t LTreeView::OnExpanderValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                          const ConstRCPtr<LNotification>& /*notification*/)
 {
-    AnnounceExpander(sender, true, u"NID_ITEM_CHECK_CHANGE");
+    AnnounceExpander(sender, true, kNidItemCheckChange);
     return 1;
 }
 
 int32_t LTreeView::OnExpanderClicked(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const ConstRCPtr<LNotification>& /*notification*/)
 {
-    AnnounceExpander(sender, false, u"NID_ITEM_CHECKBOX_CLICKED");
+    AnnounceExpander(sender, false, kNidItemCheckBoxClicked);
     return 1;
 }
 

@@ -7,6 +7,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "VirtualKeys.h"
 #include "Windows/DialogControl.h"
 #include "Windows/ModifierKeys.h"
@@ -597,7 +598,7 @@ bool LRootWindow::OnIdle(bool first)
 
 void LRootWindow::SendIdle()
 {
-    Notify(CreateNotification(u"NID_IDLE"));
+    Notify(CreateNotification(kNidIdle));
 }
 
 } // namespace SV

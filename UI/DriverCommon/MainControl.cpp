@@ -1,5 +1,7 @@
 #include "DriverCommon/MainControl.h"
 #include "DriverCommon/ParamValueRecordCount.h"
+#include "EngineNotificationNames.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlCreator.h"
 #include "DeviceView.h"
@@ -66,7 +68,7 @@ int32_t LMainControl::Initialize()
     mDeviceSelectorPanel = RCPtr<LPanel>(FindChildControl(u"panelDeviceSelector"));
     const int32_t registered = mHandler->RegisterHandler(
         &LMainControl::OnParamModuleStateChange,
-        RCPtr<LNotificationDistributor>(mNotificationCenter), u"NID_PARAM_MODULE_STATE_CHANGE");
+        RCPtr<LNotificationDistributor>(mNotificationCenter), kNidParamModuleStateChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, "SV::LMainControl::Initialize", kSourcePath, 43));
@@ -159,7 +161,7 @@ void LMainControl::CheckHardwareConfiguration()
     }
     ShowMessageBox(GetLocalizedText(u"HARDWARE_CONFIG_ERROR_MESSAGE"),
                    GetLocalizedText(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIconStyle);
-    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), u"NID_APP_EXIT_REQ",
+    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), kNidAppExitRequest,
                           nullptr);
 }
 

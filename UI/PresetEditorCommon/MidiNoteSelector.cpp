@@ -7,6 +7,7 @@
 #include "Controls/NumericUpDown.h"
 #include "DebugOutput.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 
@@ -64,7 +65,7 @@ int32_t LMidiNoteSelector::Initialize()
     UpdateLabels();
     const int32_t registered =
         mHandler->RegisterHandler(&LMidiNoteSelector::OnValueChange,
-                                  RCPtr<LNotificationDistributor>(mUpDown), u"NID_VALUE_CHANGE");
+                                  RCPtr<LNotificationDistributor>(mUpDown), kNidValueChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, "LMidiNoteSelector::Initialize",

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/StatusBar.h"
 #include "Notification/Notification.h"
@@ -92,7 +93,7 @@ TEST_F(StatusBarTest, IdleMessageComesFromTheLabelsStringTableAndDirectSendsAreI
 
     // Only posted texts are taken: one handed to the bar's distributor directly is not.
     bar->Notify(
-        CreateNotification(u"NID_SET_STATUS_TEXT", CreateStringWrapper(WideString(u"sent"))));
+        CreateNotification(kNidSetStatusText, CreateStringWrapper(WideString(u"sent"))));
     EXPECT_EQ(Shown(), "Ready");
 }
 

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/Button.h"
 #include "Controls/CheckedListBoxParams.h"
@@ -81,7 +82,7 @@ protected:
         ASSERT_TRUE(tree);
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_ITEM_CHECK_CHANGE", u"NID_ITEM_CHECKBOX_CLICKED", u"NID_SELECTION_CHANGE"}) {
+             {kNidItemCheckChange, kNidItemCheckBoxClicked, kNidSelectionChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(tree), name);
         }
     }

@@ -1,3 +1,4 @@
+#include "Notification/NotificationNames.h"
 #include "Notification/NotificationQueue.h"
 
 #include "NotificationTestReceivers.h"
@@ -42,7 +43,7 @@ protected:
     {
         ASSERT_EQ(0, queue->SetDistributor(distributor));
         receiver->Register(distributor, kPing);
-        receiver->Register(distributor, u"NID_IDLE");
+        receiver->Register(distributor, SV::kNidIdle);
     }
     void TearDown() override
     {

@@ -2,6 +2,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/StringTable.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "System/GlobalHotKeyManager.h"
 #include "Windows/ModifierKeys.h"
 
@@ -131,7 +132,7 @@ TEST(GlobalHotKeyManager, BoundKeyIsPostedAndDeliveredByTheNextIdlePass)
     SV::RCPtr<Recorder> recorder(new Recorder());
     const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
     for (const char16_t* name :
-         {u"NID_EDIT_COPY_REQ", u"NID_EDIT_DELETE_REQ", u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
+         {SV::kNidEditCopyRequest, SV::kNidEditDeleteRequest, u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
         ASSERT_NE(recorder->Register(SV::RCPtr<SV::LNotificationDistributor>(center), name, 0),
                   nullptr);
     }

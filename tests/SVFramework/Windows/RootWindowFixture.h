@@ -6,6 +6,7 @@
 #include "../ControlBase/ControlFixtures.h"
 #include "ControlApplicationDouble.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 #include "Windows/RootWindow.h"
 
@@ -87,8 +88,8 @@ public:
         }
         mNotificationHandler->RegisterHandler(&SV::LControl::OnSiblingKey,
                                               SV::RCPtr<SV::LNotificationDistributor>(mParent),
-                                              u"NID_SIBLING_KEY");
-        mNotificationHandler->RegisterSelfHandler(&SV::LControl::OnSiblingKey, u"NID_SIBLING_KEY");
+                                              SV::kNidSiblingKey);
+        mNotificationHandler->RegisterSelfHandler(&SV::LControl::OnSiblingKey, SV::kNidSiblingKey);
         mNotificationHandler->RegisterSelfHandler(
             static_cast<SV::LNotificationHandler<SV::LControl>::Function>(&InputControl::Bound),
             name);
