@@ -35,7 +35,7 @@ bool IsTab(const LKeyParam& key)
 {
     const uint32_t code = key.mKey.GetCode();
     return (code & KeyCode::kNoKey) == 0 && (code & KeyCode::kKeyDown) != 0 &&
-           key.mKey.GetVirtualKey() == 9;
+           key.mKey.GetVirtualKey() == VK_TAB;
 }
 
 bool HasCtrl(const LKeyParam& key)

@@ -17,9 +17,9 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kKeyReturn = 0x200D0000u;
-constexpr uint32_t kKeyDown = 0x20280000u;
-constexpr uint32_t kKeyEscape = 0x201B0000u;
+constexpr uint32_t kKeyReturn = PressedVirtualKey(VK_RETURN);
+constexpr uint32_t kKeyDown = PressedVirtualKey(VK_DOWN);
+constexpr uint32_t kKeyEscape = PressedVirtualKey(VK_ESCAPE);
 
 bool IsEscape(const ConstRCPtr<LKeyParam>& key)
 {

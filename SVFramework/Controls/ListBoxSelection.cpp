@@ -19,17 +19,17 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kUp = 0x20260000u;
-constexpr uint32_t kShiftUp = 0x22260000u;
-constexpr uint32_t kDown = 0x20280000u;
-constexpr uint32_t kShiftDown = 0x22280000u;
-constexpr uint32_t kLeft = 0x20250000u;
-constexpr uint32_t kRight = 0x20270000u;
-constexpr uint32_t kPageUp = 0x20210000u;
-constexpr uint32_t kPageDown = 0x20220000u;
-constexpr uint32_t kHome = 0x20240000u;
-constexpr uint32_t kEnd = 0x20230000u;
-constexpr uint32_t kReturn = 0x200D0000u;
+constexpr uint32_t kUp = PressedVirtualKey(VK_UP);
+constexpr uint32_t kShiftUp = PressedVirtualKey(VK_UP) | KeyCode::kShift;
+constexpr uint32_t kDown = PressedVirtualKey(VK_DOWN);
+constexpr uint32_t kShiftDown = PressedVirtualKey(VK_DOWN) | KeyCode::kShift;
+constexpr uint32_t kLeft = PressedVirtualKey(VK_LEFT);
+constexpr uint32_t kRight = PressedVirtualKey(VK_RIGHT);
+constexpr uint32_t kPageUp = PressedVirtualKey(VK_PRIOR);
+constexpr uint32_t kPageDown = PressedVirtualKey(VK_NEXT);
+constexpr uint32_t kHome = PressedVirtualKey(VK_HOME);
+constexpr uint32_t kEnd = PressedVirtualKey(VK_END);
+constexpr uint32_t kReturn = PressedVirtualKey(VK_RETURN);
 
 bool IsSelected(double value)
 {

@@ -19,15 +19,15 @@ namespace {
 
 constexpr double kCoordinateLimit = 4503599627370496.0; // 2^52
 
-// Bare key presses: the key-down bit and the virtual key, no modifiers.
-constexpr uint32_t kUpPressed = 0x20260000u;
-constexpr uint32_t kDownPressed = 0x20280000u;
-constexpr uint32_t kLeftPressed = 0x20250000u;
-constexpr uint32_t kRightPressed = 0x20270000u;
-constexpr uint32_t kPageUpPressed = 0x20210000u;
-constexpr uint32_t kPageDownPressed = 0x20220000u;
-constexpr uint32_t kHomePressed = 0x20240000u;
-constexpr uint32_t kEndPressed = 0x20230000u;
+// Bare key presses: no modifier held.
+constexpr uint32_t kUpPressed = PressedVirtualKey(VK_UP);
+constexpr uint32_t kDownPressed = PressedVirtualKey(VK_DOWN);
+constexpr uint32_t kLeftPressed = PressedVirtualKey(VK_LEFT);
+constexpr uint32_t kRightPressed = PressedVirtualKey(VK_RIGHT);
+constexpr uint32_t kPageUpPressed = PressedVirtualKey(VK_PRIOR);
+constexpr uint32_t kPageDownPressed = PressedVirtualKey(VK_NEXT);
+constexpr uint32_t kHomePressed = PressedVirtualKey(VK_HOME);
+constexpr uint32_t kEndPressed = PressedVirtualKey(VK_END);
 
 double Now()
 {
