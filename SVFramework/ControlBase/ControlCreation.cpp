@@ -224,8 +224,7 @@ int32_t LControl::Initialize()
     if (IControlApplication* application = GetControlApplication()) {
         mNotificationCenter = application->GetNotificationCenter();
     }
-    mNotificationHandler =
-        RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(this));
+    mNotificationHandler.Create();
     ApplyProperties();
     if (mStringTable) {
         mStringTable->GetString(u"TOOLTIP", mToolTipText);

@@ -83,8 +83,7 @@ public:
     {
         mLocalHotKeys.AddKey(SV::KeyCode(SV::WideString(keyText)), name);
         if (!mNotificationHandler) {
-            mNotificationHandler = SV::RCPtr<SV::LNotificationHandler<SV::LControl>>(
-                new SV::LNotificationHandler<SV::LControl>(this));
+            mNotificationHandler.Create();
         }
         mNotificationHandler->RegisterHandler(&SV::LControl::OnSiblingKey,
                                               SV::RCPtr<SV::LNotificationDistributor>(mParent),
