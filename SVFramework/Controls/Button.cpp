@@ -45,9 +45,7 @@ LButton::LButton(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LButton::~LButton()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LButton::CreateControl(const RCPtr<LControl>& parent,
                                        const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -61,7 +59,7 @@ int32_t LButton::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LButton>>(new LNotificationHandler<LButton>(this));
+    mHandler.Create();
     if (mHandler->RegisterSelfHandler(&LButton::OnSimulateClick, kNidSimulateClick) < 0) {
         return result;
     }
@@ -257,24 +255,6 @@ int32_t LButton::OnSimulateClick(const ConstRCPtr<LNotificationDistributor>& /*s
 WideString LButton::GetToolTipText() const
 {
     return IsTextTruncated() ? GetText() : LControl::GetToolTipText();
-}
-
-void LButton::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LButton::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

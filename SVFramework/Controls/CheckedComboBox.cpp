@@ -17,7 +17,6 @@ LCheckedComboBox::LCheckedComboBox(const RCPtr<LControl>& parent, const WideStri
 
 LCheckedComboBox::~LCheckedComboBox()
 {
-    mCheckHandler = nullptr;
     mCheckedList = nullptr;
 }
 
@@ -49,8 +48,7 @@ int32_t LCheckedComboBox::Initialize()
     if (mCheckedList->GetIconCount() > 0) {
         SetCheckBoxPassThrough(true);
     }
-    mCheckHandler = RCPtr<LNotificationHandler<LCheckedComboBox>>(
-        new LNotificationHandler<LCheckedComboBox>(this));
+    mCheckHandler.Create();
     mCheckHandler->RegisterHandler(&LCheckedComboBox::OnListCheckChange,
                                    RCPtr<LNotificationDistributor>(mCheckedList),
                                    kNidItemCheckChange);
@@ -141,24 +139,6 @@ int32_t LCheckedComboBox::OnListCheckChange(const ConstRCPtr<LNotificationDistri
     SendNotification(kNidItemCheckChange,
                      notification ? notification->GetPayload() : ConstRCPtr<LRefCountedObject>());
     return 1;
-}
-
-void LCheckedComboBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                               const ConstRCPtr<LNotification>& notification)
-{
-    if (mCheckHandler && mCreated && mCheckHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LComboBox::Receive(sender, notification);
-}
-
-int32_t LCheckedComboBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                     const char16_t* name)
-{
-    if (mCheckHandler) {
-        mCheckHandler->UnregisterHandler(distributor, name);
-    }
-    return LComboBox::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -31,7 +31,6 @@ LCheckedListBox::~LCheckedListBox()
 {
     mIcons.clear();
     mRecords.clear();
-    mCheckHandler = nullptr;
 }
 
 RCPtr<LControl> LCheckedListBox::CreateControl(const RCPtr<LControl>& parent,
@@ -135,8 +134,7 @@ int32_t LCheckedListBox::Initialize()
 {
     // The handler is there before the list's own initialisation, which may already make rows
     // (items from the string table), so that those rows are wired like every later one.
-    mCheckHandler = RCPtr<LNotificationHandler<LCheckedListBox>>(
-        new LNotificationHandler<LCheckedListBox>(this));
+    mCheckHandler.Create();
     const int32_t result = LListBox::Initialize();
     if (result < 0) {
         return result;
@@ -343,23 +341,5 @@ int32_t LCheckedListBox::AnnounceCheckBox(const ConstRCPtr<LNotificationDistribu
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LCheckedListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                              const ConstRCPtr<LNotification>& notification)
-{
-    if (mCheckHandler && mCreated && mCheckHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LListBox::Receive(sender, notification);
-}
-
-int32_t LCheckedListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* name)
-{
-    if (mCheckHandler) {
-        mCheckHandler->UnregisterHandler(distributor, name);
-    }
-    return LListBox::Unregister(distributor, name);
-}
 
 } // namespace SV

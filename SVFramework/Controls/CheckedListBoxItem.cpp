@@ -17,9 +17,7 @@ LCheckedListBoxItem::LCheckedListBoxItem(const RCPtr<LControl>& parent, const Wi
 {}
 
 LCheckedListBoxItem::~LCheckedListBoxItem()
-{
-    mItemHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LCheckedListBoxItem::CreateControl(const RCPtr<LControl>& parent,
                                                    const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -30,8 +28,7 @@ RCPtr<LControl> LCheckedListBoxItem::CreateControl(const RCPtr<LControl>& parent
 int32_t LCheckedListBoxItem::Initialize()
 {
     const int32_t result = LListBoxItem::Initialize();
-    mItemHandler = RCPtr<LNotificationHandler<LCheckedListBoxItem>>(
-        new LNotificationHandler<LCheckedListBoxItem>(this));
+    mItemHandler.Create();
     mCheckBox = FindChildControl(u"checkBox");
     if (!mCheckBox) {
         throw Exception<std::runtime_error>(
@@ -103,24 +100,6 @@ int32_t LCheckedListBoxItem::ShowCheckBoxLook(int32_t look, bool exclusive)
         return E_INVALIDARG;
     }
     return mCheckBox->SetLookAlpha(uint32_t(look), 1.0f, exclusive);
-}
-
-void LCheckedListBoxItem::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                  const ConstRCPtr<LNotification>& notification)
-{
-    if (mItemHandler && mCreated && mItemHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LListBoxItem::Receive(sender, notification);
-}
-
-int32_t LCheckedListBoxItem::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                        const char16_t* name)
-{
-    if (mItemHandler) {
-        mItemHandler->UnregisterHandler(distributor, name);
-    }
-    return LListBoxItem::Unregister(distributor, name);
 }
 
 } // namespace SV

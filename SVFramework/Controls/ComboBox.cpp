@@ -34,7 +34,6 @@ LComboBox::LComboBox(const RCPtr<LControl>& parent, const WideString& name, bool
 
 LComboBox::~LComboBox()
 {
-    mHandler = nullptr;
     mList = nullptr;
 }
 
@@ -67,7 +66,7 @@ int32_t LComboBox::Initialize()
     if (!mList) {
         return S_OK;
     }
-    mHandler = RCPtr<LNotificationHandler<LComboBox>>(new LNotificationHandler<LComboBox>(this));
+    mHandler.Create();
     const RCPtr<LNotificationDistributor> list(mList.Get());
     mHandler->RegisterHandler(&LComboBox::OnListVisibilityChange, list,
                               kNidVisibilityConditionChange);
@@ -443,24 +442,6 @@ void LComboBox::BubbleKey(const ConstRCPtr<LKeyParam>& key)
 WideString LComboBox::GetToolTipText() const
 {
     return IsTextTruncated() ? mLabelText : LDropDownControl::GetToolTipText();
-}
-
-void LComboBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                        const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LDropDownControl::Receive(sender, notification);
-}
-
-int32_t LComboBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                              const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LDropDownControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -18,9 +18,7 @@ LComboMenu::LComboMenu(const RCPtr<LControl>& parent, const WideString& name, bo
 {}
 
 LComboMenu::~LComboMenu()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LComboMenu::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -38,7 +36,7 @@ int32_t LComboMenu::Initialize()
     if (LDropDownControl::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LComboMenu>>(new LNotificationHandler<LComboMenu>(this));
+    mHandler.Create();
     const RCPtr<LPopupMenu> popup = GetPopupMenu();
     if (!popup) {
         throw Exception<std::runtime_error>(
@@ -194,24 +192,6 @@ int32_t LComboMenu::OnPopupItemActivated(const ConstRCPtr<LNotificationDistribut
     }
     ShowRestingLook();
     return 1;
-}
-
-void LComboMenu::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LDropDownControl::Receive(sender, notification);
-}
-
-int32_t LComboMenu::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LDropDownControl::Unregister(distributor, name);
 }
 
 } // namespace SV

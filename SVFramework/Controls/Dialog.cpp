@@ -35,14 +35,12 @@ LDialog::LDialog(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LDialog::~LDialog()
-{
-    mDialogHandler = nullptr;
-}
+{}
 
 int32_t LDialog::Initialize()
 {
     const int32_t result = LScrollView::Initialize();
-    mDialogHandler = RCPtr<LNotificationHandler<LDialog>>(new LNotificationHandler<LDialog>(this));
+    mDialogHandler.Create();
     for (const StandardButton& button : kStandardButtons) {
         if (const RCPtr<LControl>& child = FindChildControl(button.name)) {
             mDialogHandler->RegisterHandler(&LDialog::OnButtonClick,
@@ -110,25 +108,6 @@ int32_t LDialog::OnButtonClick(const ConstRCPtr<LNotificationDistributor>& sende
         break;
     }
     return 1;
-}
-
-void LDialog::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mDialogHandler && mCreated &&
-        mDialogHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LDialog::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mDialogHandler) {
-        mDialogHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
 }
 
 } // namespace SV

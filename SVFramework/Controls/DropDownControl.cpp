@@ -11,9 +11,7 @@ LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WideStri
 {}
 
 LDropDownControl::~LDropDownControl()
-{
-    mDropDownHandler = nullptr;
-}
+{}
 
 int32_t LDropDownControl::Initialize()
 {
@@ -21,8 +19,7 @@ int32_t LDropDownControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mDropDownHandler = RCPtr<LNotificationHandler<LDropDownControl>>(
-        new LNotificationHandler<LDropDownControl>(this));
+    mDropDownHandler.Create();
     mDropDownHandler->RegisterHandler(&LDropDownControl::OnMouseDownNotification,
                                       RCPtr<LNotificationDistributor>(this), kNidMouseDown);
     return result;
@@ -74,25 +71,6 @@ int32_t LDropDownControl::OnFocusLost()
     const RCPtr<LControl> keepAlive(this);
     SetDroppedDown(false);
     return LControl::OnFocusLost();
-}
-
-void LDropDownControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                               const ConstRCPtr<LNotification>& notification)
-{
-    if (mDropDownHandler && mCreated &&
-        mDropDownHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LDropDownControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                     const char16_t* name)
-{
-    if (mDropDownHandler) {
-        mDropDownHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

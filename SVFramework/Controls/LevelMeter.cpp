@@ -43,9 +43,7 @@ LLevelMeter::LLevelMeter(const RCPtr<LControl>& parent, const WideString& name, 
 {}
 
 LLevelMeter::~LLevelMeter()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LLevelMeter::CreateControl(const RCPtr<LControl>& parent,
                                            const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -56,8 +54,7 @@ RCPtr<LControl> LLevelMeter::CreateControl(const RCPtr<LControl>& parent,
 int32_t LLevelMeter::Initialize()
 {
     const int32_t result = LControl::Initialize();
-    mHandler =
-        RCPtr<LNotificationHandler<LLevelMeter>>(new LNotificationHandler<LLevelMeter>(this));
+    mHandler.Create();
     mPeakMark = FindChildControl(u"peakLo");
     mOverlay = FindChildControl(u"activeOverlay");
     mClipLight = FindChildControl(u"clipButton");
@@ -208,24 +205,6 @@ int32_t LLevelMeter::OnClipClick(const ConstRCPtr<LNotificationDistributor>& /*s
         SendNotification(kNidClipLightUnlatched);
     }
     return 1;
-}
-
-void LLevelMeter::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LLevelMeter::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -63,9 +63,7 @@ LListBox::LListBox(const RCPtr<LControl>& parent, const WideString& name, bool m
 {}
 
 LListBox::~LListBox()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LListBox::CreateControl(const RCPtr<LControl>& parent,
                                         const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -116,7 +114,7 @@ int32_t LListBox::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LListBox>>(new LNotificationHandler<LListBox>(this));
+    mHandler.Create();
     SetAutoClientExtent(0, 0, 0);
     const RCPtr<LControl> templateRow = FindChildControl(kTemplateName);
     if (templateRow) {
@@ -1198,23 +1196,5 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                       const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                             const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
-}
 
 } // namespace SV

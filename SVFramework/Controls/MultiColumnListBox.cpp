@@ -97,7 +97,6 @@ LMultiColumnListBox::~LMultiColumnListBox()
     mSortAscending.SetCount(0);
     mHeaders.SetCount(0);
     mColumns.SetCount(0);
-    mHandler = nullptr;
 }
 
 RCPtr<LControl> LMultiColumnListBox::CreateControl(const RCPtr<LControl>& parent,
@@ -128,8 +127,7 @@ void DockVertically(LControl& child)
 int32_t LMultiColumnListBox::Initialize()
 {
     const int32_t result = LPanel::Initialize();
-    mHandler = RCPtr<LNotificationHandler<LMultiColumnListBox>>(
-        new LNotificationHandler<LMultiColumnListBox>(this));
+    mHandler.Create();
     for (int32_t k = 1;; ++k) {
         const RCPtr<LListBox> column(
             dynamic_cast<LListBox*>(FindChildControl(NumberedName(kColumnFormat, k)).Get()));
@@ -515,23 +513,5 @@ int32_t LMultiColumnListBox::PerformSort(int32_t column)
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LMultiColumnListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                  const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LMultiColumnListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                        const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
-}
 
 } // namespace SV

@@ -58,9 +58,7 @@ LNumericUpDown::LNumericUpDown(const RCPtr<LControl>& parent, const WideString& 
 {}
 
 LNumericUpDown::~LNumericUpDown()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LNumericUpDown::CreateControl(const RCPtr<LControl>& parent,
                                               const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -78,8 +76,7 @@ WideString LNumericUpDown::FormatValue(double value)
 int32_t LNumericUpDown::Initialize()
 {
     const int32_t result = LPanel::Initialize();
-    mHandler =
-        RCPtr<LNotificationHandler<LNumericUpDown>>(new LNotificationHandler<LNumericUpDown>(this));
+    mHandler.Create();
     mTextBox = FindPart<LTextBox>(*this, u"textBox");
     mUpButton = FindPart<LButton>(*this, u"buttonUp");
     mDownButton = FindPart<LButton>(*this, u"buttonDown");
@@ -244,24 +241,6 @@ void LNumericUpDown::BubbleKey(const ConstRCPtr<LKeyParam>& key)
         }
     }
     LPanel::BubbleKey(key);
-}
-
-void LNumericUpDown::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                             const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LNumericUpDown::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                   const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }
 
 } // namespace SV

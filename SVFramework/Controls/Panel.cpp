@@ -17,9 +17,7 @@ LPanel::LPanel(const RCPtr<LControl>& parent, const WideString& name, bool mostD
 {}
 
 LPanel::~LPanel()
-{
-    mPanelHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LPanel::CreateControl(const RCPtr<LControl>& parent,
                                       const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -33,7 +31,7 @@ int32_t LPanel::Initialize()
     if (result < 0 || !mParent) {
         return result;
     }
-    mPanelHandler = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(this));
+    mPanelHandler.Create();
     int32_t registered = E_FAIL;
     try {
         registered = mPanelHandler->RegisterHandler(
@@ -127,23 +125,6 @@ void LPanel::NavigateFocus(const ConstRCPtr<LKeyParam>& key)
         const RCPtr<LControl> parent = mParent;
         parent->NavigateFocus(key);
     }
-}
-
-void LPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                     const ConstRCPtr<LNotification>& notification)
-{
-    if (mPanelHandler && mCreated && mPanelHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LPanel::Unregister(const RCPtr<LNotificationDistributor>& distributor, const char16_t* name)
-{
-    if (mPanelHandler) {
-        mPanelHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -53,7 +53,6 @@ LPopupMenu::~LPopupMenu()
     mOpenedEntry = nullptr;
     mOpenSubMenu = nullptr;
     mMenu = nullptr;
-    mPopupHandler = nullptr;
 }
 
 RCPtr<LControl> LPopupMenu::CreateControl(const RCPtr<LControl>& parent,
@@ -67,8 +66,7 @@ int32_t LPopupMenu::Initialize()
     if (LCheckedListBox::Initialize() < 0) {
         return E_FAIL;
     }
-    mPopupHandler =
-        RCPtr<LNotificationHandler<LPopupMenu>>(new LNotificationHandler<LPopupMenu>(this));
+    mPopupHandler.Create();
     SizeToSkin();
     // A not-focusable ancestor (the menu bar) does not keep the popup from the focus.
     SetFocusBarrier(true);
@@ -879,24 +877,6 @@ void LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (topLevel && (after & kConditionVisible) == 0 && (before & kConditionVisible) != 0) {
         CloseSubMenu();
     }
-}
-
-void LPopupMenu::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mPopupHandler && mCreated && mPopupHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LCheckedListBox::Receive(sender, notification);
-}
-
-int32_t LPopupMenu::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mPopupHandler) {
-        mPopupHandler->UnregisterHandler(distributor, name);
-    }
-    return LCheckedListBox::Unregister(distributor, name);
 }
 
 } // namespace SV

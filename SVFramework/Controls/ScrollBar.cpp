@@ -70,9 +70,7 @@ LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WideString& name, bo
 }
 
 LScrollbar::~LScrollbar()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LScrollbar::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -87,7 +85,7 @@ int32_t LScrollbar::Initialize()
     if (LControl::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LScrollbar>>(new LNotificationHandler<LScrollbar>(this));
+    mHandler.Create();
     if (const RCPtr<LControl> channel = FindChannel()) {
         const RCPtr<LNotificationDistributor> source(channel);
         mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source, kNidLeftDragConditionChange);
@@ -560,23 +558,5 @@ int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
 }
 
 // Notifications --------------------------------------------------------------------------------
-
-void LScrollbar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LScrollbar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
-}
 
 } // namespace SV

@@ -70,8 +70,7 @@ int32_t LScrollView::Initialize()
     if (result < 0) {
         return result;
     }
-    mViewHandler =
-        RCPtr<LNotificationHandler<LScrollView>>(new LNotificationHandler<LScrollView>(this));
+    mViewHandler.Create();
     mCorner = FindChildControl(u"corner");
     mHBar = Parts(FindChildControl(u"hBar")) ? FindChildControl(u"hBar") : nullptr;
     mVBar = Parts(FindChildControl(u"vBar")) ? FindChildControl(u"vBar") : nullptr;
@@ -119,26 +118,6 @@ int32_t LScrollView::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descr
     UpdateScrollBarVisibility();
     EndResize();
     return result;
-}
-
-// Notifications -------------------------------------------------------------------------------
-
-void LScrollView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mViewHandler && mCreated && mViewHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LScrollView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mViewHandler) {
-        mViewHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 // The client extent ---------------------------------------------------------------------------

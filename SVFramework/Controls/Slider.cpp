@@ -59,9 +59,7 @@ LSlider::LSlider(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LSlider::~LSlider()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LSlider::CreateControl(const RCPtr<LControl>& parent,
                                        const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -76,7 +74,7 @@ int32_t LSlider::Initialize()
     if (LPanel::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LSlider>>(new LNotificationHandler<LSlider>(this));
+    mHandler.Create();
     mEndMarker = FindChildControl(u"thumbEnd");
     mStartMarker = FindChildControl(u"thumbStart");
     if (!mStartMarker) {
@@ -553,23 +551,5 @@ int32_t LSlider::HandleHorizontalWheel(const ConstRCPtr<LMouseWheelParam>& event
 }
 
 // Notifications --------------------------------------------------------------------------------
-
-void LSlider::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LSlider::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
-}
 
 } // namespace SV

@@ -15,9 +15,7 @@ LStatusBar::LStatusBar(const RCPtr<LControl>& parent, const WideString& name, bo
 {}
 
 LStatusBar::~LStatusBar()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LStatusBar::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -28,7 +26,7 @@ RCPtr<LControl> LStatusBar::CreateControl(const RCPtr<LControl>& parent,
 int32_t LStatusBar::Initialize()
 {
     const int32_t result = LControl::Initialize();
-    mHandler = RCPtr<LNotificationHandler<LStatusBar>>(new LNotificationHandler<LStatusBar>(this));
+    mHandler.Create();
     // Only the newest posted text is delivered; a text sent directly is never taken.
     mHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
                               kNidSetStatusText, LNotificationDistributor::kLatestPostedOnly);
@@ -102,24 +100,6 @@ int32_t LStatusBar::ReleaseHook()
         ReleaseInternalRef();
     }
     return LControl::ReleaseHook();
-}
-
-void LStatusBar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LStatusBar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -17,7 +17,6 @@ LTabControl::~LTabControl()
     mSelectedName.Clear();
     mButtonHolder = nullptr;
     mPageHolder = nullptr;
-    mHandler = nullptr;
 }
 
 RCPtr<LControl> LTabControl::CreateControl(const RCPtr<LControl>& parent,
@@ -52,8 +51,7 @@ int32_t LTabControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LTabControl>>(new LNotificationHandler<LTabControl>(this));
+    mHandler.Create();
     ChildControlList& tabs = mButtonHolder->GetChildren();
     for (int32_t index = 0; index < tabs.GetCount(); ++index) {
         const RCPtr<LControl>& tab = tabs.GetAt(index, kStoredOrder);
@@ -173,24 +171,6 @@ int32_t LTabControl::OnTabClicked(const ConstRCPtr<LNotificationDistributor>& se
         SelectTab(tab->GetName());
     }
     return 1;
-}
-
-void LTabControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LTabControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }
 
 } // namespace SV

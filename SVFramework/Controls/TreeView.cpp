@@ -18,7 +18,6 @@ LTreeView::LTreeView(const RCPtr<LControl>& parent, const WideString& name, bool
 LTreeView::~LTreeView()
 {
     mNodes.clear();
-    mTreeHandler = nullptr;
 }
 
 RCPtr<LControl> LTreeView::CreateControl(const RCPtr<LControl>& parent,
@@ -160,8 +159,7 @@ int32_t LTreeView::Initialize()
 {
     // The table is there before the list's own initialisation, which may already make rows
     // (nodes from the string table), so that those rows are wired like every later one.
-    mTreeHandler =
-        RCPtr<LNotificationHandler<LTreeView>>(new LNotificationHandler<LTreeView>(this));
+    mTreeHandler.Create();
     return LCheckedListBox::Initialize();
 }
 
@@ -356,24 +354,6 @@ int32_t LTreeView::ReparentNode(uint32_t index, int32_t newParent)
 void LTreeView::OnIdle()
 {
     ReleaseIdle();
-}
-
-void LTreeView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                        const ConstRCPtr<LNotification>& notification)
-{
-    if (mTreeHandler && mCreated && mTreeHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LCheckedListBox::Receive(sender, notification);
-}
-
-int32_t LTreeView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                              const char16_t* name)
-{
-    if (mTreeHandler) {
-        mTreeHandler->UnregisterHandler(distributor, name);
-    }
-    return LCheckedListBox::Unregister(distributor, name);
 }
 
 } // namespace SV
