@@ -72,7 +72,6 @@ LArpeggiatorEditPanel::~LArpeggiatorEditPanel()
     mSwingBox = nullptr;
     mTapsBox = nullptr;
     mOctaveBox = nullptr;
-    mHandler = nullptr;
 }
 
 RCPtr<LControl>
@@ -110,8 +109,7 @@ int32_t LArpeggiatorEditPanel::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LArpeggiatorEditPanel>>(
-        new LNotificationHandler<LArpeggiatorEditPanel>(this));
+    mHandler.Create();
     const auto send = &LArpeggiatorEditPanel::SendValue;
     const char16_t* selection = kNidSelectionChange;
     mTimeDivisionBox = Subscribe<LComboBox>(u"noteRepeatTimeDivisionComboBox",
@@ -216,22 +214,4 @@ LArpeggiatorEditPanel::OnEnableButtonClick(const ConstRCPtr<LNotificationDistrib
         mEnabledButton->SetNormalizedValue(mEnabledButton->GetNormalizedValue() == 0.0 ? 1.0 : 0.0);
     }
     return 1;
-}
-
-void LArpeggiatorEditPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                    const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LArpeggiatorEditPanel::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                          const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }

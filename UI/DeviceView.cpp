@@ -75,7 +75,6 @@ LDeviceView::LDeviceView(const RCPtr<LControl>& parent, const WideString& name, 
 
 LDeviceView::~LDeviceView()
 {
-    mHandler = nullptr;
     mFileDialog = nullptr;
     mStatusView = nullptr;
     mPresetManager = nullptr;
@@ -93,8 +92,7 @@ int32_t LDeviceView::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LDeviceView>>(new LNotificationHandler<LDeviceView>(this));
+    mHandler.Create();
     if (!mHandler) {
         throw Exception<FailedResultException>(
             FormatFailedResult(E_OUTOFMEMORY, "LDeviceView::Initialize", kSourcePath, 91));
@@ -408,22 +406,4 @@ int32_t LDeviceView::OnAbout(const ConstRCPtr<LNotificationDistributor>&,
         dialog->DoModal();
     }
     return 1;
-}
-
-void LDeviceView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LDeviceView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }

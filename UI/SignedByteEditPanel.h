@@ -32,11 +32,7 @@ public:
                          bool mostDerived)
         : SV::LPanel(parent, name, mostDerived)
     {}
-    ~LSignedByteEditPanel() override
-    {
-        mByteHandler = nullptr;
-        mUpDown = nullptr;
-    }
+    ~LSignedByteEditPanel() override { mUpDown = nullptr; }
 
     // Finds the up-down (throws without it), subscribes its value changes, gives it the range
     // and limits its text box.
@@ -46,8 +42,7 @@ public:
         if (result < 0) {
             return result;
         }
-        mByteHandler = SV::RCPtr<SV::LNotificationHandler<LSignedByteEditPanel>>(
-            new SV::LNotificationHandler<LSignedByteEditPanel>(this));
+        mByteHandler.Create();
         mUpDown = SV::RCPtr<SV::LNumericUpDown>(FindChildControl(Traits::kUpDownName));
         if (!mUpDown) {
             throw SV::Exception<std::runtime_error>(
@@ -92,25 +87,6 @@ public:
         return S_OK;
     }
 
-protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override
-    {
-        if (mByteHandler && mCreated &&
-            mByteHandler->HandleNotification(sender, notification) != 0) {
-            return;
-        }
-        SV::LPanel::Receive(sender, notification);
-    }
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override
-    {
-        if (mByteHandler) {
-            mByteHandler->UnregisterHandler(distributor, name);
-        }
-        return SV::LPanel::Unregister(distributor, name);
-    }
-
 private:
     static SV::Variant ByteValue(double value)
     {
@@ -133,6 +109,6 @@ private:
         return 1;
     }
 
-    SV::RCPtr<SV::LNotificationHandler<LSignedByteEditPanel>> mByteHandler;
+    SV::ControlNotificationHandler<LSignedByteEditPanel> mByteHandler{this};
     SV::RCPtr<SV::LNumericUpDown> mUpDown;
 };

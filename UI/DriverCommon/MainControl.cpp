@@ -29,7 +29,6 @@ LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name
 
 LMainControl::~LMainControl()
 {
-    mHandler = nullptr;
     mDeviceView = nullptr;
     mStatusPanel = nullptr;
     mDeviceSelectorPanel = nullptr;
@@ -55,8 +54,7 @@ int32_t LMainControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LMainControl>>(new LNotificationHandler<LMainControl>(this));
+    mHandler.Create();
     mDeviceView = RCPtr<LDeviceView>(FindChildControl(u"viewDevice"));
     if (!mDeviceView) {
         throw Exception<std::runtime_error>(
@@ -163,24 +161,6 @@ void LMainControl::CheckHardwareConfiguration()
                    GetLocalizedText(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIconStyle);
     PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), kNidAppExitRequest,
                           nullptr);
-}
-
-void LMainControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                           const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LMainControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                 const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV
