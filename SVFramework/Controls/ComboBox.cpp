@@ -17,13 +17,9 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kKeyReturn = PressedVirtualKey(VK_RETURN);
-constexpr uint32_t kKeyDown = PressedVirtualKey(VK_DOWN);
-constexpr uint32_t kKeyEscape = PressedVirtualKey(VK_ESCAPE);
-
 bool IsEscape(const ConstRCPtr<LKeyParam>& key)
 {
-    return key && key->mKey.GetCode() == kKeyEscape;
+    return key && key->mKey.GetCode() == PressedVirtualKey(VK_ESCAPE);
 }
 
 } // namespace
@@ -419,13 +415,13 @@ int32_t LComboBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
     }
     const uint32_t code = key->mKey.GetCode();
     if (!IsDroppedDown()) {
-        if (code == kKeyDown || code == kKeyReturn) {
+        if (code == PressedVirtualKey(VK_DOWN) || code == PressedVirtualKey(VK_RETURN)) {
             ShowDropDown(true);
             return S_OK;
         }
         return S_FALSE;
     }
-    if (code == kKeyEscape) {
+    if (code == PressedVirtualKey(VK_ESCAPE)) {
         mList->SetVisible(false);
         return S_OK;
     }

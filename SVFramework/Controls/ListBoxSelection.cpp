@@ -19,18 +19,6 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kUp = PressedVirtualKey(VK_UP);
-constexpr uint32_t kShiftUp = PressedVirtualKey(VK_UP) | KeyCode::kShift;
-constexpr uint32_t kDown = PressedVirtualKey(VK_DOWN);
-constexpr uint32_t kShiftDown = PressedVirtualKey(VK_DOWN) | KeyCode::kShift;
-constexpr uint32_t kLeft = PressedVirtualKey(VK_LEFT);
-constexpr uint32_t kRight = PressedVirtualKey(VK_RIGHT);
-constexpr uint32_t kPageUp = PressedVirtualKey(VK_PRIOR);
-constexpr uint32_t kPageDown = PressedVirtualKey(VK_NEXT);
-constexpr uint32_t kHome = PressedVirtualKey(VK_HOME);
-constexpr uint32_t kEnd = PressedVirtualKey(VK_END);
-constexpr uint32_t kReturn = PressedVirtualKey(VK_RETURN);
-
 bool IsSelected(double value)
 {
     return value >= 0.5;
@@ -388,8 +376,8 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
     const uint32_t code = key->mKey.GetCode();
     const uint32_t count = GetItemCount();
     switch (code) {
-    case kUp:
-    case kShiftUp:
+    case PressedVirtualKey(VK_UP):
+    case PressedVirtualKey(VK_UP) | KeyCode::kShift:
         for (int64_t i = int64_t(mCaret) - 1; i >= 0; --i) {
             if (uint32_t(i) < count && CanSelectItem(uint32_t(i))) {
                 SelectRange(uint32_t(i), -1, true);
@@ -397,8 +385,8 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
             }
         }
         return 0;
-    case kDown:
-    case kShiftDown:
+    case PressedVirtualKey(VK_DOWN):
+    case PressedVirtualKey(VK_DOWN) | KeyCode::kShift:
         for (int64_t i = int64_t(mCaret) + 1; i < int64_t(count); ++i) {
             if (CanSelectItem(uint32_t(i))) {
                 SelectRange(uint32_t(i), -1, true);
@@ -406,20 +394,20 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
             }
         }
         return 0;
-    case kLeft:
-    case kRight:
+    case PressedVirtualKey(VK_LEFT):
+    case PressedVirtualKey(VK_RIGHT):
         OfferKeyToBar(GetBar(0), key);
         return 0;
-    case kPageUp:
-    case kPageDown:
+    case PressedVirtualKey(VK_PRIOR):
+    case PressedVirtualKey(VK_NEXT):
         OfferKeyToBar(GetBar(1), key);
         return 0;
-    case kHome:
-    case kEnd:
+    case PressedVirtualKey(VK_HOME):
+    case PressedVirtualKey(VK_END):
         OfferKeyToBar(GetBar(0), key);
         OfferKeyToBar(GetBar(1), key);
         return 0;
-    case kReturn:
+    case PressedVirtualKey(VK_RETURN):
         if (mCaret >= 0) {
             ActivateItem(uint32_t(mCaret));
         }

@@ -19,16 +19,6 @@ namespace {
 
 constexpr double kCoordinateLimit = 4503599627370496.0; // 2^52
 
-// Bare key presses: no modifier held.
-constexpr uint32_t kUpPressed = PressedVirtualKey(VK_UP);
-constexpr uint32_t kDownPressed = PressedVirtualKey(VK_DOWN);
-constexpr uint32_t kLeftPressed = PressedVirtualKey(VK_LEFT);
-constexpr uint32_t kRightPressed = PressedVirtualKey(VK_RIGHT);
-constexpr uint32_t kPageUpPressed = PressedVirtualKey(VK_PRIOR);
-constexpr uint32_t kPageDownPressed = PressedVirtualKey(VK_NEXT);
-constexpr uint32_t kHomePressed = PressedVirtualKey(VK_HOME);
-constexpr uint32_t kEndPressed = PressedVirtualKey(VK_END);
-
 double Now()
 {
     IControlApplication* application = GetControlApplication();
@@ -522,10 +512,14 @@ int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
         int32_t action;      // -1 / +1 lines, -2 / +2 pages, 0 start, 3 end
     };
     static const KeyRule kRules[] = {
-        {kUpPressed, kKeyUp, 1, -1},         {kDownPressed, kKeyDown, 1, 1},
-        {kLeftPressed, kKeyLeft, 0, -1},     {kRightPressed, kKeyRight, 0, 1},
-        {kPageUpPressed, kKeyPageUp, 1, -2}, {kPageDownPressed, kKeyPageDown, 1, 2},
-        {kHomePressed, kKeyHome, -1, 0},     {kEndPressed, kKeyEnd, -1, 3},
+        {PressedVirtualKey(VK_UP), kKeyUp, 1, -1},
+        {PressedVirtualKey(VK_DOWN), kKeyDown, 1, 1},
+        {PressedVirtualKey(VK_LEFT), kKeyLeft, 0, -1},
+        {PressedVirtualKey(VK_RIGHT), kKeyRight, 0, 1},
+        {PressedVirtualKey(VK_PRIOR), kKeyPageUp, 1, -2},
+        {PressedVirtualKey(VK_NEXT), kKeyPageDown, 1, 2},
+        {PressedVirtualKey(VK_HOME), kKeyHome, -1, 0},
+        {PressedVirtualKey(VK_END), kKeyEnd, -1, 3},
     };
     const uint32_t code = param->mKey.GetCode();
     for (const KeyRule& rule : kRules) {
