@@ -1,5 +1,5 @@
-#include "EngineNotificationNames.h"
 #include "RootModuleEngine.h"
+#include "EngineNotificationNames.h"
 
 #include "ApplicationDouble.h"
 #include "DeviceControlClientInterface.h"

@@ -156,8 +156,7 @@ TEST_F(MainControlTest, AListOfValuesIsAppliedInRecordOrder)
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(1), Blob({0x02})), S_OK);
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(3), Blob({0x0E})), S_OK);
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(4), Blob({0x00})), S_OK);
-    NotifyCentre(SV::kNidParamModuleStateChange,
-                 RCPtr<ParamValueList>(new ParamValueList(values)));
+    NotifyCentre(SV::kNidParamModuleStateChange, RCPtr<ParamValueList>(new ParamValueList(values)));
     EXPECT_EQ(octaveUpDown->GetValue(), -2.0);
     EXPECT_EQ(transposeUpDown->GetValue(), 2.0);
     EXPECT_TRUE(engine->SetCalls().empty());
@@ -179,8 +178,7 @@ TEST_F(MainControlTest, AListWhoseRecordLengthIsZeroIsNotCountedForever)
     uint8_t* data = values.GetData(size);
     ASSERT_GT(size, 4u);
     data[0] = data[1] = data[2] = data[3] = 0; // a damaged length word
-    NotifyCentre(SV::kNidParamModuleStateChange,
-                 RCPtr<ParamValueList>(new ParamValueList(values)));
+    NotifyCentre(SV::kNidParamModuleStateChange, RCPtr<ParamValueList>(new ParamValueList(values)));
     EXPECT_EQ(octaveUpDown->GetValue(), 1.0);
 }
 

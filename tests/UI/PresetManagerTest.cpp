@@ -154,8 +154,7 @@ protected:
     {
         manager = LPresetManager::Create();
         listener->engine = engine;
-        listener->Register(RCPtr<SV::LNotificationDistributor>(manager),
-                           SV::kNidPresetFilePreLoad);
+        listener->Register(RCPtr<SV::LNotificationDistributor>(manager), SV::kNidPresetFilePreLoad);
         listener->Register(RCPtr<SV::LNotificationDistributor>(manager),
                            SV::kNidPresetFilePostLoad);
     }

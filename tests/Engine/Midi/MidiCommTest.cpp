@@ -1,5 +1,5 @@
-#include "EngineNotificationNames.h"
 #include "Midi/MidiComm.h"
+#include "EngineNotificationNames.h"
 
 #include "MidiCaptureRecorder.h"
 #include "MidiDevices.h"

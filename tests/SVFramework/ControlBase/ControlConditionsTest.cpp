@@ -42,8 +42,8 @@ TEST_F(ControlConditionsTest, FirstUpdateAnnouncesEnabledAndVisible)
 {
     RCPtr<LControl> fresh = MakeControl(panel, u"fresh", At(0, 0, 4, 4));
     fresh->UpdateLayout();
-    recorder->Listen(fresh, {kNidConditionChange, kNidEnabledConditionChange,
-                             kNidVisibilityConditionChange});
+    recorder->Listen(
+        fresh, {kNidConditionChange, kNidEnabledConditionChange, kNidVisibilityConditionChange});
     fresh->UpdateConditions();
     EXPECT_EQ(recorder->names, (Names{"NID_CONDITION_CHANGE", "NID_ENABLED_CONDITION_CHANGE",
                                       "NID_VISIBLITY_CONDITION_CHANGE"}));

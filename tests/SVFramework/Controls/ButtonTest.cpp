@@ -108,8 +108,7 @@ protected:
     }
     void Listen(LButton& button)
     {
-        for (const char16_t* name :
-             {kNidButtonAutoRepeat, kNidLeftClick, kNidValueChange}) {
+        for (const char16_t* name : {kNidButtonAutoRepeat, kNidLeftClick, kNidValueChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(&button), name);
         }
     }

@@ -334,8 +334,8 @@ TEST_F(ComboBoxTest, TypedTextSelectsItsItemAndTheTextBoxNotificationsArePassedO
     ASSERT_TRUE(box);
     const RCPtr<Recorder> recorder(new Recorder());
     const RCPtr<LNotificationDistributor> combo(typed);
-    for (const char16_t* name : {kNidTextBoxValidating, kNidTextBoxValidated,
-                                 kNidTextBoxTextChange, kNidSelectionChange}) {
+    for (const char16_t* name : {kNidTextBoxValidating, kNidTextBoxValidated, kNidTextBoxTextChange,
+                                 kNidSelectionChange}) {
         recorder->Register(combo, name);
     }
     const NotificationId validating = GetNotificationID(kNidTextBoxValidating);

@@ -67,8 +67,8 @@ protected:
         knob = dynamic_cast<LKnob*>(root->FindChildControl(u"knob").Get());
         ASSERT_TRUE(knob);
         recorder = RCPtr<Recorder>(new Recorder());
-        for (const char16_t* name : {kNidValueChangeCapture, kNidValueChangeKeyDown,
-                                     kNidValueChangeKeyUp}) {
+        for (const char16_t* name :
+             {kNidValueChangeCapture, kNidValueChangeKeyDown, kNidValueChangeKeyUp}) {
             recorder->Register(RCPtr<LNotificationDistributor>(knob), name);
         }
     }

@@ -102,8 +102,8 @@ protected:
         zero = Find(u"zero");
         ASSERT_TRUE(horizontal && diagonal && zero);
         recorder = RCPtr<Recorder>(new Recorder());
-        for (const char16_t* name : {kNidValueChangeCapture, kNidValueChangeKeyDown,
-                                     kNidValueChangeKeyUp}) {
+        for (const char16_t* name :
+             {kNidValueChangeCapture, kNidValueChangeKeyDown, kNidValueChangeKeyUp}) {
             recorder->Register(RCPtr<LNotificationDistributor>(horizontal), name);
         }
     }

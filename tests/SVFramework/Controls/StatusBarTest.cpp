@@ -92,8 +92,7 @@ TEST_F(StatusBarTest, IdleMessageComesFromTheLabelsStringTableAndDirectSendsAreI
     EXPECT_EQ(Shown(), "Ready");
 
     // Only posted texts are taken: one handed to the bar's distributor directly is not.
-    bar->Notify(
-        CreateNotification(kNidSetStatusText, CreateStringWrapper(WideString(u"sent"))));
+    bar->Notify(CreateNotification(kNidSetStatusText, CreateStringWrapper(WideString(u"sent"))));
     EXPECT_EQ(Shown(), "Ready");
 }
 

@@ -1,5 +1,5 @@
-#include "Notification/NotificationNames.h"
 #include "Notification/NotificationQueue.h"
+#include "Notification/NotificationNames.h"
 
 #include "NotificationTestReceivers.h"
 #include "ObjectBase/Holder.h"

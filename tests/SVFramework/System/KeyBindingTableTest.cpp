@@ -131,8 +131,8 @@ TEST(GlobalHotKeyManager, BoundKeyIsPostedAndDeliveredByTheNextIdlePass)
     application.RunApplicationStartup();
     SV::RCPtr<Recorder> recorder(new Recorder());
     const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
-    for (const char16_t* name :
-         {SV::kNidEditCopyRequest, SV::kNidEditDeleteRequest, u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
+    for (const char16_t* name : {SV::kNidEditCopyRequest, SV::kNidEditDeleteRequest,
+                                 u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
         ASSERT_NE(recorder->Register(SV::RCPtr<SV::LNotificationDistributor>(center), name, 0),
                   nullptr);
     }

@@ -21,8 +21,8 @@ class RootWindowPointerTest : public RootWindowFixture
 TEST_F(RootWindowPointerTest, ClickRunsHooksNotificationsCaptureAndClickInOrder)
 {
     RCPtr<LogRecorder> recorder(new LogRecorder(log));
-    recorder->Listen(RCPtr<LControl>(a), {kNidMouseDown, kNidMouseUp, kNidLeftClick,
-                                          kNidCaptureConditionChange});
+    recorder->Listen(RCPtr<LControl>(a),
+                     {kNidMouseDown, kNidMouseUp, kNidLeftClick, kNidCaptureConditionChange});
     Move(20, 20);
     log.clear();
     Button(0, 1, 20, 20, 1);
