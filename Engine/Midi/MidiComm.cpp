@@ -41,6 +41,28 @@ Port* FindPortByHandle(const RCPtrArray<Port, 1, 0>& ports, Handle handle)
     return nullptr;
 }
 
+// The first device of the platform's list whose name matches the request, and that name; -1
+// when none does. Caps is MIDIINCAPS or MIDIOUTCAPS, with the count and caps operations of the
+// same direction.
+template <class Caps>
+int32_t FindDevice(int32_t (*getCount)(), MMRESULT (*getCaps)(int32_t, Caps&),
+                   const WideString& request, WideString& name)
+{
+    const int32_t count = getCount();
+    for (int32_t deviceId = 0; deviceId < count; ++deviceId) {
+        Caps caps;
+        if (getCaps(deviceId, caps) != MMSYSERR_NOERROR) {
+            continue;
+        }
+        WideString candidate(caps.szPname.c_str());
+        if (LMidiComm::NameMatches(candidate, request)) {
+            name = candidate;
+            return deviceId;
+        }
+    }
+    return -1;
+}
+
 template <class Port>
 int32_t RemovePort(RCPtrArray<Port, 1, 0>& ports, const Port* port, RCPtr<Port>& removed)
 {
@@ -147,46 +169,32 @@ int32_t LMidiComm::OpenCapturePort(const WideString& deviceName, RCPtr<LMidiCapt
     // a device waits for its callbacks, which take the lock.
     RCPtr<LMidiCapturePort> previous = std::move(port);
     RCPtr<LMidiCapturePort> failed;
-    int32_t result = E_FAIL;
-    {
-        MutexLock lock(mLock);
-        const int32_t open = FindOpenPort(mCapturePorts, deviceName);
-        if (open >= 0) {
-            port = *mCapturePorts.At(open);
-            return S_OK;
-        }
-        const int32_t count = svp::midiInGetNumDevs();
-        for (int32_t deviceId = 0; deviceId < count; ++deviceId) {
-            svp::MIDIINCAPS caps;
-            if (svp::midiInGetDevCaps(deviceId, caps) != MMSYSERR_NOERROR) {
-                continue;
-            }
-            const WideString name(caps.szPname.c_str());
-            if (!NameMatches(name, deviceName)) {
-                continue;
-            }
-            svp::HMIDIIN handle = nullptr;
-            if (svp::midiInOpen(&handle, deviceId, &LMidiComm::OnMidiInput,
-                                reinterpret_cast<uintptr_t>(this),
-                                CALLBACK_FUNCTION | MIDI_IO_STATUS) != MMSYSERR_NOERROR) {
-                break;
-            }
-            RCPtr<LMidiCapturePort> opened(
-                new LMidiCapturePort(name, handle, RCPtr<LMidiComm>(this)));
-            mCapturePorts.Add(opened);
-            opened->OnListed();
-            if (svp::midiInStart(handle) != MMSYSERR_NOERROR) {
-                // The port's own close stops, resets, unprepares and closes the device in the
-                // order the device needs.
-                failed = opened;
-                break;
-            }
-            port = opened;
-            result = S_OK;
-            break;
-        }
+    MutexLock lock(mLock);
+    const int32_t open = FindOpenPort(mCapturePorts, deviceName);
+    if (open >= 0) {
+        port = *mCapturePorts.At(open);
+        return S_OK;
     }
-    return result;
+    WideString name;
+    const int32_t deviceId =
+        FindDevice(&svp::midiInGetNumDevs, &svp::midiInGetDevCaps, deviceName, name);
+    svp::HMIDIIN handle = nullptr;
+    if (deviceId < 0 || svp::midiInOpen(&handle, deviceId, &LMidiComm::OnMidiInput,
+                                        reinterpret_cast<uintptr_t>(this),
+                                        CALLBACK_FUNCTION | MIDI_IO_STATUS) != MMSYSERR_NOERROR) {
+        return E_FAIL;
+    }
+    RCPtr<LMidiCapturePort> opened(new LMidiCapturePort(name, handle, RCPtr<LMidiComm>(this)));
+    mCapturePorts.Add(opened);
+    opened->OnListed();
+    if (svp::midiInStart(handle) != MMSYSERR_NOERROR) {
+        // The port's own close stops, resets, unprepares and closes the device in the order the
+        // device needs.
+        failed = opened;
+        return E_FAIL;
+    }
+    port = opened;
+    return S_OK;
 }
 
 int32_t LMidiComm::OpenRenderPort(const WideString& deviceName, RCPtr<LMidiRenderPort>& port)
@@ -198,29 +206,20 @@ int32_t LMidiComm::OpenRenderPort(const WideString& deviceName, RCPtr<LMidiRende
         port = *mRenderPorts.At(open);
         return S_OK;
     }
-    const int32_t count = svp::midiOutGetNumDevs();
-    for (int32_t deviceId = 0; deviceId < count; ++deviceId) {
-        svp::MIDIOUTCAPS caps;
-        if (svp::midiOutGetDevCaps(deviceId, caps) != MMSYSERR_NOERROR) {
-            continue;
-        }
-        const WideString name(caps.szPname.c_str());
-        if (!NameMatches(name, deviceName)) {
-            continue;
-        }
-        svp::HMIDIOUT handle = nullptr;
-        if (svp::midiOutOpen(&handle, deviceId, &LMidiComm::OnMidiOutput,
-                             reinterpret_cast<uintptr_t>(this),
-                             CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
-            return E_FAIL;
-        }
-        RCPtr<LMidiRenderPort> opened(new LMidiRenderPort(name, handle, RCPtr<LMidiComm>(this)));
-        mRenderPorts.Add(opened);
-        opened->OnListed();
-        port = opened;
-        return S_OK;
+    WideString name;
+    const int32_t deviceId =
+        FindDevice(&svp::midiOutGetNumDevs, &svp::midiOutGetDevCaps, deviceName, name);
+    svp::HMIDIOUT handle = nullptr;
+    if (deviceId < 0 || svp::midiOutOpen(&handle, deviceId, &LMidiComm::OnMidiOutput,
+                                         reinterpret_cast<uintptr_t>(this),
+                                         CALLBACK_FUNCTION) != MMSYSERR_NOERROR) {
+        return E_FAIL;
     }
-    return E_FAIL;
+    RCPtr<LMidiRenderPort> opened(new LMidiRenderPort(name, handle, RCPtr<LMidiComm>(this)));
+    mRenderPorts.Add(opened);
+    opened->OnListed();
+    port = opened;
+    return S_OK;
 }
 
 int32_t LMidiComm::Send(const ConstRCPtr<LRefCountedObject>& port, const IArray<signed char>& bytes)

@@ -84,6 +84,42 @@ public:
 protected:
     MidiDeviceBase(Proc callback, uintptr_t instance) : mCallback(callback), mInstance(instance) {}
 
+    // Under the lock: whether the caller's header may be queued, for input or for sending.
+    static MMRESULT CheckCanQueue(const MIDIHDR* header)
+    {
+        if ((header->dwFlags & MHDR_PREPARED) == 0) {
+            return MIDIERR_UNPREPARED;
+        }
+        if ((header->dwFlags & MHDR_INQUEUE) != 0) {
+            return MIDIERR_STILLPLAYING;
+        }
+        if (header->lpData == nullptr || header->dwBufferLength == 0) {
+            return MMSYSERR_INVALPARAM;
+        }
+        return MMSYSERR_NOERROR;
+    }
+
+    static void MarkQueued(MIDIHDR* header)
+    {
+        header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    }
+
+    static void MarkDone(MIDIHDR* header)
+    {
+        header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+    }
+
+    // Under the lock: whether the device may close now. The loop ends by itself once it sees the
+    // closing flag and calls nothing of the caller's after that, so a close never waits for it to
+    // be scheduled.
+    MMRESULT CheckCanClose(bool holdsHeaders) const
+    {
+        if (mClosing) {
+            return MMSYSERR_INVALHANDLE; // closed on another thread meanwhile
+        }
+        return holdsHeaders ? MIDIERR_STILLPLAYING : MMSYSERR_NOERROR;
+    }
+
     // Under the lock.
     bool IsLoopThread() const { return mLoopThread == std::this_thread::get_id(); }
 

@@ -18,23 +18,6 @@
 namespace svp {
 namespace {
 
-bool IsHeaderSizeValid(const MIDIHDR* header, uint32_t headerSize)
-{
-    return header != nullptr && headerSize >= sizeof(MIDIHDR);
-}
-
-// Runs `operation` on the open device of `handle` with a header of the right size.
-template <class Table, class Handle, class Operation>
-MMRESULT WithHeader(Table& openDevices, Handle handle, MIDIHDR* header, uint32_t headerSize,
-                    Operation operation)
-{
-    const auto device = openDevices.Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? operation(*device, header) : MMSYSERR_INVALPARAM;
-}
-
 // The open devices, by handle. A call holds its device for its whole length, so a device closed
 // meanwhile on another thread is freed only after that call.
 template <class Device>
@@ -103,17 +86,32 @@ private:
     bool mTaken = false;
 };
 
-// These live for the whole process and are never destroyed, so that nothing runs during exit.
-DeviceList& InputDevices()
+// One direction, input or output: its device list, its open devices and the messages its
+// callback gets on open and close.
+template <class Device>
+struct Direction
 {
-    static auto* list = new DeviceList(true);
-    return *list;
+    Direction(bool inputs, uint32_t openMessage, uint32_t closeMessage)
+        : devices(inputs), openMessage(openMessage), closeMessage(closeMessage)
+    {}
+
+    DeviceList devices;
+    HandleTable<Device> open;
+    const uint32_t openMessage;
+    const uint32_t closeMessage;
+};
+
+// These live for the whole process and are never destroyed, so that nothing runs during exit.
+Direction<MidiInDevice>& Inputs()
+{
+    static auto* inputs = new Direction<MidiInDevice>(true, MIM_OPEN, MIM_CLOSE);
+    return *inputs;
 }
 
-DeviceList& OutputDevices()
+Direction<MidiOutDevice>& Outputs()
 {
-    static auto* list = new DeviceList(false);
-    return *list;
+    static auto* outputs = new Direction<MidiOutDevice>(false, MOM_OPEN, MOM_CLOSE);
+    return *outputs;
 }
 
 MMRESULT CheckOpenFlags(bool hasCallback, uint32_t flags)
@@ -129,20 +127,86 @@ MMRESULT CheckOpenFlags(bool hasCallback, uint32_t flags)
     return MMSYSERR_NOERROR;
 }
 
-} // namespace
-
-namespace {
-
-HandleTable<MidiInDevice>& OpenInputs()
+bool IsHeaderSizeValid(const MIDIHDR* header, uint32_t headerSize)
 {
-    static auto* table = new HandleTable<MidiInDevice>;
-    return *table;
+    return header != nullptr && headerSize >= sizeof(MIDIHDR);
 }
 
-HandleTable<MidiOutDevice>& OpenOutputs()
+template <class Caps, class Device>
+MMRESULT GetDeviceCaps(Direction<Device>& direction, int32_t deviceId, Caps& caps)
 {
-    static auto* table = new HandleTable<MidiOutDevice>;
-    return *table;
+    const std::optional<midi::DeviceEntry> device = direction.devices.Get(deviceId);
+    if (!device) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    caps.szPname = device->name;
+    return MMSYSERR_NOERROR;
+}
+
+// Opens the device `deviceId` of the last list: `create(callback)` makes the device, with no
+// callback unless the flags ask for the function; `connect(entry, device)` connects it to its
+// transport.
+template <class Device, class Proc, class Create, class Connect>
+MMRESULT OpenDevice(Direction<Device>& direction, Device** handle, int32_t deviceId, Proc callback,
+                    uint32_t flags, Create create, Connect connect)
+{
+    if (handle == nullptr) {
+        return MMSYSERR_INVALPARAM;
+    }
+    *handle = nullptr;
+    if (const MMRESULT result = CheckOpenFlags(callback != nullptr, flags);
+        result != MMSYSERR_NOERROR) {
+        return result;
+    }
+    const std::optional<midi::DeviceEntry> device = direction.devices.Get(deviceId);
+    if (!device) {
+        return MMSYSERR_BADDEVICEID;
+    }
+    const bool withCallback = (flags & CALLBACK_TYPEMASK) == CALLBACK_FUNCTION;
+    const std::shared_ptr<Device> opened = create(withCallback ? callback : nullptr);
+    opened->mConnection = connect(*device, *opened);
+    if (!opened->mConnection) {
+        return MMSYSERR_NODRIVER;
+    }
+    opened->StartLoop();
+    direction.open.Add(opened);
+    *handle = opened.get();
+    opened->Notify(direction.openMessage);
+    return MMSYSERR_NOERROR;
+}
+
+// Runs `operation` on the open device of `handle`.
+template <class Device, class Operation>
+MMRESULT WithDevice(Direction<Device>& direction, Device* handle, Operation operation)
+{
+    const auto device = direction.open.Find(handle);
+    return device ? operation(*device) : MMSYSERR_INVALHANDLE;
+}
+
+// Runs `operation` on the open device of `handle` with a header of the right size.
+template <class Device, class Operation>
+MMRESULT WithHeader(Direction<Device>& direction, Device* handle, MIDIHDR* header,
+                    uint32_t headerSize, Operation operation)
+{
+    return WithDevice(direction, handle, [&](Device& device) {
+        return IsHeaderSizeValid(header, headerSize) ? operation(device, header)
+                                                     : MMSYSERR_INVALPARAM;
+    });
+}
+
+template <class Device>
+MMRESULT CloseDevice(Direction<Device>& direction, Device* handle)
+{
+    const auto device = direction.open.Find(handle);
+    if (!device) {
+        return MMSYSERR_INVALHANDLE;
+    }
+    if (const MMRESULT result = device->Close(); result != MMSYSERR_NOERROR) {
+        return result;
+    }
+    direction.open.Remove(handle);
+    device->Notify(direction.closeMessage);
+    return MMSYSERR_NOERROR;
 }
 
 } // namespace
@@ -173,187 +237,118 @@ uint32_t MidiShortMessageLength(uint8_t status)
 
 int32_t midiInGetNumDevs()
 {
-    return InputDevices().Refresh();
+    return Inputs().devices.Refresh();
 }
 
 MMRESULT midiInGetDevCaps(int32_t deviceId, MIDIINCAPS& caps)
 {
-    const std::optional<midi::DeviceEntry> device = InputDevices().Get(deviceId);
-    if (!device) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    caps.szPname = device->name;
-    return MMSYSERR_NOERROR;
+    return GetDeviceCaps(Inputs(), deviceId, caps);
 }
 
 MMRESULT midiInOpen(HMIDIIN* handle, int32_t deviceId, MidiInProc callback, uintptr_t instance,
                     uint32_t flags)
 {
-    if (handle == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    *handle = nullptr;
-    if (const MMRESULT result = CheckOpenFlags(callback != nullptr, flags);
-        result != MMSYSERR_NOERROR) {
-        return result;
-    }
-    const std::optional<midi::DeviceEntry> device = InputDevices().Get(deviceId);
-    if (!device) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    const bool withCallback = (flags & CALLBACK_TYPEMASK) == CALLBACK_FUNCTION;
-    auto opened = std::make_shared<MidiInDevice>(withCallback ? callback : nullptr, instance,
-                                                 (flags & MIDI_IO_STATUS) != 0);
-    opened->mConnection = device->transport->ConnectInput(*device, *opened);
-    if (!opened->mConnection) {
-        return MMSYSERR_NODRIVER;
-    }
-    opened->StartLoop();
-    OpenInputs().Add(opened);
-    *handle = opened.get();
-    opened->Notify(MIM_OPEN);
-    return MMSYSERR_NOERROR;
+    return OpenDevice(
+        Inputs(), handle, deviceId, callback, flags,
+        [&](MidiInProc used) {
+            return std::make_shared<MidiInDevice>(used, instance, (flags & MIDI_IO_STATUS) != 0);
+        },
+        [](const midi::DeviceEntry& entry, MidiInDevice& device) {
+            return entry.transport->ConnectInput(entry, device);
+        });
 }
 
 MMRESULT midiInPrepareHeader(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    return WithHeader(OpenInputs(), handle, header, headerSize,
+    return WithHeader(Inputs(), handle, header, headerSize,
                       [](auto& device, MIDIHDR* valid) { return device.Prepare(valid); });
 }
 
 MMRESULT midiInUnprepareHeader(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    return WithHeader(OpenInputs(), handle, header, headerSize,
+    return WithHeader(Inputs(), handle, header, headerSize,
                       [](auto& device, MIDIHDR* valid) { return device.Unprepare(valid); });
 }
 
 MMRESULT midiInAddBuffer(HMIDIIN handle, MIDIHDR* header, uint32_t headerSize)
 {
-    return WithHeader(OpenInputs(), handle, header, headerSize,
+    return WithHeader(Inputs(), handle, header, headerSize,
                       [](auto& device, MIDIHDR* valid) { return device.AddBuffer(valid); });
 }
 
 MMRESULT midiInStart(HMIDIIN handle)
 {
-    const auto device = OpenInputs().Find(handle);
-    return device ? device->Start() : MMSYSERR_INVALHANDLE;
+    return WithDevice(Inputs(), handle, [](auto& device) { return device.Start(); });
 }
 
 MMRESULT midiInStop(HMIDIIN handle)
 {
-    const auto device = OpenInputs().Find(handle);
-    return device ? device->Stop() : MMSYSERR_INVALHANDLE;
+    return WithDevice(Inputs(), handle, [](auto& device) { return device.Stop(); });
 }
 
 MMRESULT midiInReset(HMIDIIN handle)
 {
-    const auto device = OpenInputs().Find(handle);
-    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+    return WithDevice(Inputs(), handle, [](auto& device) { return device.Reset(); });
 }
 
 MMRESULT midiInClose(HMIDIIN handle)
 {
-    const auto device = OpenInputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (const MMRESULT result = device->Close(); result != MMSYSERR_NOERROR) {
-        return result;
-    }
-    OpenInputs().Remove(handle);
-    device->Notify(MIM_CLOSE);
-    return MMSYSERR_NOERROR;
+    return CloseDevice(Inputs(), handle);
 }
 
 int32_t midiOutGetNumDevs()
 {
-    return OutputDevices().Refresh();
+    return Outputs().devices.Refresh();
 }
 
 MMRESULT midiOutGetDevCaps(int32_t deviceId, MIDIOUTCAPS& caps)
 {
-    const std::optional<midi::DeviceEntry> device = OutputDevices().Get(deviceId);
-    if (!device) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    caps.szPname = device->name;
-    return MMSYSERR_NOERROR;
+    return GetDeviceCaps(Outputs(), deviceId, caps);
 }
 
 MMRESULT midiOutOpen(HMIDIOUT* handle, int32_t deviceId, MidiOutProc callback, uintptr_t instance,
                      uint32_t flags)
 {
-    if (handle == nullptr) {
-        return MMSYSERR_INVALPARAM;
-    }
-    *handle = nullptr;
-    if (const MMRESULT result = CheckOpenFlags(callback != nullptr, flags);
-        result != MMSYSERR_NOERROR) {
-        return result;
-    }
-    const std::optional<midi::DeviceEntry> device = OutputDevices().Get(deviceId);
-    if (!device) {
-        return MMSYSERR_BADDEVICEID;
-    }
-    const bool withCallback = (flags & CALLBACK_TYPEMASK) == CALLBACK_FUNCTION;
-    auto opened = std::make_shared<MidiOutDevice>(withCallback ? callback : nullptr, instance);
-    opened->mConnection = device->transport->ConnectOutput(*device);
-    if (!opened->mConnection) {
-        return MMSYSERR_NODRIVER;
-    }
-    opened->StartLoop();
-    OpenOutputs().Add(opened);
-    *handle = opened.get();
-    opened->Notify(MOM_OPEN);
-    return MMSYSERR_NOERROR;
+    return OpenDevice(
+        Outputs(), handle, deviceId, callback, flags,
+        [&](MidiOutProc used) { return std::make_shared<MidiOutDevice>(used, instance); },
+        [](const midi::DeviceEntry& entry, MidiOutDevice&) {
+            return entry.transport->ConnectOutput(entry);
+        });
 }
 
 MMRESULT midiOutShortMsg(HMIDIOUT handle, uint32_t message)
 {
-    const auto device = OpenOutputs().Find(handle);
-    return device ? device->ShortMessage(message) : MMSYSERR_INVALHANDLE;
+    return WithDevice(Outputs(), handle,
+                      [message](auto& device) { return device.ShortMessage(message); });
 }
 
 MMRESULT midiOutPrepareHeader(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
 {
-    return WithHeader(OpenOutputs(), handle, header, headerSize,
+    return WithHeader(Outputs(), handle, header, headerSize,
                       [](auto& device, MIDIHDR* valid) { return device.Prepare(valid); });
 }
 
 MMRESULT midiOutUnprepareHeader(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
 {
-    return WithHeader(OpenOutputs(), handle, header, headerSize,
+    return WithHeader(Outputs(), handle, header, headerSize,
                       [](auto& device, MIDIHDR* valid) { return device.Unprepare(valid); });
 }
 
 MMRESULT midiOutLongMsg(HMIDIOUT handle, MIDIHDR* header, uint32_t headerSize)
 {
-    const auto device = OpenOutputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    return IsHeaderSizeValid(header, headerSize) ? device->LongMessage(header)
-                                                 : MMSYSERR_INVALPARAM;
+    return WithHeader(Outputs(), handle, header, headerSize,
+                      [](auto& device, MIDIHDR* valid) { return device.LongMessage(valid); });
 }
 
 MMRESULT midiOutReset(HMIDIOUT handle)
 {
-    const auto device = OpenOutputs().Find(handle);
-    return device ? device->Reset() : MMSYSERR_INVALHANDLE;
+    return WithDevice(Outputs(), handle, [](auto& device) { return device.Reset(); });
 }
 
 MMRESULT midiOutClose(HMIDIOUT handle)
 {
-    const auto device = OpenOutputs().Find(handle);
-    if (!device) {
-        return MMSYSERR_INVALHANDLE;
-    }
-    if (const MMRESULT result = device->Close(); result != MMSYSERR_NOERROR) {
-        return result;
-    }
-    OpenOutputs().Remove(handle);
-    device->Notify(MOM_CLOSE);
-    return MMSYSERR_NOERROR;
+    return CloseDevice(Outputs(), handle);
 }
 
 } // namespace svp

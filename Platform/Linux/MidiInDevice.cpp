@@ -26,16 +26,10 @@ void MidiInDevice::OnBrokenBuffer(const uint8_t* bytes, size_t count)
 MMRESULT MidiInDevice::AddBuffer(MIDIHDR* header)
 {
     const std::lock_guard<std::mutex> lock(mMutex);
-    if ((header->dwFlags & MHDR_PREPARED) == 0) {
-        return MIDIERR_UNPREPARED;
+    if (const MMRESULT result = CheckCanQueue(header); result != MMSYSERR_NOERROR) {
+        return result;
     }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    if (header->lpData == nullptr || header->dwBufferLength == 0) {
-        return MMSYSERR_INVALPARAM;
-    }
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    MarkQueued(header);
     header->dwBytesRecorded = 0;
     mWriter.AddBuffer(header);
     return MMSYSERR_NOERROR;
@@ -79,11 +73,9 @@ MMRESULT MidiInDevice::Close()
 {
     {
         std::unique_lock<std::mutex> lock(mMutex);
-        if (mClosing) {
-            return MMSYSERR_INVALHANDLE; // closed on another thread meanwhile
-        }
-        if (mWriter.HasBuffers()) {
-            return MIDIERR_STILLPLAYING;
+        if (const MMRESULT result = CheckCanClose(mWriter.HasBuffers());
+            result != MMSYSERR_NOERROR) {
+            return result;
         }
         WaitUntilIdle(lock);
         mClosing = true;
@@ -93,8 +85,6 @@ MMRESULT MidiInDevice::Close()
     }
     // The transport may be inside Queue until this returns; Queue ignores a closing device.
     mConnection.reset();
-    // The loop ends by itself once it sees the closing flag; it calls nothing of the caller's
-    // after this point, so a close never waits for it to be scheduled.
     return MMSYSERR_NOERROR;
 }
 

@@ -31,19 +31,13 @@ MMRESULT MidiOutDevice::ShortMessage(uint32_t message)
 MMRESULT MidiOutDevice::LongMessage(MIDIHDR* header)
 {
     const std::lock_guard<std::mutex> lock(mMutex);
-    if ((header->dwFlags & MHDR_PREPARED) == 0) {
-        return MIDIERR_UNPREPARED;
-    }
-    if ((header->dwFlags & MHDR_INQUEUE) != 0) {
-        return MIDIERR_STILLPLAYING;
-    }
-    if (header->lpData == nullptr || header->dwBufferLength == 0) {
-        return MMSYSERR_INVALPARAM;
+    if (const MMRESULT result = CheckCanQueue(header); result != MMSYSERR_NOERROR) {
+        return result;
     }
     // A copy, so that the caller's memory is never read once this returns.
     const auto* data = reinterpret_cast<const uint8_t*>(header->lpData);
     mQueue.push_back({header, std::vector<uint8_t>(data, data + header->dwBufferLength)});
-    header->dwFlags = (header->dwFlags & ~MHDR_DONE) | MHDR_INQUEUE;
+    MarkQueued(header);
     mChanged.notify_all();
     return MMSYSERR_NOERROR;
 }
@@ -63,7 +57,7 @@ MMRESULT MidiOutDevice::Reset()
     }
     mQueue.clear();
     for (MIDIHDR* header : takenBack) {
-        header->dwFlags = (header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+        MarkDone(header);
     }
     for (MIDIHDR* header : takenBack) {
         Call(lock, MOM_DONE, reinterpret_cast<uintptr_t>(header), 0);
@@ -75,18 +69,15 @@ MMRESULT MidiOutDevice::Close()
 {
     {
         std::unique_lock<std::mutex> lock(mMutex);
-        if (mClosing) {
-            return MMSYSERR_INVALHANDLE; // closed on another thread meanwhile
-        }
-        if (!mQueue.empty() || mSending != nullptr || !mHung.empty()) {
-            return MIDIERR_STILLPLAYING;
+        if (const MMRESULT result =
+                CheckCanClose(!mQueue.empty() || mSending != nullptr || !mHung.empty());
+            result != MMSYSERR_NOERROR) {
+            return result;
         }
         WaitUntilNoOtherCallback(lock);
         mClosing = true;
         mChanged.notify_all();
     }
-    // The loop ends by itself once it sees the closing flag; it calls nothing of the caller's
-    // after this point, so a close never waits for it to be scheduled.
     const std::lock_guard<std::mutex> lock(mSendMutex);
     mConnection.reset();
     return MMSYSERR_NOERROR;
@@ -120,7 +111,7 @@ void MidiOutDevice::Loop(std::unique_lock<std::mutex>& lock)
             continue;
         }
         // A refused long message is done all the same: the device has nothing to retry.
-        pending.header->dwFlags = (pending.header->dwFlags | MHDR_DONE) & ~MHDR_INQUEUE;
+        MarkDone(pending.header);
         Call(lock, MOM_DONE, reinterpret_cast<uintptr_t>(pending.header), 0);
     }
 }

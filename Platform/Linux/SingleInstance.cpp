@@ -49,11 +49,13 @@ void SetTimeouts(int fd, int32_t milliseconds)
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &time, sizeof time);
 }
 
-bool ReadAll(int fd, void* buffer, size_t count)
+// Moves all `count` bytes through `transfer` (one recv or send), again after an interruption;
+// false when the socket fails or closes first.
+template <class Byte, class Transfer>
+bool TransferAll(Byte* bytes, size_t count, Transfer transfer)
 {
-    auto* bytes = static_cast<uint8_t*>(buffer);
     while (count > 0) {
-        const ssize_t n = recv(fd, bytes, count, 0);
+        const ssize_t n = transfer(bytes, count);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -66,21 +68,17 @@ bool ReadAll(int fd, void* buffer, size_t count)
     return true;
 }
 
+bool ReadAll(int fd, void* buffer, size_t count)
+{
+    return TransferAll(static_cast<uint8_t*>(buffer), count,
+                       [fd](uint8_t* at, size_t left) { return recv(fd, at, left, 0); });
+}
+
 bool WriteAll(int fd, const void* buffer, size_t count)
 {
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    while (count > 0) {
-        const ssize_t n = send(fd, bytes, count, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        bytes += n;
-        count -= static_cast<size_t>(n);
-    }
-    return true;
+    return TransferAll(
+        static_cast<const uint8_t*>(buffer), count,
+        [fd](const uint8_t* at, size_t left) { return send(fd, at, left, MSG_NOSIGNAL); });
 }
 
 void PutUint32(std::vector<uint8_t>& out, uint32_t value)

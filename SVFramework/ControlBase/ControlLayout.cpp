@@ -354,15 +354,19 @@ void LControl::LayoutAxisMaximum(int axis, PointT<double>& position, PointT<doub
     GrowByLookFrame(axis, true, size);
 }
 
-int32_t LControl::ApplyMinSize(PointT<double>& position, PointT<double>& size)
+namespace {
+
+using AxisLimit = void (LControl::*)(int axis, PointT<double>& position, PointT<double>& size,
+                                     int32_t& result);
+
+// Applies a limit on both axes: the result of the last axis that did not answer S_OK.
+int32_t ApplyOnBothAxes(LControl& control, AxisLimit limit, PointT<double>& position,
+                        PointT<double>& size)
 {
-    if (!mLayout) {
-        return S_OK;
-    }
     int32_t result = S_OK;
     for (int axis = 0; axis < 2; ++axis) {
         int32_t axisResult = S_OK;
-        LayoutAxisMinimum(axis, position, size, axisResult);
+        (control.*limit)(axis, position, size, axisResult);
         if (axisResult != S_OK) {
             result = axisResult;
         }
@@ -370,20 +374,16 @@ int32_t LControl::ApplyMinSize(PointT<double>& position, PointT<double>& size)
     return result;
 }
 
+} // namespace
+
+int32_t LControl::ApplyMinSize(PointT<double>& position, PointT<double>& size)
+{
+    return mLayout ? ApplyOnBothAxes(*this, &LControl::LayoutAxisMinimum, position, size) : S_OK;
+}
+
 int32_t LControl::ApplyMaxSize(PointT<double>& position, PointT<double>& size)
 {
-    if (!mLayout) {
-        return S_OK;
-    }
-    int32_t result = S_OK;
-    for (int axis = 0; axis < 2; ++axis) {
-        int32_t axisResult = S_OK;
-        LayoutAxisMaximum(axis, position, size, axisResult);
-        if (axisResult != S_OK) {
-            result = axisResult;
-        }
-    }
-    return result;
+    return mLayout ? ApplyOnBothAxes(*this, &LControl::LayoutAxisMaximum, position, size) : S_OK;
 }
 
 // The layout pass -------------------------------------------------------------------------------

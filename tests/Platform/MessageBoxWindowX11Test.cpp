@@ -12,6 +12,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+// After gtest: Xlib defines None, which gtest uses as a name.
+#include "X11WindowProperty.h"
 
 #include <cstdlib>
 #include <functional>
@@ -156,20 +158,7 @@ protected:
 
     std::vector<long> ReadCardinals(Window window, const char* property, Atom type)
     {
-        Atom actualType = 0;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long after = 0;
-        unsigned char* data = nullptr;
-        std::vector<long> values;
-        if (XGetWindowProperty(mSender, window, XInternAtom(mSender, property, False), 0, 64, False,
-                               type, &actualType, &format, &count, &after, &data) == Success &&
-            data != nullptr && actualType == type) {
-            const auto* items = reinterpret_cast<const long*>(data);
-            values.assign(items, items + count);
-        }
-        XFree(data);
-        return values;
+        return svtest::ReadWindowProperty<long>(mSender, window, property, type);
     }
 
     void SendKey(KeySym symbol, unsigned state)

@@ -135,6 +135,53 @@ Bytes Slice(const Bytes& bytes, size_t from, size_t to)
                  bytes.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
+// A buffer of the caller's with its header, which points into it: it stays where it was made.
+struct CallerBuffer
+{
+    CallerBuffer() : CallerBuffer(std::vector<char>(MidiTestConnection::kBufferSize)) {}
+    explicit CallerBuffer(const Bytes& bytes)
+        : CallerBuffer(std::vector<char>(bytes.begin(), bytes.end()))
+    {}
+    explicit CallerBuffer(std::vector<char> bytes) : data(std::move(bytes))
+    {
+        header.lpData = data.data();
+        header.dwBufferLength = static_cast<uint32_t>(data.size());
+    }
+    CallerBuffer(const CallerBuffer&) = delete;
+    CallerBuffer& operator=(const CallerBuffer&) = delete;
+
+    std::vector<char> data;
+    svp::MIDIHDR header{};
+};
+
+::testing::AssertionResult Succeeded(const char* operation, MMRESULT result)
+{
+    if (result == MMSYSERR_NOERROR) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << operation << " answered " << result;
+}
+
+// Prepares the header and queues it for input.
+::testing::AssertionResult PrepareAndAddBuffer(svp::HMIDIIN input, svp::MIDIHDR& header)
+{
+    const MMRESULT prepared = svp::midiInPrepareHeader(input, &header, sizeof header);
+    if (prepared != MMSYSERR_NOERROR) {
+        return Succeeded("midiInPrepareHeader", prepared);
+    }
+    return Succeeded("midiInAddBuffer", svp::midiInAddBuffer(input, &header, sizeof header));
+}
+
+// Prepares the header and queues it as a long message.
+::testing::AssertionResult PrepareAndSendLong(svp::HMIDIOUT output, svp::MIDIHDR& header)
+{
+    const MMRESULT prepared = svp::midiOutPrepareHeader(output, &header, sizeof header);
+    if (prepared != MMSYSERR_NOERROR) {
+        return Succeeded("midiOutPrepareHeader", prepared);
+    }
+    return Succeeded("midiOutLongMsg", svp::midiOutLongMsg(output, &header, sizeof header));
+}
+
 class MidiDevicesTest : public ::testing::Test
 {
 protected:
@@ -144,6 +191,31 @@ protected:
         setenv("JACK_NO_START_SERVER", "1", 1);
         const std::string none = "svtest-no-server-" + std::to_string(getpid());
         setenv("JACK_DEFAULT_SERVER", none.c_str(), 1);
+    }
+
+    // The virtual device's input, opened with `callback` and `context` as its instance word;
+    // null (and a failure) when the open fails.
+    template <class Context>
+    svp::HMIDIIN OpenInput(svp::MidiInProc callback, Context& context,
+                           uint32_t flags = CALLBACK_FUNCTION)
+    {
+        svp::HMIDIIN input = nullptr;
+        EXPECT_EQ(MMSYSERR_NOERROR,
+                  svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
+                                  callback, reinterpret_cast<uintptr_t>(&context), flags));
+        return input;
+    }
+
+    // The virtual device's output, opened as OpenInput opens the input.
+    template <class Context>
+    svp::HMIDIOUT OpenOutput(svp::MidiOutProc callback, Context& context)
+    {
+        svp::HMIDIOUT output = nullptr;
+        EXPECT_EQ(MMSYSERR_NOERROR,
+                  svp::midiOutOpen(&output, MidiTestConnection::FindOutput(mDevice.GetName()),
+                                   callback, reinterpret_cast<uintptr_t>(&context),
+                                   CALLBACK_FUNCTION));
+        return output;
     }
 
     RecordingPeer mPeer;
@@ -210,16 +282,11 @@ TEST_F(MidiDevicesTest, OpenAndCloseAreReportedAndAClosedHandleIsRefused)
 {
     CallbackLog inLog;
     CallbackLog outLog;
-    svp::HMIDIIN input = nullptr;
-    svp::HMIDIOUT output = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &CallbackLog::OnInput, reinterpret_cast<uintptr_t>(&inLog),
-                              CALLBACK_FUNCTION | MIDI_IO_STATUS));
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutOpen(&output, MidiTestConnection::FindOutput(mDevice.GetName()),
-                               &CallbackLog::OnOutput, reinterpret_cast<uintptr_t>(&outLog),
-                               CALLBACK_FUNCTION));
+    const svp::HMIDIIN input =
+        OpenInput(&CallbackLog::OnInput, inLog, CALLBACK_FUNCTION | MIDI_IO_STATUS);
+    ASSERT_NE(nullptr, input);
+    const svp::HMIDIOUT output = OpenOutput(&CallbackLog::OnOutput, outLog);
+    ASSERT_NE(nullptr, output);
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInClose(input));
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiOutClose(output));
 
@@ -349,22 +416,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(MidiDevicesTest, BrokenBuffersComeBackAsLongErrorsAndLongInputWithoutBuffersIsDropped)
 {
     CallbackLog log;
-    svp::HMIDIIN input = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &CallbackLog::OnInput, reinterpret_cast<uintptr_t>(&log),
-                              CALLBACK_FUNCTION));
+    const svp::HMIDIIN input = OpenInput(&CallbackLog::OnInput, log);
+    ASSERT_NE(nullptr, input);
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInStart(input));
     mDevice.Deliver(SysEx(23)); // no buffer yet
     mDevice.Deliver({0xF8});    // a marker: the message before has been dealt with
     ASSERT_TRUE(log.WaitFor(2));
 
-    char data[256];
-    svp::MIDIHDR header{};
-    header.lpData = data;
-    header.dwBufferLength = sizeof data;
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInPrepareHeader(input, &header, sizeof header));
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInAddBuffer(input, &header, sizeof header));
+    CallerBuffer buffer;
+    svp::MIDIHDR& header = buffer.header;
+    ASSERT_TRUE(PrepareAndAddBuffer(input, header));
     mDevice.DeliverBrokenBuffer({0xF0, 0x01, 0x02});
     ASSERT_TRUE(log.WaitFor(3));
 
@@ -382,33 +443,24 @@ TEST_F(MidiDevicesTest, BrokenBuffersComeBackAsLongErrorsAndLongInputWithoutBuff
 TEST_F(MidiDevicesTest, StopHandsBackAPartBufferAndResetHandsBackEveryBuffer)
 {
     CallbackLog log;
-    svp::HMIDIIN input = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &CallbackLog::OnInput, reinterpret_cast<uintptr_t>(&log),
-                              CALLBACK_FUNCTION));
-    char data[3][256];
-    svp::MIDIHDR headers[3]{};
-    for (size_t index = 0; index < 3; ++index) {
-        headers[index].lpData = data[index];
-        headers[index].dwBufferLength = 256;
-        ASSERT_EQ(MMSYSERR_NOERROR,
-                  svp::midiInPrepareHeader(input, &headers[index], sizeof(svp::MIDIHDR)));
-        ASSERT_EQ(MMSYSERR_NOERROR,
-                  svp::midiInAddBuffer(input, &headers[index], sizeof(svp::MIDIHDR)));
+    const svp::HMIDIIN input = OpenInput(&CallbackLog::OnInput, log);
+    ASSERT_NE(nullptr, input);
+    CallerBuffer buffers[3];
+    for (CallerBuffer& buffer : buffers) {
+        ASSERT_TRUE(PrepareAndAddBuffer(input, buffer.header));
     }
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInStart(input));
     mDevice.Deliver({0xF0, 0x01, 0x02}); // unfinished: stays in the first buffer
     mDevice.Deliver({0xF8});
     ASSERT_TRUE(log.WaitFor(2));
     EXPECT_EQ(MIDIERR_STILLPLAYING,
-              svp::midiInUnprepareHeader(input, &headers[0], sizeof(svp::MIDIHDR)));
+              svp::midiInUnprepareHeader(input, &buffers[0].header, sizeof(svp::MIDIHDR)));
 
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInStop(input));
     auto calls = log.Calls();
     ASSERT_EQ(3u, calls.size()); // handed back inside the stop
     EXPECT_EQ(MIM_LONGDATA, calls[2].message);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(&headers[0]), calls[2].param1);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(&buffers[0].header), calls[2].param1);
     EXPECT_EQ(3u, calls[2].bytesRecorded);
     EXPECT_EQ(MIDIERR_STILLPLAYING, svp::midiInClose(input)); // two buffers still queued
 
@@ -417,12 +469,13 @@ TEST_F(MidiDevicesTest, StopHandsBackAPartBufferAndResetHandsBackEveryBuffer)
     ASSERT_EQ(5u, calls.size());
     for (size_t index = 3; index < 5; ++index) {
         EXPECT_EQ(MIM_LONGDATA, calls[index].message);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(&headers[index - 2]), calls[index].param1);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(&buffers[index - 2].header), calls[index].param1);
         EXPECT_EQ(0u, calls[index].bytesRecorded);
     }
-    for (svp::MIDIHDR& header : headers) {
-        EXPECT_EQ(MHDR_DONE | MHDR_PREPARED, header.dwFlags);
-        EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInUnprepareHeader(input, &header, sizeof header));
+    for (CallerBuffer& buffer : buffers) {
+        EXPECT_EQ(MHDR_DONE | MHDR_PREPARED, buffer.header.dwFlags);
+        EXPECT_EQ(MMSYSERR_NOERROR,
+                  svp::midiInUnprepareHeader(input, &buffer.header, sizeof buffer.header));
     }
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInClose(input));
 }
@@ -450,20 +503,11 @@ struct AlwaysRefilling
 TEST_F(MidiDevicesTest, AResetEndsEvenWhenTheCallbackQueuesEveryBufferAgain)
 {
     AlwaysRefilling calls;
-    svp::HMIDIIN input = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &AlwaysRefilling::OnInput, reinterpret_cast<uintptr_t>(&calls),
-                              CALLBACK_FUNCTION));
-    char data[2][256];
-    svp::MIDIHDR headers[2]{};
-    for (size_t index = 0; index < 2; ++index) {
-        headers[index].lpData = data[index];
-        headers[index].dwBufferLength = 256;
-        ASSERT_EQ(MMSYSERR_NOERROR,
-                  svp::midiInPrepareHeader(input, &headers[index], sizeof(svp::MIDIHDR)));
-        ASSERT_EQ(MMSYSERR_NOERROR,
-                  svp::midiInAddBuffer(input, &headers[index], sizeof(svp::MIDIHDR)));
+    const svp::HMIDIIN input = OpenInput(&AlwaysRefilling::OnInput, calls);
+    ASSERT_NE(nullptr, input);
+    CallerBuffer buffers[2];
+    for (CallerBuffer& buffer : buffers) {
+        ASSERT_TRUE(PrepareAndAddBuffer(input, buffer.header));
     }
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInReset(input));
     EXPECT_EQ(2, calls.handedBack.load()); // each once, though each went straight back
@@ -471,8 +515,9 @@ TEST_F(MidiDevicesTest, AResetEndsEvenWhenTheCallbackQueuesEveryBufferAgain)
 
     calls.refill = false;
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInReset(input));
-    for (svp::MIDIHDR& header : headers) {
-        EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInUnprepareHeader(input, &header, sizeof header));
+    for (CallerBuffer& buffer : buffers) {
+        EXPECT_EQ(MMSYSERR_NOERROR,
+                  svp::midiInUnprepareHeader(input, &buffer.header, sizeof buffer.header));
     }
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiInClose(input));
 }
@@ -545,17 +590,11 @@ TEST_F(MidiDevicesTest, LongMessagesGoOutWholeAndAreReportedDone)
     EXPECT_EQ(SysEx(5000), received[1]);
 
     CallbackLog log;
-    svp::HMIDIOUT output = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutOpen(&output, MidiTestConnection::FindOutput(mDevice.GetName()),
-                               &CallbackLog::OnOutput, reinterpret_cast<uintptr_t>(&log),
-                               CALLBACK_FUNCTION));
-    std::vector<char> data(request.begin(), request.end());
-    svp::MIDIHDR header{};
-    header.lpData = data.data();
-    header.dwBufferLength = static_cast<uint32_t>(data.size());
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiOutPrepareHeader(output, &header, sizeof header));
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiOutLongMsg(output, &header, sizeof header));
+    const svp::HMIDIOUT output = OpenOutput(&CallbackLog::OnOutput, log);
+    ASSERT_NE(nullptr, output);
+    CallerBuffer buffer(request);
+    svp::MIDIHDR& header = buffer.header;
+    ASSERT_TRUE(PrepareAndSendLong(output, header));
     ASSERT_TRUE(log.WaitFor(2));
     const auto calls = log.Calls();
     EXPECT_EQ(MOM_DONE, calls[1].message);
@@ -569,22 +608,15 @@ TEST_F(MidiDevicesTest, AHungLongMessageIsHeldUntilResetTakesItBack)
 {
     mDevice.SetHangOnLongMessages(true);
     CallbackLog log;
-    svp::HMIDIOUT output = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutOpen(&output, MidiTestConnection::FindOutput(mDevice.GetName()),
-                               &CallbackLog::OnOutput, reinterpret_cast<uintptr_t>(&log),
-                               CALLBACK_FUNCTION));
+    const svp::HMIDIOUT output = OpenOutput(&CallbackLog::OnOutput, log);
+    ASSERT_NE(nullptr, output);
     // On the heap, and freed right after the reset: any later touch of it is caught.
-    auto data = std::make_unique<std::vector<char>>(9, '\x11');
-    auto header = std::make_unique<svp::MIDIHDR>();
-    header->lpData = data->data();
-    header->dwBufferLength = 9;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutPrepareHeader(output, header.get(), sizeof(svp::MIDIHDR)));
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiOutLongMsg(output, header.get(), sizeof(svp::MIDIHDR)));
+    auto buffer = std::make_unique<CallerBuffer>(std::vector<char>(9, '\x11'));
+    svp::MIDIHDR* header = &buffer->header;
+    ASSERT_TRUE(PrepareAndSendLong(output, *header));
     ASSERT_TRUE(mPeer.WaitFor(1)); // the device got it, and never says it is done
     EXPECT_EQ(MIDIERR_STILLPLAYING,
-              svp::midiOutUnprepareHeader(output, header.get(), sizeof(svp::MIDIHDR)));
+              svp::midiOutUnprepareHeader(output, header, sizeof(svp::MIDIHDR)));
     EXPECT_EQ(MIDIERR_STILLPLAYING, svp::midiOutClose(output));
     EXPECT_EQ(MMSYSERR_NOERROR, svp::midiOutShortMsg(output, 0x403C90)); // short ones still go
 
@@ -592,12 +624,10 @@ TEST_F(MidiDevicesTest, AHungLongMessageIsHeldUntilResetTakesItBack)
     const auto calls = log.Calls();
     ASSERT_EQ(2u, calls.size()); // MOM_DONE inside the reset
     EXPECT_EQ(MOM_DONE, calls[1].message);
-    EXPECT_EQ(reinterpret_cast<uintptr_t>(header.get()), calls[1].param1);
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(header), calls[1].param1);
     EXPECT_EQ(MHDR_DONE | MHDR_PREPARED, header->dwFlags);
-    EXPECT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutUnprepareHeader(output, header.get(), sizeof(svp::MIDIHDR)));
-    header.reset();
-    data.reset();
+    EXPECT_EQ(MMSYSERR_NOERROR, svp::midiOutUnprepareHeader(output, header, sizeof(svp::MIDIHDR)));
+    buffer.reset();
 
     mDevice.SetHangOnLongMessages(false);
     MidiTestConnection connection(mDevice.GetName());
@@ -659,17 +689,10 @@ struct SelfClosing
 TEST_F(MidiDevicesTest, ADeviceMayBeClosedFromItsOwnCallback)
 {
     SelfClosing inSide;
-    svp::HMIDIIN input = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &SelfClosing::OnInput, reinterpret_cast<uintptr_t>(&inSide),
-                              CALLBACK_FUNCTION));
-    char data[256];
-    svp::MIDIHDR header{};
-    header.lpData = data;
-    header.dwBufferLength = sizeof data;
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInPrepareHeader(input, &header, sizeof header));
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInAddBuffer(input, &header, sizeof header));
+    const svp::HMIDIIN input = OpenInput(&SelfClosing::OnInput, inSide);
+    ASSERT_NE(nullptr, input);
+    CallerBuffer inBuffer;
+    ASSERT_TRUE(PrepareAndAddBuffer(input, inBuffer.header));
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInStart(input));
     mDevice.Deliver(SysEx(23));
     ASSERT_TRUE(inSide.Wait());
@@ -677,17 +700,10 @@ TEST_F(MidiDevicesTest, ADeviceMayBeClosedFromItsOwnCallback)
     EXPECT_EQ(MMSYSERR_NOERROR, inSide.closeResult);
 
     SelfClosing outSide;
-    svp::HMIDIOUT output = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiOutOpen(&output, MidiTestConnection::FindOutput(mDevice.GetName()),
-                               &SelfClosing::OnOutput, reinterpret_cast<uintptr_t>(&outSide),
-                               CALLBACK_FUNCTION));
-    std::vector<char> bytes = {'\xF0', '\x01', '\xF7'};
-    svp::MIDIHDR outHeader{};
-    outHeader.lpData = bytes.data();
-    outHeader.dwBufferLength = 3;
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiOutPrepareHeader(output, &outHeader, sizeof outHeader));
-    ASSERT_EQ(MMSYSERR_NOERROR, svp::midiOutLongMsg(output, &outHeader, sizeof outHeader));
+    const svp::HMIDIOUT output = OpenOutput(&SelfClosing::OnOutput, outSide);
+    ASSERT_NE(nullptr, output);
+    CallerBuffer outBuffer(Bytes{0xF0, 0x01, 0xF7});
+    ASSERT_TRUE(PrepareAndSendLong(output, outBuffer.header));
     ASSERT_TRUE(outSide.Wait());
     EXPECT_EQ(MMSYSERR_NOERROR, outSide.resetResult);
     EXPECT_EQ(MMSYSERR_NOERROR, outSide.closeResult);
@@ -721,11 +737,9 @@ struct BlockingFirstCall
 TEST_F(MidiDevicesTest, ShortInputWaitingBehindOthersIsMarkedMoreData)
 {
     BlockingFirstCall calls;
-    svp::HMIDIIN input = nullptr;
-    ASSERT_EQ(MMSYSERR_NOERROR,
-              svp::midiInOpen(&input, MidiTestConnection::FindInput(mDevice.GetName()),
-                              &BlockingFirstCall::OnInput, reinterpret_cast<uintptr_t>(&calls),
-                              CALLBACK_FUNCTION | MIDI_IO_STATUS));
+    const svp::HMIDIIN input =
+        OpenInput(&BlockingFirstCall::OnInput, calls, CALLBACK_FUNCTION | MIDI_IO_STATUS);
+    ASSERT_NE(nullptr, input);
     ASSERT_EQ(MMSYSERR_NOERROR, svp::midiInStart(input));
     mDevice.Deliver({0x90, 0x3C, 0x40});
     {

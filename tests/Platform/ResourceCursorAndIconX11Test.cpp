@@ -12,6 +12,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+// After gtest: Xlib defines None, which gtest uses as a name.
+#include "X11WindowProperty.h"
 
 #include <memory>
 #include <string>
@@ -80,23 +82,8 @@ protected:
     std::vector<unsigned long> ReadIconProperty() const
     {
         mSystem->Sync();
-        Atom type = None;
-        int format = 0;
-        unsigned long count = 0;
-        unsigned long remaining = 0;
-        unsigned char* data = nullptr;
-        std::vector<unsigned long> values;
-        if (XGetWindowProperty(sObserver, XWindow(), XInternAtom(sObserver, "_NET_WM_ICON", False),
-                               0, 1 << 20, False, XA_CARDINAL, &type, &format, &count, &remaining,
-                               &data) == Success &&
-            data != nullptr) {
-            if (type == XA_CARDINAL && format == 32) {
-                const auto* longs = reinterpret_cast<const unsigned long*>(data);
-                values.assign(longs, longs + count);
-            }
-            XFree(data);
-        }
-        return values;
+        return svtest::ReadWindowProperty<unsigned long>(sObserver, XWindow(), "_NET_WM_ICON",
+                                                         XA_CARDINAL);
     }
 
     static inline svtest::PrivateXServer* sServer = nullptr;

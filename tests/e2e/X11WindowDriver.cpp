@@ -1,4 +1,5 @@
 #include "X11WindowDriver.h"
+#include "X11WindowProperty.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
@@ -297,41 +298,17 @@ Window X11WindowDriver::GetFocus()
     return focus;
 }
 
-namespace {
-
-// The items of a property of 8 or 32 bits; empty when the window has none of that type.
-template <class Item>
-std::vector<Item> ReadProperty(Display* display, Window window, const char* property, Atom type)
-{
-    Atom actualType = 0;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    std::vector<Item> items;
-    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 65536, False,
-                           type, &actualType, &format, &count, &after, &data) == Success &&
-        data != nullptr && actualType == type) {
-        const auto* values = reinterpret_cast<const Item*>(data);
-        items.assign(values, values + count);
-    }
-    XFree(data);
-    return items;
-}
-
-} // namespace
-
 std::string X11WindowDriver::GetUtf8Property(Window window, const char* property)
 {
-    const std::vector<char> text =
-        ReadProperty<char>(mDisplay, window, property, XInternAtom(mDisplay, "UTF8_STRING", False));
+    const std::vector<char> text = svtest::ReadWindowProperty<char>(
+        mDisplay, window, property, XInternAtom(mDisplay, "UTF8_STRING", False));
     return std::string(text.begin(), text.end());
 }
 
 std::vector<std::string> X11WindowDriver::GetAtomNames(Window window, const char* property)
 {
     std::vector<std::string> names;
-    for (const long atom : ReadProperty<long>(mDisplay, window, property, XA_ATOM)) {
+    for (const long atom : svtest::ReadWindowProperty<long>(mDisplay, window, property, XA_ATOM)) {
         char* name = XGetAtomName(mDisplay, static_cast<Atom>(atom));
         const std::unique_ptr<char, XFreeDeleter> owned(name);
         names.emplace_back(name != nullptr ? name : "");
@@ -342,7 +319,8 @@ std::vector<std::string> X11WindowDriver::GetAtomNames(Window window, const char
 std::vector<long> X11WindowDriver::GetCardinals(Window window, const char* property,
                                                 const char* type)
 {
-    return ReadProperty<long>(mDisplay, window, property, XInternAtom(mDisplay, type, False));
+    return svtest::ReadWindowProperty<long>(mDisplay, window, property,
+                                            XInternAtom(mDisplay, type, False));
 }
 
 Window X11WindowDriver::GetTransientFor(Window window)

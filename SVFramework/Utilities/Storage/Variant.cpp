@@ -784,7 +784,8 @@ uint64_t Variant::GetUInt64() const
     return IntegerBits();
 }
 
-float Variant::GetFloat() const
+template <class Real, class Whole>
+Real Variant::ConvertedReal(Whole (Variant::*dataAsWhole)() const) const
 {
     switch (mType) {
     case kBool:
@@ -792,52 +793,34 @@ float Variant::GetFloat() const
     case kInt16:
     case kInt32:
     case kInt64:
-        return static_cast<float>(static_cast<int64_t>(IntegerBits()));
+        return static_cast<Real>(static_cast<int64_t>(IntegerBits()));
     case kUInt8:
     case kUInt16:
     case kUInt32:
     case kUInt64:
-        return static_cast<float>(IntegerBits());
+        return static_cast<Real>(IntegerBits());
     case kFloat:
-        return Stored<float>();
+        return static_cast<Real>(Stored<float>());
     case kDouble:
-        return static_cast<float>(Stored<double>());
+        return static_cast<Real>(Stored<double>());
     case kReference:
     case kHiddenReference:
     case kBlob:
     case kString:
-        return static_cast<float>(GetInt32());
+        return static_cast<Real>((this->*dataAsWhole)());
     default:
-        return 0.0f;
+        return Real{0};
     }
+}
+
+float Variant::GetFloat() const
+{
+    return ConvertedReal<float>(&Variant::GetInt32);
 }
 
 double Variant::GetDouble() const
 {
-    switch (mType) {
-    case kBool:
-    case kInt8:
-    case kInt16:
-    case kInt32:
-    case kInt64:
-        return static_cast<double>(static_cast<int64_t>(IntegerBits()));
-    case kUInt8:
-    case kUInt16:
-    case kUInt32:
-    case kUInt64:
-        return static_cast<double>(IntegerBits());
-    case kFloat:
-        return Stored<float>();
-    case kDouble:
-        return Stored<double>();
-    case kReference:
-    case kHiddenReference:
-    case kBlob:
-    case kString:
-        return static_cast<double>(GetInt64());
-    default:
-        return 0.0;
-    }
+    return ConvertedReal<double>(&Variant::GetInt64);
 }
 
 int32_t Variant::GetListItemCount() const

@@ -139,6 +139,10 @@ private:
     uint64_t IntegerBits() const;
     template <class T>
     T Stored() const;
+    // GetFloat and GetDouble: numbers converted, and data through the integral getter
+    // `dataAsWhole` (the one of the real type's width).
+    template <class Real, class Whole>
+    Real ConvertedReal(Whole (Variant::*dataAsWhole)() const) const;
     // IsLess at a depth of nested lists; deeper lists than a sub-part ever has compare by their
     // bytes, so a crafted record cannot exhaust the stack.
     bool IsLessAt(const Variant& other, int32_t depth) const;

@@ -21,6 +21,8 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+// After gtest: Xlib defines None, which gtest uses as a name.
+#include "X11WindowProperty.h"
 
 #include <filesystem>
 #include <memory>
@@ -148,24 +150,14 @@ std::pair<unsigned long, unsigned long> IconSize(SV::OSWindowContext& context, s
     if (observer == nullptr) {
         return {0, 0};
     }
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long remaining = 0;
-    unsigned char* data = nullptr;
-    std::pair<unsigned long, unsigned long> size{0, 0};
-    if (XGetWindowProperty(observer, static_cast<Window>(context.GetWindows().GetSystemId(window)),
-                           XInternAtom(observer, "_NET_WM_ICON", False), 0, 2, False, XA_CARDINAL,
-                           &type, &format, &count, &remaining, &data) == Success &&
-        data != nullptr) {
-        if (type == XA_CARDINAL && format == 32 && count == 2) {
-            const auto* longs = reinterpret_cast<const unsigned long*>(data);
-            size = {longs[0], longs[1]};
-        }
-        XFree(data);
-    }
+    const std::vector<unsigned long> icon = svtest::ReadWindowProperty<unsigned long>(
+        observer, static_cast<Window>(context.GetWindows().GetSystemId(window)), "_NET_WM_ICON",
+        XA_CARDINAL);
     XCloseDisplay(observer);
-    return size;
+    if (icon.size() < 2) {
+        return {0, 0};
+    }
+    return {icon[0], icon[1]};
 }
 
 TEST(MainWindowX11, TheMainWindowAndAModalOneOverItCarryTheProgramIcon)

@@ -1,11 +1,11 @@
 #include "ControlSkinFixture.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 #include "PngFixtures.h"
 
 #include "Controls/Button.h"
 #include "Controls/CheckedListBox.h"
 #include "Controls/CheckedListBoxParams.h"
-#include "ExceptionText.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationId.h"
@@ -19,35 +19,10 @@ using namespace SV;
 
 namespace {
 
-std::string FourteenLooks()
-{
-    std::string looks = R"(<LookList Name="States" NumLooks="14">)";
-    for (int i = 0; i < 14; ++i) {
-        looks += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
-
 // A check list three rows of 20 pixels high, each row with its check box.
-const char* const kCheckSkin = R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.CheckedListBox" Name="checks" XSizeAbs="100" YSizeAbs="60">
-            <Skin Name="checks">
-              <SubControl Class="Framework.CheckedListBoxItem" Name="templateItem" XSizeToControl="Client" XSizeRel="1" YSizeAbs="20">
-                <Skin Name="templateItem" LookList="States">
-                  <SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="16">
-                    <Skin Name="checkBox" LookList="States"/>
-                  </SubControl>
-                </Skin>
-              </SubControl>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>
-)";
+const std::string kCheckSkin = svtest::WindowSkin(
+    svtest::SubControl("Framework.CheckedListBox", "checks", R"(XSizeAbs="100" YSizeAbs="60")",
+                       svtest::CheckBoxRowTemplate("Framework.CheckedListBoxItem")));
 
 class Recorder : public LNotificationClient
 {
@@ -73,7 +48,7 @@ class CheckedListBoxTest : public svtest::ControlSkinFixture
 protected:
     void SetUp() override
     {
-        LoadSkin(kCheckSkin, FourteenLooks());
+        LoadSkin(kCheckSkin, svtest::RepeatedLookList("States", 14));
         ASSERT_TRUE(CreateWindow(u"window"));
         list = dynamic_cast<LCheckedListBox*>(root->FindChildControl(u"checks").Get());
         ASSERT_TRUE(list);
@@ -294,24 +269,14 @@ using CheckedListBoxPartsTest = svtest::ControlSkinFixture;
 
 TEST_F(CheckedListBoxPartsTest, RowWithoutCheckBoxIsReportedAndABareRowStaysInert)
 {
-    LoadSkin(R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.CheckedListBox" Name="checks" XSizeAbs="100" YSizeAbs="60">
-            <Skin Name="checks">
-              <SubControl Class="Framework.CheckedListBoxItem" Name="templateItem" YSizeAbs="20"/>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>)");
-    EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child checkBox : "
-                   "SV::LCheckedListBoxItem::Initialize : Controls\\CheckedListBoxItem : Line ",
-                   0),
-        0u);
+    LoadSkin(svtest::WindowSkin(svtest::SubControl(
+        "Framework.CheckedListBox", "checks", R"(XSizeAbs="100" YSizeAbs="60")",
+        svtest::SubControl("Framework.CheckedListBoxItem", "templateItem", R"(YSizeAbs="20")"))));
+    EXPECT_EQ(WindowCreationError().rfind(
+                  "Runtime Error : Null Pointer : Can not find child checkBox : "
+                  "SV::LCheckedListBoxItem::Initialize : Controls\\CheckedListBoxItem : Line ",
+                  0),
+              0u);
 
     const RCPtr<LCheckedListBoxItem> bare(new LCheckedListBoxItem(nullptr, u"bare"));
     bare->SetChecked(true);

@@ -1,5 +1,5 @@
 #include "ControlSkinFixture.h"
-#include "ExceptionText.h"
+#include "ControlSkins.h"
 #include "FakeRootWindow.h"
 #include "Notification/NotificationNames.h"
 #include "StderrCapture.h"
@@ -43,18 +43,10 @@ std::string ComboSliderSkin(const char* name, int x, int y, int panelX, int pane
            params + "</SubControl>";
 }
 
-// Seven looks that hit testing finds (a look without parts lets the pointer through).
+// A look that hit testing finds, for the list "Seven" (a look without parts lets the pointer
+// through).
 const char* const kSolidLook = R"(<Look Name="Solid"><ClientPart Name="Black" OffsetLeft="0"
     OffsetTop="0" OffsetRight="0" OffsetBottom="0"/></Look>)";
-
-std::string SevenLooks()
-{
-    std::string looks = R"(<LookList Name="Seven" NumLooks="7">)";
-    for (int i = 0; i < 7; ++i) {
-        looks += "<Look Name=\"Solid\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
 
 std::string Narrow(const WideString& text)
 {
@@ -96,7 +88,7 @@ protected:
                  <CreateParamList><CreateParam ID="DEFER_CREATE">true</CreateParam></CreateParamList>
                </SubControl>
             </Skin></SubControl></Skin>)";
-        LoadSkin(skin, SevenLooks(), kSolidLook);
+        LoadSkin(skin, svtest::RepeatedLookList("Seven", 7, "Solid"), kSolidLook);
         services.active = true;
         services.screenClient = {0, 0, 400, 300};
         window = RCPtr<LRootWindow>(new LRootWindow(nullptr, &services));
@@ -316,10 +308,9 @@ TEST_F(ComboSliderPartsTest, APanelWithoutASliderIsReported)
       </SubControl>
     </Skin>)");
     EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child slider : "
-                   "SV::LComboSlider::Initialize : Controls\\ComboSlider : Line ",
-                   0),
+        WindowCreationError().rfind("Runtime Error : Null Pointer : Can not find child slider : "
+                                    "SV::LComboSlider::Initialize : Controls\\ComboSlider : Line ",
+                                    0),
         0u);
 }
 

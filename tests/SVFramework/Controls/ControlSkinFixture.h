@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ControlApplicationDouble.h"
+#include "ExceptionText.h"
 #include "TempFolder.h"
 
 #include "ControlBase/Control.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 
 namespace svtest {
@@ -48,6 +50,13 @@ protected:
         app.mActive = window;
         root = app.mFactory->CreateRootControl(name, window);
         return root;
+    }
+
+    // The text of the runtime error that creating the top-level control "window" throws, or
+    // "no exception".
+    std::string WindowCreationError()
+    {
+        return ExceptionTextOf<SV::Exception<std::runtime_error>>([&] { CreateWindow(u"window"); });
     }
 
     void TearDown() override

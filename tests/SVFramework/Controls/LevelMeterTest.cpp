@@ -1,8 +1,8 @@
 #include "ControlSkinFixture.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 
 #include "Controls/LevelMeter.h"
-#include "ExceptionText.h"
 #include "Notification/NotificationClient.h"
 #include "Notification/NotificationId.h"
 #include "Windows/MouseParams.h"
@@ -15,10 +15,7 @@ namespace {
 
 // A vertical meter whose peak mark runs from y 90 (peak 0) up to y 10 (peak 1), and a
 // horizontal one without a peak end (so without a peak mark).
-const char* const kMeterSkin = R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
+const std::string kMeterSkin = svtest::WindowSkin(R"(
           <SubControl Class="Framework.LevelMeter" Name="vertical" XSizeAbs="20" YSizeAbs="100">
             <Skin Name="vertical">
               <SubControl Class="Framework.Panel" Name="activeOverlay" XSizeAbs="20" YSizeAbs="100"/>
@@ -34,10 +31,7 @@ const char* const kMeterSkin = R"(
               <SubControl Class="Framework.Panel" Name="peakLo" XSizeAbs="2" YSizeAbs="20"/>
             </Skin>
           </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>
-)";
+)");
 
 class CountingClient : public LNotificationClient
 {
@@ -156,24 +150,15 @@ using LevelMeterPartsTest = svtest::ControlSkinFixture;
 
 TEST_F(LevelMeterPartsTest, MissingRequiredPartIsReportedAndAMeterWithoutPartsStaysInert)
 {
-    LoadSkin(R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.LevelMeter" Name="meter" XSizeAbs="20" YSizeAbs="100">
-            <Skin Name="meter">
-              <SubControl Class="Framework.Panel" Name="activeOverlay" XSizeAbs="20" YSizeAbs="100"/>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>)");
-    EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child clipButton : "
-                   "SV::LLevelMeter::Initialize : Controls\\LevelMeter : Line ",
-                   0),
-        0u);
+    LoadSkin(svtest::WindowSkin(
+        svtest::SubControl("Framework.LevelMeter", "meter", R"(XSizeAbs="20" YSizeAbs="100")",
+                           svtest::SubControl("Framework.Panel", "activeOverlay",
+                                              R"(XSizeAbs="20" YSizeAbs="100")"))));
+    EXPECT_EQ(WindowCreationError().rfind(
+                  "Runtime Error : Null Pointer : Can not find child clipButton : "
+                  "SV::LLevelMeter::Initialize : Controls\\LevelMeter : Line ",
+                  0),
+              0u);
 
     const RCPtr<LLevelMeter> bare(new LLevelMeter(nullptr, u"bare"));
     EXPECT_EQ(bare->SetLevel(0.5, 0.5, 1), S_OK);

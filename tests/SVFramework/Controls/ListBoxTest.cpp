@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 #include "ScrollBarDouble.h"
 
@@ -23,15 +24,6 @@
 using namespace SV;
 
 namespace {
-
-std::string FourteenLooks()
-{
-    std::string looks = R"(<LookList Name="States" NumLooks="14">)";
-    for (int i = 0; i < 14; ++i) {
-        looks += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
 
 // A template list three rows of 20 pixels high, a fixed-row list of two rows, and a list whose
 // template measures no height.
@@ -146,7 +138,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(app.mFactory->LoadStringTableTexts(std::string(kStrings), {}, 0x0009), S_OK);
-        LoadSkin(kListSkin, FourteenLooks());
+        LoadSkin(kListSkin, svtest::RepeatedLookList("States", 14));
         ASSERT_TRUE(CreateWindow(u"window"));
         list = dynamic_cast<LListBox*>(root->FindChildControl(u"list").Get());
         ASSERT_TRUE(list);
@@ -584,7 +576,7 @@ protected:
         </Skin>
       </SubControl>
     </Skin>)",
-                 FourteenLooks());
+                 svtest::RepeatedLookList("States", 14));
         app.mFactory->RegisterControlCreateFunction(u"Test.ScrollBar",
                                                     &CreateControlOf<svtest::ScrollBarDouble>);
         ASSERT_TRUE(CreateWindow(u"window"));
@@ -659,7 +651,7 @@ protected:
         </Skin>
       </SubControl>
     </Skin>)",
-                 FourteenLooks());
+                 svtest::RepeatedLookList("States", 14));
         app.mFactory->RegisterControlCreateFunction(u"Test.ComboBox", GetParam().create);
         ASSERT_TRUE(CreateWindow(u"window"));
         combo = dynamic_cast<LComboBox*>(root->FindChildControl(u"combo").Get());

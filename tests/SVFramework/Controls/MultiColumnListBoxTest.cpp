@@ -1,5 +1,5 @@
 #include "ControlSkinFixture.h"
-#include "ExceptionText.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 #include "StderrCapture.h"
 
@@ -19,15 +19,6 @@
 using namespace SV;
 
 namespace {
-
-std::string FourteenLooks()
-{
-    std::string looks = R"(<LookList Name="States" NumLooks="14">)";
-    for (int i = 0; i < 14; ++i) {
-        looks += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
 
 // One column 100 pixels wide at x = 100 (k - 1), three rows of 20 under a header row of 20.
 std::string Column(int k)
@@ -85,7 +76,8 @@ class MultiColumnListBoxTest : public svtest::ControlSkinFixture
 protected:
     void SetUp() override
     {
-        LoadSkin(TableSkin(Header(1) + Header(2) + Column(1) + Column(2)), FourteenLooks());
+        LoadSkin(TableSkin(Header(1) + Header(2) + Column(1) + Column(2)),
+                 svtest::RepeatedLookList("States", 14));
         ASSERT_TRUE(CreateWindow(u"window"));
         table = dynamic_cast<LMultiColumnListBox*>(root->FindChildControl(u"table").Get());
         ASSERT_TRUE(table);
@@ -292,7 +284,8 @@ using MultiColumnListBoxSkinTest = svtest::ControlSkinFixture;
 
 TEST_F(MultiColumnListBoxSkinTest, ColumnsAreCountedUpToTheFirstGapAndExtraHeadersStayDeaf)
 {
-    LoadSkin(TableSkin(Header(1) + Header(2) + Header(3) + Column(1) + Column(3)), FourteenLooks());
+    LoadSkin(TableSkin(Header(1) + Header(2) + Header(3) + Column(1) + Column(3)),
+             svtest::RepeatedLookList("States", 14));
     svtest::StderrCapture capture;
     ASSERT_TRUE(CreateWindow(u"window"));
     GetDebugStreamHolder().GetNarrowOutput() << std::flush;
@@ -318,13 +311,12 @@ TEST_F(MultiColumnListBoxSkinTest, ColumnsAreCountedUpToTheFirstGapAndExtraHeade
 
 TEST_F(MultiColumnListBoxSkinTest, ATableWithoutAFirstColumnIsReportedAndStaysInert)
 {
-    LoadSkin(TableSkin(Header(1) + Column(2)), FourteenLooks());
-    EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child listboxNoScroll1 : "
-                   "SV::LMultiColumnListBox::Initialize : Controls\\MultiColumnListBox : Line ",
-                   0),
-        0u);
+    LoadSkin(TableSkin(Header(1) + Column(2)), svtest::RepeatedLookList("States", 14));
+    EXPECT_EQ(WindowCreationError().rfind(
+                  "Runtime Error : Null Pointer : Can not find child listboxNoScroll1 : "
+                  "SV::LMultiColumnListBox::Initialize : Controls\\MultiColumnListBox : Line ",
+                  0),
+              0u);
 
     const RCPtr<LMultiColumnListBox> bare(new LMultiColumnListBox(nullptr, u"bare"));
     EXPECT_EQ(bare->PerformSort(0), E_INVALIDARG);

@@ -1,5 +1,5 @@
 #include "ControlSkinFixture.h"
-#include "ExceptionText.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
@@ -18,10 +18,7 @@ using namespace SV;
 
 namespace {
 
-const char* const kUpDownSkin = R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
+const std::string kUpDownSkin = svtest::WindowSkin(R"(
           <SubControl Class="Framework.NumericUpDown" Name="tempo" XSizeAbs="100" YSizeAbs="20">
             <Skin Name="tempo">
               <SubControl Class="Framework.TextBox" Name="textBox" XSizeAbs="80" YSizeAbs="20"/>
@@ -30,10 +27,7 @@ const char* const kUpDownSkin = R"(
               <SubControl Class="Framework.Panel" Name="slider1" XSizeAbs="0" YSizeAbs="0"/>
             </Skin>
           </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>
-)";
+)");
 
 std::string Narrow(const WideString& text)
 {
@@ -267,25 +261,15 @@ using NumericUpDownPartsTest = svtest::ControlSkinFixture;
 
 TEST_F(NumericUpDownPartsTest, MissingPartIsReportedAndAnUpDownWithoutPartsStaysInert)
 {
-    LoadSkin(R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.NumericUpDown" Name="tempo" XSizeAbs="100" YSizeAbs="20">
-            <Skin Name="tempo">
-              <SubControl Class="Framework.TextBox" Name="textBox" XSizeAbs="80" YSizeAbs="20"/>
-              <SubControl Class="Framework.Button" Name="buttonUp" XSizeAbs="20" YSizeAbs="10"/>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>)");
-    EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child buttonDown : "
-                   "SV::LNumericUpDown::Initialize : Controls\\NumericUpDown : Line ",
-                   0),
-        0u);
+    LoadSkin(svtest::WindowSkin(svtest::SubControl(
+        "Framework.NumericUpDown", "tempo", R"(XSizeAbs="100" YSizeAbs="20")",
+        svtest::SubControl("Framework.TextBox", "textBox", R"(XSizeAbs="80" YSizeAbs="20")") +
+            svtest::SubControl("Framework.Button", "buttonUp", R"(XSizeAbs="20" YSizeAbs="10")"))));
+    EXPECT_EQ(WindowCreationError().rfind(
+                  "Runtime Error : Null Pointer : Can not find child buttonDown : "
+                  "SV::LNumericUpDown::Initialize : Controls\\NumericUpDown : Line ",
+                  0),
+              0u);
 
     const RCPtr<LNumericUpDown> bare(new LNumericUpDown(nullptr, u"bare"));
     EXPECT_EQ(bare->SetValueRange(0, 10, 0), S_OK);

@@ -4,7 +4,6 @@
 #include "Controls/ComboMenu.h"
 #include "Controls/MenuItem.h"
 #include "Controls/PopupMenu.h"
-#include "ExceptionText.h"
 #include "FakeRootWindow.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationClient.h"
@@ -274,10 +273,9 @@ TEST_F(ComboMenuPartsTest, TitleWithoutItsPopupIsReportedAndABareTitleStaysInert
       </SubControl>
     </Skin>)");
     EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child popupMenu : "
-                   "SV::LComboMenu::Initialize : Controls\\ComboMenu : Line ",
-                   0),
+        WindowCreationError().rfind("Runtime Error : Null Pointer : Can not find child popupMenu : "
+                                    "SV::LComboMenu::Initialize : Controls\\ComboMenu : Line ",
+                                    0),
         0u);
     const RCPtr<LComboMenu> bare(new LComboMenu(nullptr, u"bare"));
     EXPECT_EQ(bare->DropDown(true), S_OK);

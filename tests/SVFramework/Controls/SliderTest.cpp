@@ -1,5 +1,5 @@
 #include "ControlSkinFixture.h"
-#include "ExceptionText.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 
@@ -22,10 +22,7 @@ namespace {
 
 // A horizontal track from x 10 to x 110, a diagonal one from (0, 0) to (100, 50) and a
 // zero-size slider whose markers coincide, as the editor's up-downs hold them.
-const char* const kSliderSkin = R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
+const std::string kSliderSkin = svtest::WindowSkin(R"(
           <SubControl Class="Framework.Slider" Name="horizontal" XPositionAbs="10" YPositionAbs="10" XSizeAbs="140" YSizeAbs="30">
             <Skin Name="horizontal" LookList="Slider">
               <SubControl Class="Framework.Button" Name="thumbStart" XPositionAbs="10" YPositionAbs="5" XSizeAbs="10" YSizeAbs="20"/>
@@ -44,14 +41,7 @@ const char* const kSliderSkin = R"(
               <SubControl Class="Framework.Button" Name="thumbEnd" XSizeAbs="0" YSizeAbs="0"/>
             </Skin>
           </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>)";
-
-const char* const kSliderLooks = R"(
-    <LookList Name="Slider" NumLooks="3">
-      <Look Name="Plain" Index="0"/><Look Name="Plain" Index="1"/><Look Name="Plain" Index="2"/>
-    </LookList>)";
+)");
 
 class Recorder : public LNotificationClient
 {
@@ -87,7 +77,7 @@ class SliderTest : public svtest::ControlSkinFixture
 protected:
     void SetUp() override
     {
-        LoadSkin(kSliderSkin, kSliderLooks);
+        LoadSkin(kSliderSkin, svtest::RepeatedLookList("Slider", 3));
         services.active = true;
         // The user holds the left button through every press the tests make.
         services.buttons = 1;
@@ -353,23 +343,13 @@ using SliderPartsTest = svtest::ControlSkinFixture;
 
 TEST_F(SliderPartsTest, AMissingMarkerIsReportedAndASliderWithoutPartsStaysInert)
 {
-    LoadSkin(R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.Slider" Name="slider" XSizeAbs="100" YSizeAbs="20">
-            <Skin Name="slider">
-              <SubControl Class="Framework.Button" Name="thumbStart" XSizeAbs="10" YSizeAbs="20"/>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>)");
+    LoadSkin(svtest::WindowSkin(svtest::SubControl(
+        "Framework.Slider", "slider", R"(XSizeAbs="100" YSizeAbs="20")",
+        svtest::SubControl("Framework.Button", "thumbStart", R"(XSizeAbs="10" YSizeAbs="20")"))));
     EXPECT_EQ(
-        svtest::ExceptionTextOf<Exception<std::runtime_error>>([&] { CreateWindow(u"window"); })
-            .rfind("Runtime Error : Null Pointer : Can not find child thumbEnd : "
-                   "SV::LSlider::Initialize : Controls\\Slider : Line ",
-                   0),
+        WindowCreationError().rfind("Runtime Error : Null Pointer : Can not find child thumbEnd : "
+                                    "SV::LSlider::Initialize : Controls\\Slider : Line ",
+                                    0),
         0u);
 
     const RCPtr<LSlider> bare(new LSlider(nullptr, u"bare"));

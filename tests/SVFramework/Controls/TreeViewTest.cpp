@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "ControlSkins.h"
 #include "Notification/NotificationNames.h"
 
 #include "Controls/Button.h"
@@ -16,35 +17,10 @@ using namespace SV;
 
 namespace {
 
-std::string FourteenLooks()
-{
-    std::string looks = R"(<LookList Name="States" NumLooks="14">)";
-    for (int i = 0; i < 14; ++i) {
-        looks += "<Look Name=\"Plain\" Index=\"" + std::to_string(i) + "\"/>";
-    }
-    return looks + "</LookList>";
-}
-
 // A tree five rows of 20 pixels high; each row's expander is 16 pixels wide.
-const char* const kTreeSkin = R"(
-    <Skin Name="Default">
-      <SubControl Class="Framework.Panel" Name="window" XSizeAbs="400" YSizeAbs="300">
-        <Skin Name="window">
-          <SubControl Class="Framework.TreeView" Name="tree" XSizeAbs="200" YSizeAbs="100">
-            <Skin Name="tree">
-              <SubControl Class="Framework.TreeViewItem" Name="templateItem" XSizeToControl="Client" XSizeRel="1" YSizeAbs="20">
-                <Skin Name="templateItem" LookList="States">
-                  <SubControl Class="Framework.Button" Name="checkBox" XSizeAbs="16" YSizeAbs="16">
-                    <Skin Name="checkBox" LookList="States"/>
-                  </SubControl>
-                </Skin>
-              </SubControl>
-            </Skin>
-          </SubControl>
-        </Skin>
-      </SubControl>
-    </Skin>
-)";
+const std::string kTreeSkin = svtest::WindowSkin(
+    svtest::SubControl("Framework.TreeView", "tree", R"(XSizeAbs="200" YSizeAbs="100")",
+                       svtest::CheckBoxRowTemplate("Framework.TreeViewItem")));
 
 class Recorder : public LNotificationClient
 {
@@ -76,7 +52,7 @@ class TreeViewTest : public svtest::ControlSkinFixture
 protected:
     void SetUp() override
     {
-        LoadSkin(kTreeSkin, FourteenLooks());
+        LoadSkin(kTreeSkin, svtest::RepeatedLookList("States", 14));
         ASSERT_TRUE(CreateWindow(u"window"));
         tree = dynamic_cast<LTreeView*>(root->FindChildControl(u"tree").Get());
         ASSERT_TRUE(tree);
