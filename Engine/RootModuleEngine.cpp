@@ -1,5 +1,6 @@
 #include "RootModuleEngine.h"
 
+#include "EngineNotificationNames.h"
 #include "Notification/NotificationCenter.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
@@ -15,12 +16,6 @@ SV::WideString ParamDescriptorToString(const SV::ParamDescriptor& descriptor)
 }
 
 namespace {
-
-constexpr const char16_t* kParamModuleStateChange = u"NID_PARAM_MODULE_STATE_CHANGE";
-constexpr const char16_t* kDeviceConnectionStateChange = u"NID_DEVICE_CONNECTION_STATE_CHANGE";
-constexpr const char16_t* kRemoteDeviceListChange = u"NID_REMOTE_DEVICE_LIST_CHANGE";
-
-constexpr const char16_t* kParamModuleChangeRequest = u"NID_PARAM_MODULE_CHANGE_REQ";
 
 std::atomic<IRootModuleEngineHost*> gHost{nullptr};
 
@@ -81,7 +76,7 @@ int32_t LRootModuleEngine::Initialize(int32_t firstParamID)
     const SV::RCPtr<SV::LNotificationCenter> center =
         SV::GetNotificationCenterManager()->GetCenter(SV::GetApplicationCenterName());
     const int32_t registered = mHandler->RegisterHandler(
-        &LRootModuleEngine::OnParamModuleChangeRequest, center, kParamModuleChangeRequest);
+        &LRootModuleEngine::OnParamModuleChangeRequest, center, SV::kNidParamModuleChangeRequest);
     if (registered < 0) {
         throw SV::Exception<SV::FailedResultException>(SV::FormatFailedResult(
             registered, "LRootModuleEngine::Initialize", "Engine\\RootModuleEngine", 237));
@@ -501,13 +496,14 @@ void LRootModuleEngine::PostValueChanges(SV::IArray<SV::ParamValue>& values)
         // A whole program is one notification, not one per value.
         SV::RCPtr<ParamValueList> list(new ParamValueList());
         static_cast<void>(list->SetFromArray(&values, count)); // values of the model: they build
-        PostNotification(kParamModuleStateChange, list);
+        PostNotification(SV::kNidParamModuleStateChange, list);
         return;
     }
     for (int32_t i = 0; i < count; ++i) {
         const SV::ParamValue& entry = *values.At(i);
-        PostNotification(kParamModuleStateChange, SV::RCPtr<ParamValuePair>(new ParamValuePair(
-                                                      entry.descriptor, entry.value)));
+        PostNotification(
+            SV::kNidParamModuleStateChange,
+            SV::RCPtr<ParamValuePair>(new ParamValuePair(entry.descriptor, entry.value)));
     }
 }
 
@@ -526,7 +522,7 @@ int32_t LRootModuleEngine::FindDevices(SV::IArray<SV::Variant>& devices)
 
 void LRootModuleEngine::PostConnectionState(DeviceConnectionState state)
 {
-    PostNotification(kDeviceConnectionStateChange,
+    PostNotification(SV::kNidDeviceConnectionStateChange,
                      SV::RCPtr<SV::LHolder<DeviceConnectionState>>(
                          new SV::LHolder<DeviceConnectionState>(state)));
 }
@@ -534,7 +530,7 @@ void LRootModuleEngine::PostConnectionState(DeviceConnectionState state)
 void LRootModuleEngine::PostRemoteDeviceCount(int32_t count)
 {
     PostNotification(
-        kRemoteDeviceListChange,
+        SV::kNidRemoteDeviceListChange,
         SV::RCPtr<SV::LHolder<uint32_t>>(new SV::LHolder<uint32_t>(static_cast<uint32_t>(count))));
 }
 

@@ -7,6 +7,7 @@
 #include "Controls/TextBox.h"
 #include "DriverCommon/MainControl.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -71,7 +72,6 @@ LArpeggiatorEditPanel::~LArpeggiatorEditPanel()
     mSwingBox = nullptr;
     mTapsBox = nullptr;
     mOctaveBox = nullptr;
-    mHandler = nullptr;
 }
 
 RCPtr<LControl>
@@ -109,10 +109,9 @@ int32_t LArpeggiatorEditPanel::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LArpeggiatorEditPanel>>(
-        new LNotificationHandler<LArpeggiatorEditPanel>(this));
+    mHandler.Create();
     const auto send = &LArpeggiatorEditPanel::SendValue;
-    const char16_t* selection = u"NID_SELECTION_CHANGE";
+    const char16_t* selection = kNidSelectionChange;
     mTimeDivisionBox = Subscribe<LComboBox>(u"noteRepeatTimeDivisionComboBox",
                                             "noteRepeatTimeDivisionComboBox", selection, send);
     mClockBox = Subscribe<LComboBox>(u"noteRepeatClockComboBox", "noteRepeatClockComboBox",
@@ -120,14 +119,14 @@ int32_t LArpeggiatorEditPanel::Initialize()
     mSwingBox = Subscribe<LComboBox>(u"swingTypeComboBox", "swingTypeComboBox", selection, send);
     mTapsBox = Subscribe<LComboBox>(u"tapTempComoBox", "tapTempComoBox", selection, send);
     mTempoUpDown = Subscribe<LNumericUpDown>(u"tempoNumericUpDown", "tempoNumericUpDown",
-                                             u"NID_VALUE_CHANGE", send);
+                                             kNidValueChange, send);
     mTempoUpDown->SetValueRange(kMinimumTempo, kMaximumTempo, 0);
     if (const RCPtr<LTextBox>& box = mTempoUpDown->GetTextBox()) {
         box->SetMaxLength(kTempoTextLength);
     }
     mEnabledButton =
-        Subscribe<LButton>(u"arpEnabledButton", "arpEnabledButton", u"NID_VALUE_CHANGE", send);
-    Subscribe<LButton>(u"arpEnabledButton", "arpEnabledButton", u"NID_LEFT_CLICK",
+        Subscribe<LButton>(u"arpEnabledButton", "arpEnabledButton", kNidValueChange, send);
+    Subscribe<LButton>(u"arpEnabledButton", "arpEnabledButton", kNidLeftClick,
                        &LArpeggiatorEditPanel::OnEnableButtonClick);
     mLatchBox = Subscribe<LComboBox>(u"arpLatchComboBox", "arpLatchComboBox", selection, send);
     mOctaveBox = Subscribe<LComboBox>(u"arpOctaveComboBox", "arpOctaveComboBox", selection, send);
@@ -215,22 +214,4 @@ LArpeggiatorEditPanel::OnEnableButtonClick(const ConstRCPtr<LNotificationDistrib
         mEnabledButton->SetNormalizedValue(mEnabledButton->GetNormalizedValue() == 0.0 ? 1.0 : 0.0);
     }
     return 1;
-}
-
-void LArpeggiatorEditPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                    const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LArpeggiatorEditPanel::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                          const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }

@@ -37,12 +37,6 @@ public:
     int32_t SetParamValueLocal(const SV::ParamDescriptor& descriptor, const SV::Variant& value,
                                bool fromDevice) override;
 
-protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override;
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     // The ten bytes of the controls as they are.
     SV::Variant BuildValue() const;
@@ -60,7 +54,7 @@ private:
                                const SV::ConstRCPtr<SV::LNotificationDistributor>&,
                                const SV::ConstRCPtr<SV::LNotification>&));
 
-    SV::RCPtr<SV::LNotificationHandler<LArpeggiatorEditPanel>> mHandler;
+    SV::ControlNotificationHandler<LArpeggiatorEditPanel> mHandler{this};
     SV::RCPtr<SV::LButton> mEnabledButton;
     SV::RCPtr<SV::LNumericUpDown> mTempoUpDown;
     SV::RCPtr<SV::LComboBox> mModeBox;

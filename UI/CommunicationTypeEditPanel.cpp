@@ -4,6 +4,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "DriverCommon/MainControl.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -27,7 +28,6 @@ LCommunicationTypeEditPanel::LCommunicationTypeEditPanel(const RCPtr<LControl>& 
 
 LCommunicationTypeEditPanel::~LCommunicationTypeEditPanel()
 {
-    mHandler = nullptr;
     mChannelBox = nullptr;
 }
 
@@ -44,8 +44,7 @@ int32_t LCommunicationTypeEditPanel::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LCommunicationTypeEditPanel>>(
-        new LNotificationHandler<LCommunicationTypeEditPanel>(this));
+    mHandler.Create();
     mChannelBox = RCPtr<LComboBox>(FindChildControl(u"midiChannelComboBox"));
     if (!mChannelBox) {
         throw Exception<std::runtime_error>(
@@ -55,7 +54,7 @@ int32_t LCommunicationTypeEditPanel::Initialize()
     }
     const int32_t registered = mHandler->RegisterHandler(
         &LCommunicationTypeEditPanel::SendValue, RCPtr<LNotificationDistributor>(mChannelBox),
-        u"NID_SELECTION_CHANGE");
+        kNidSelectionChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, kInitialize, kSourcePath, __LINE__));
@@ -99,22 +98,4 @@ LCommunicationTypeEditPanel::SendValue(const ConstRCPtr<LNotificationDistributor
         root->OnParamValueChanged(ParamDescriptor(GetFirstParamID()), BuildValue());
     }
     return 1;
-}
-
-void LCommunicationTypeEditPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LCommunicationTypeEditPanel::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }

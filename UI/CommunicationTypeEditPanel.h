@@ -30,18 +30,12 @@ public:
     int32_t SetParamValueLocal(const SV::ParamDescriptor& descriptor, const SV::Variant& value,
                                bool fromDevice) override;
 
-protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override;
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     SV::Variant BuildValue() const;
     // The selected channel as {channel, 0}, to the main control; 1.
     int32_t SendValue(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
                       const SV::ConstRCPtr<SV::LNotification>& notification);
 
-    SV::RCPtr<SV::LNotificationHandler<LCommunicationTypeEditPanel>> mHandler;
+    SV::ControlNotificationHandler<LCommunicationTypeEditPanel> mHandler{this};
     SV::RCPtr<SV::LComboBox> mChannelBox;
 };

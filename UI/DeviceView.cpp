@@ -14,8 +14,10 @@
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetManager.h"
 #include "DriverCommon/ProgramFolderSetting.h"
+#include "DriverCommon/EditorNotificationNames.h"
 #include "Notification/Notification.h"
 #include "Notification/NotificationCenter.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ProgramExchangeActions.h"
 #include "ResultCodes.h"
@@ -50,21 +52,21 @@ const LDeviceView::BankButton LDeviceView::kBankButtons[] = {
 };
 
 const LDeviceView::MenuCommand LDeviceView::kMenuCommands[] = {
-    {u"NID_MENU_FILE_SEND_PRESET0_TO_DEVICE", &LDeviceView::OnSendToRam},
-    {u"NID_MENU_FILE_SEND_PRESET1_TO_DEVICE", &LDeviceView::OnSendProgram1},
-    {u"NID_MENU_FILE_SEND_PRESET2_TO_DEVICE", &LDeviceView::OnSendProgram2},
-    {u"NID_MENU_FILE_SEND_PRESET3_TO_DEVICE", &LDeviceView::OnSendProgram3},
-    {u"NID_MENU_FILE_SEND_PRESET4_TO_DEVICE", &LDeviceView::OnSendProgram4},
-    {u"NID_MENU_FILE_GET_PRESET0_TO_DEVICE", &LDeviceView::OnGetFromRam},
-    {u"NID_MENU_FILE_GET_PRESET1_TO_DEVICE", &LDeviceView::OnGetProgram1},
-    {u"NID_MENU_FILE_GET_PRESET2_TO_DEVICE", &LDeviceView::OnGetProgram2},
-    {u"NID_MENU_FILE_GET_PRESET3_TO_DEVICE", &LDeviceView::OnGetProgram3},
-    {u"NID_MENU_FILE_GET_PRESET4_TO_DEVICE", &LDeviceView::OnGetProgram4},
-    {u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", &LDeviceView::OnLoadProgramFile},
-    {u"NID_MENU_FILE_SAVE_PRESET_TO_FILE", &LDeviceView::OnSaveProgramFile},
-    {u"NID_MENU_FILE_EXIT_REQ", &LDeviceView::OnExit},
-    {u"NID_MENU_HELP_OPEN_USERGUIDE_REQ", &LDeviceView::OnOpenUserGuide},
-    {u"NID_MENU_HELP_ABOUT_REQ", &LDeviceView::OnAbout},
+    {kNidMenuFileSendPreset0ToDevice, &LDeviceView::OnSendToRam},
+    {kNidMenuFileSendPreset1ToDevice, &LDeviceView::OnSendProgram1},
+    {kNidMenuFileSendPreset2ToDevice, &LDeviceView::OnSendProgram2},
+    {kNidMenuFileSendPreset3ToDevice, &LDeviceView::OnSendProgram3},
+    {kNidMenuFileSendPreset4ToDevice, &LDeviceView::OnSendProgram4},
+    {kNidMenuFileGetPreset0ToDevice, &LDeviceView::OnGetFromRam},
+    {kNidMenuFileGetPreset1ToDevice, &LDeviceView::OnGetProgram1},
+    {kNidMenuFileGetPreset2ToDevice, &LDeviceView::OnGetProgram2},
+    {kNidMenuFileGetPreset3ToDevice, &LDeviceView::OnGetProgram3},
+    {kNidMenuFileGetPreset4ToDevice, &LDeviceView::OnGetProgram4},
+    {kNidMenuFileLoadPresetFromFile, &LDeviceView::OnLoadProgramFile},
+    {kNidMenuFileSavePresetToFile, &LDeviceView::OnSaveProgramFile},
+    {kNidMenuFileExitRequest, &LDeviceView::OnExit},
+    {kNidMenuHelpOpenUserGuideRequest, &LDeviceView::OnOpenUserGuide},
+    {kNidMenuHelpAboutRequest, &LDeviceView::OnAbout},
 };
 
 LDeviceView::LDeviceView(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
@@ -73,7 +75,6 @@ LDeviceView::LDeviceView(const RCPtr<LControl>& parent, const WideString& name, 
 
 LDeviceView::~LDeviceView()
 {
-    mHandler = nullptr;
     mFileDialog = nullptr;
     mStatusView = nullptr;
     mPresetManager = nullptr;
@@ -91,8 +92,7 @@ int32_t LDeviceView::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LDeviceView>>(new LNotificationHandler<LDeviceView>(this));
+    mHandler.Create();
     if (!mHandler) {
         throw Exception<FailedResultException>(
             FormatFailedResult(E_OUTOFMEMORY, "LDeviceView::Initialize", kSourcePath, 91));
@@ -126,7 +126,7 @@ void LDeviceView::WireBankButtons()
                 std::to_string(entry.missingLine));
         }
         const int32_t registered = mHandler->RegisterHandler(
-            entry.command, RCPtr<LNotificationDistributor>(button), u"NID_LEFT_CLICK");
+            entry.command, RCPtr<LNotificationDistributor>(button), kNidLeftClick);
         if (registered < 0) {
             throw Exception<FailedResultException>(FormatFailedResult(
                 registered, "LDeviceView::Initialize", kSourcePath, entry.registrationLine));
@@ -146,9 +146,9 @@ void LDeviceView::OnRootAttached()
         // The hot keys of Open and Save are raised on the application centre.
         const RCPtr<LNotificationDistributor> centre(mNotificationCenter);
         mHandler->RegisterHandler(&LDeviceView::OnLoadProgramFile, centre,
-                                  u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE");
+                                  kNidMenuFileLoadPresetFromFile);
         mHandler->RegisterHandler(&LDeviceView::OnSaveProgramFile, centre,
-                                  u"NID_MENU_FILE_SAVE_PRESET_TO_FILE");
+                                  kNidMenuFileSavePresetToFile);
     }
     LControl::OnRootAttached();
 }
@@ -374,7 +374,7 @@ int32_t LDeviceView::OnSaveProgramFile(const ConstRCPtr<LNotificationDistributor
 int32_t LDeviceView::OnExit(const ConstRCPtr<LNotificationDistributor>&,
                             const ConstRCPtr<LNotification>&)
 {
-    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), u"NID_APP_EXIT_REQ",
+    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), kNidAppExitRequest,
                           nullptr);
     return 1;
 }
@@ -406,22 +406,4 @@ int32_t LDeviceView::OnAbout(const ConstRCPtr<LNotificationDistributor>&,
         dialog->DoModal();
     }
     return 1;
-}
-
-void LDeviceView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LDeviceView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }

@@ -55,11 +55,6 @@ public:
     virtual int32_t ShowOpenProgramDialog(SV::WideString& path);
 
 protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override;
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
     // The folder of the file dialog, for the folder setting.
     SV::WideString GetDialogFolder() const;
 
@@ -117,7 +112,7 @@ private:
     // The panel of that name inside "transposePanel", empty without either.
     SV::RCPtr<SV::LControl> FindTransposePanelChild(const char16_t* name) const;
 
-    SV::RCPtr<SV::LNotificationHandler<LDeviceView>> mHandler;
+    SV::ControlNotificationHandler<LDeviceView> mHandler{this};
     SV::RCPtr<SV::LFileDialog> mFileDialog;
     SV::RCPtr<LStatusView> mStatusView;
     SV::RCPtr<SV::LPresetManager> mPresetManager;

@@ -12,6 +12,7 @@
 #include "Controls/TextBox.h"
 #include "DriverCommon/MainControl.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -31,11 +32,7 @@ public:
                          bool mostDerived)
         : SV::LPanel(parent, name, mostDerived)
     {}
-    ~LSignedByteEditPanel() override
-    {
-        mByteHandler = nullptr;
-        mUpDown = nullptr;
-    }
+    ~LSignedByteEditPanel() override { mUpDown = nullptr; }
 
     // Finds the up-down (throws without it), subscribes its value changes, gives it the range
     // and limits its text box.
@@ -45,8 +42,7 @@ public:
         if (result < 0) {
             return result;
         }
-        mByteHandler = SV::RCPtr<SV::LNotificationHandler<LSignedByteEditPanel>>(
-            new SV::LNotificationHandler<LSignedByteEditPanel>(this));
+        mByteHandler.Create();
         mUpDown = SV::RCPtr<SV::LNumericUpDown>(FindChildControl(Traits::kUpDownName));
         if (!mUpDown) {
             throw SV::Exception<std::runtime_error>(
@@ -56,7 +52,7 @@ public:
         }
         const int32_t registered = mByteHandler->RegisterHandler(
             &LSignedByteEditPanel::SendValue, SV::RCPtr<SV::LNotificationDistributor>(mUpDown),
-            u"NID_VALUE_CHANGE");
+            SV::kNidValueChange);
         if (registered < 0) {
             throw SV::Exception<SV::FailedResultException>(SV::FormatFailedResult(
                 registered, Traits::kInitializeFunction, Traits::kSourcePath, __LINE__));
@@ -91,25 +87,6 @@ public:
         return S_OK;
     }
 
-protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override
-    {
-        if (mByteHandler && mCreated &&
-            mByteHandler->HandleNotification(sender, notification) != 0) {
-            return;
-        }
-        SV::LPanel::Receive(sender, notification);
-    }
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override
-    {
-        if (mByteHandler) {
-            mByteHandler->UnregisterHandler(distributor, name);
-        }
-        return SV::LPanel::Unregister(distributor, name);
-    }
-
 private:
     static SV::Variant ByteValue(double value)
     {
@@ -132,6 +109,6 @@ private:
         return 1;
     }
 
-    SV::RCPtr<SV::LNotificationHandler<LSignedByteEditPanel>> mByteHandler;
+    SV::ControlNotificationHandler<LSignedByteEditPanel> mByteHandler{this};
     SV::RCPtr<SV::LNumericUpDown> mUpDown;
 };

@@ -1,5 +1,6 @@
 #include "Midi/MidiComm.h"
 
+#include "EngineNotificationNames.h"
 #include "Notification/Notification.h"
 #include "ResultCodes.h"
 #include "WaitResults.h"
@@ -14,7 +15,6 @@ namespace {
 
 constexpr uint8_t kSysExStart = 0xF0;
 constexpr uint8_t kSysExEnd = 0xF7;
-constexpr const char16_t* kDataCaptured = u"NID_MIDI_DATA_CAPTURED";
 
 // The list's last port whose name matches the request, or -1.
 template <class Port>
@@ -360,7 +360,7 @@ void LMidiComm::QueueCapturedData(const RCPtr<LMidiCaptureNotificationData>& rec
 
 int32_t LMidiComm::DistributeCapturedData(const ConstRCPtr<LRefCountedObject>& data)
 {
-    const RCPtr<LNotification> notification = CreateNotification(kDataCaptured, data);
+    const RCPtr<LNotification> notification = CreateNotification(kNidMidiDataCaptured, data);
     MutexLock lock(mDeliveryLock);
     return Notify(notification);
 }

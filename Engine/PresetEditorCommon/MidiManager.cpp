@@ -1,5 +1,6 @@
 #include "PresetEditorCommon/MidiManager.h"
 
+#include "EngineNotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "RootModuleEngine.h"
@@ -16,7 +17,6 @@
 namespace SV {
 namespace {
 
-constexpr const char16_t* kDataCaptured = u"NID_MIDI_DATA_CAPTURED";
 constexpr const char* kSourcePath = "Engine\\PresetEditorCommon\\MidiManager";
 
 constexpr uint8_t kSysExStart = 0xF0;
@@ -421,7 +421,8 @@ int32_t LMidiManager::RegisterReplyHandler()
         return E_FAIL;
     }
     const std::unique_lock<Mutex> delivery(mPortLayer->GetDeliveryLock());
-    return mHandler->RegisterHandler(&LMidiManager::OnMidiDataCaptured, mPortLayer, kDataCaptured);
+    return mHandler->RegisterHandler(&LMidiManager::OnMidiDataCaptured, mPortLayer,
+                                     kNidMidiDataCaptured);
 }
 
 int32_t LMidiManager::UnregisterReplyHandler()
@@ -430,8 +431,8 @@ int32_t LMidiManager::UnregisterReplyHandler()
         return E_FAIL;
     }
     const std::unique_lock<Mutex> delivery(mPortLayer->GetDeliveryLock());
-    const bool removed = mHandler->UnregisterHandler(mPortLayer, kDataCaptured);
-    const int32_t result = LNotificationClient::Unregister(mPortLayer, kDataCaptured);
+    const bool removed = mHandler->UnregisterHandler(mPortLayer, kNidMidiDataCaptured);
+    const int32_t result = LNotificationClient::Unregister(mPortLayer, kNidMidiDataCaptured);
     return removed ? result : E_FAIL;
 }
 

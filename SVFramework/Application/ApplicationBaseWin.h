@@ -14,6 +14,7 @@
 #include "Locale.h"
 #include "MonotonicClock.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "System/IniFileManager.h"
 #include "TypeNames.h"
@@ -53,7 +54,7 @@ public:
         if (RunApplicationStartup() < 0) {
             return E_FAIL;
         }
-        Register(GetNotificationCenter(), u"NID_APP_EXIT_REQ", 0);
+        Register(GetNotificationCenter(), kNidAppExitRequest, 0);
         return S_OK;
     }
 
@@ -62,7 +63,7 @@ public:
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                  const ConstRCPtr<LNotification>& notification) override
     {
-        if (notification && notification->GetId() == GetNotificationID(u"NID_APP_EXIT_REQ")) {
+        if (notification && notification->GetId() == GetNotificationID(kNidAppExitRequest)) {
             if (!CanExit()) {
                 return;
             }

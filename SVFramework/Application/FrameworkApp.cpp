@@ -7,6 +7,7 @@
 #include "Controls/ControlTypes.h"
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "Renderer/FontRenderer/FontFileInfo.h"
 #include "Renderer/Renderer.h"
@@ -29,7 +30,6 @@ LFrameworkApp* CurrentApplication = nullptr;
 
 namespace {
 
-constexpr const char16_t* kExitRequest = u"NID_APP_EXIT_REQ";
 constexpr const char16_t* kSkinIndexKey = u"CurrentSkinIndex";
 constexpr int32_t kUserSettings = 1;
 
@@ -111,7 +111,7 @@ LFrameworkApp::~LFrameworkApp()
 void LFrameworkApp::Receive(const ConstRCPtr<LNotificationDistributor>&,
                             const ConstRCPtr<LNotification>& notification)
 {
-    if (!notification || notification->GetId() != GetNotificationID(kExitRequest)) {
+    if (!notification || notification->GetId() != GetNotificationID(kNidAppExitRequest)) {
         return;
     }
     SetExitRequested();
@@ -127,7 +127,7 @@ void LFrameworkApp::Receive(const ConstRCPtr<LNotificationDistributor>&,
 void LFrameworkApp::PostExitRequest()
 {
     if (const RCPtr<LNotificationCenter> center = GetNotificationCenter()) {
-        center->Post(CreateNotification(kExitRequest));
+        center->Post(CreateNotification(kNidAppExitRequest));
     }
 }
 

@@ -483,16 +483,22 @@ void LControl::SendNotification(const char16_t* name, const ConstRCPtr<LRefCount
 void LControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                        const ConstRCPtr<LNotification>& notification)
 {
-    if (mNotificationHandler && mCreated) {
-        mNotificationHandler->HandleNotification(sender, notification);
+    if (!mCreated) {
+        return;
+    }
+    // The most derived class first; LControl's own handlers are the last link.
+    for (size_t link = mHandlerChain.size(); link > 0; --link) {
+        if (mHandlerChain[link - 1]->HandleNotification(sender, notification) != 0) {
+            return;
+        }
     }
 }
 
 int32_t LControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
                              const char16_t* name)
 {
-    if (mNotificationHandler) {
-        mNotificationHandler->UnregisterHandler(distributor, name);
+    for (ControlNotificationHandlerLink* link : mHandlerChain) {
+        link->UnregisterHandler(distributor, name);
     }
     return LNotificationClient::Unregister(distributor, name);
 }

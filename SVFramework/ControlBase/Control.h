@@ -6,6 +6,7 @@
 
 #include "ControlBase/ConditionsParam.h"
 #include "ControlBase/ControlDescriptor.h"
+#include "ControlBase/ControlNotificationHandler.h"
 #include "ControlBase/LayoutDescriptor.h"
 #include "ControlBase/Look.h"
 #include "Notification/NotificationClient.h"
@@ -27,6 +28,7 @@
 #include "Desktop.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace SV {
 
@@ -357,10 +359,6 @@ public:
     void SetCreated() { mCreated = true; }
     bool HasFocus() const { return mHasFocus; }
     bool ContainsFocus() const { return mContainsFocus; }
-    const RCPtr<LNotificationHandler<LControl>>& GetNotificationHandler() const
-    {
-        return mNotificationHandler;
-    }
 
     // Pointer input, in the order of the input interface. Button events answer 0 handled, 1
     // refused (hidden or disabled), E_INVALIDARG for an empty payload or a bad button.
@@ -534,7 +532,10 @@ public:
     int32_t OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& sender,
                          const ConstRCPtr<LNotification>& notification);
 
-    // The notification receiver part: a control hears only once it is created.
+    // The notification receiver part: a control hears only once it is created. The handlers of
+    // the control's classes (ControlNotificationHandler members) take a notification in turn, the
+    // most derived class first, until one answers non-zero; an unregistration drops the pair
+    // from all of them.
     void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
                  const ConstRCPtr<LNotification>& notification) override;
     int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
@@ -597,7 +598,10 @@ protected:
     double mMotionMax[2] = {0.0, 0.0};
     RCPtr<LControl> mMotionTarget[2];
     bool mFling[2] = {false, false};
-    RCPtr<LNotificationHandler<LControl>> mNotificationHandler;
+    // The handlers of the control's classes, base class first; declared before LControl's own,
+    // which joins it first.
+    std::vector<ControlNotificationHandlerLink*> mHandlerChain;
+    ControlNotificationHandler<LControl> mNotificationHandler{this};
     RCPtr<LNotificationCenter> mNotificationCenter;
     ChildControlList mChildren;
     bool mHitTestExcluded = false;
@@ -665,6 +669,7 @@ private:
     // Starts the fling of a kinetic pan at its release.
     void StartFling();
     friend class ChildControlList;
+    friend class ControlNotificationHandlerLink;
 
     bool IsDocked(int axis) const { return mLayout && mLayout->axes[axis].docked; }
     bool IsClipped() const { return !mLayout || mLayout->clipToParent; }

@@ -1,6 +1,7 @@
 // The condition mask with its notifications, the value and its range, idle requests and the
 // motion timers of LControl.
 #include "ControlBase/Control.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlApplication.h"
 #include "Notification/Notification.h"
@@ -22,15 +23,15 @@ struct ConditionGroup
 };
 
 constexpr ConditionGroup kConditionGroups[] = {
-    {kConditionHasFocus, u"NID_HAS_FOCUS_CONDITION_CHANGE"},
-    {kConditionContainsFocus, u"NID_CONTAINS_FOCUS_CONDITION_CHANGE"},
-    {kConditionHover, u"NID_HOVER_CONDITION_CHANGE"},
-    {kConditionCapture, u"NID_CAPTURE_CONDITION_CHANGE"},
-    {kConditionLeftPressed | kConditionLeftDragging, u"NID_LEFT_DRAG_CONDITION_CHANGE"},
-    {kConditionMiddlePressed | kConditionMiddleDragging, u"NID_MIDDLE_DRAG_CONDITION_CHANGE"},
-    {kConditionRightPressed | kConditionRightDragging, u"NID_RIGHT_DRAG_CONDITION_CHANGE"},
-    {kConditionEnabled, u"NID_ENABLED_CONDITION_CHANGE"},
-    {kConditionVisible, u"NID_VISIBLITY_CONDITION_CHANGE"},
+    {kConditionHasFocus, kNidHasFocusConditionChange},
+    {kConditionContainsFocus, kNidContainsFocusConditionChange},
+    {kConditionHover, kNidHoverConditionChange},
+    {kConditionCapture, kNidCaptureConditionChange},
+    {kConditionLeftPressed | kConditionLeftDragging, kNidLeftDragConditionChange},
+    {kConditionMiddlePressed | kConditionMiddleDragging, kNidMiddleDragConditionChange},
+    {kConditionRightPressed | kConditionRightDragging, kNidRightDragConditionChange},
+    {kConditionEnabled, kNidEnabledConditionChange},
+    {kConditionVisible, kNidVisibilityConditionChange},
 };
 
 } // namespace
@@ -106,7 +107,7 @@ void LControl::UpdateConditions()
         EndDrag();
     }
     OnConditionsChanged(payload);
-    SendNotification(u"NID_CONDITION_CHANGE", payload);
+    SendNotification(kNidConditionChange, payload);
     for (const ConditionGroup& group : kConditionGroups) {
         if ((changed & group.bits) != 0) {
             SendNotification(group.name, payload);
@@ -250,7 +251,7 @@ double LControl::SetNormalizedValue(double value)
     }
     mNormalizedValue = value;
     OnValueChanged();
-    SendNotification(u"NID_VALUE_CHANGE",
+    SendNotification(kNidValueChange,
                      CreateValueParam(mNormalizedValue, NormalizedToValue(mNormalizedValue)));
     return mNormalizedValue;
 }
@@ -269,8 +270,8 @@ int32_t LControl::RegisterIdle()
     if (!mNotificationHandler) {
         return E_FAIL;
     }
-    return mNotificationHandler->RegisterHandler(
-        &LControl::IdleStep, RCPtr<LNotificationDistributor>(window), u"NID_IDLE");
+    return mNotificationHandler->RegisterHandler(&LControl::IdleStep,
+                                                 RCPtr<LNotificationDistributor>(window), kNidIdle);
 }
 
 int32_t LControl::RequestIdle()
@@ -300,11 +301,10 @@ int32_t LControl::ReleaseIdle()
         return S_OK;
     }
     RCPtr<LNotificationDistributor> distributor(window);
-    if (!mNotificationHandler ||
-        !mNotificationHandler->UnregisterHandler(distributor, u"NID_IDLE")) {
+    if (!mNotificationHandler || !mNotificationHandler->UnregisterHandler(distributor, kNidIdle)) {
         return E_FAIL;
     }
-    return LNotificationClient::Unregister(distributor, u"NID_IDLE");
+    return LNotificationClient::Unregister(distributor, kNidIdle);
 }
 
 void LControl::OnRootAttached()

@@ -1,6 +1,7 @@
 // The creation steps of LControl: applying a description (first and again), creating the
 // children, initialising and reading the CreateParam properties.
 #include "ControlBase/Control.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
@@ -223,8 +224,7 @@ int32_t LControl::Initialize()
     if (IControlApplication* application = GetControlApplication()) {
         mNotificationCenter = application->GetNotificationCenter();
     }
-    mNotificationHandler =
-        RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(this));
+    mNotificationHandler.Create();
     ApplyProperties();
     if (mStringTable) {
         mStringTable->GetString(u"TOOLTIP", mToolTipText);
@@ -233,8 +233,8 @@ int32_t LControl::Initialize()
     // Local bindings answer keys that the control itself or a sibling offers.
     if (mParent && !mLocalHotKeys.IsEmpty()) {
         mNotificationHandler->RegisterHandler(
-            &LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY");
-        mNotificationHandler->RegisterSelfHandler(&LControl::OnSiblingKey, u"NID_SIBLING_KEY");
+            &LControl::OnSiblingKey, RCPtr<LNotificationDistributor>(mParent), kNidSiblingKey);
+        mNotificationHandler->RegisterSelfHandler(&LControl::OnSiblingKey, kNidSiblingKey);
     }
     return S_OK;
 }

@@ -1,6 +1,7 @@
 // Keys and the keyboard focus of a control: local bindings, the key handler, siblings' bindings,
 // the window's and the application's hot keys, Tab navigation and the focus chain.
 #include "ControlBase/Control.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
@@ -34,7 +35,7 @@ bool IsTab(const LKeyParam& key)
 {
     const uint32_t code = key.mKey.GetCode();
     return (code & KeyCode::kNoKey) == 0 && (code & KeyCode::kKeyDown) != 0 &&
-           key.mKey.GetVirtualKey() == 9;
+           key.mKey.GetVirtualKey() == VK_TAB;
 }
 
 bool HasCtrl(const LKeyParam& key)
@@ -69,7 +70,7 @@ void LControl::OnKey(const ConstRCPtr<LKeyParam>& key)
     }
     const RCPtr<LControl> keepAlive(this);
     const RCPtr<LSiblingKeyParam> sibling = CreateSiblingKeyParam(key->mKey, RCPtr<LControl>(this));
-    SendNotificationToReceiver(this, u"NID_SIBLING_KEY", sibling);
+    SendNotificationToReceiver(this, kNidSiblingKey, sibling);
     if (sibling->mResult == 0) {
         return;
     }
@@ -121,8 +122,7 @@ int32_t LControl::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*sen
 
 int32_t LControl::SendSiblingKey(const ConstRCPtr<LKeyParam>& key)
 {
-    const RCPtr<LNotificationClientPool> pool =
-        FindClientPool(GetNotificationID(u"NID_SIBLING_KEY"));
+    const RCPtr<LNotificationClientPool> pool = FindClientPool(GetNotificationID(kNidSiblingKey));
     if (!pool || pool->GetClientCount() == 0) {
         return S_FALSE;
     }
@@ -134,7 +134,7 @@ int32_t LControl::SendSiblingKey(const ConstRCPtr<LKeyParam>& key)
     SortByTabOrder(*key, receivers, order);
     const RCPtr<LControl> sender = LastPassed(*key);
     const RCPtr<LSiblingKeyParam> param = CreateSiblingKeyParam(key->mKey, sender);
-    const RCPtr<LNotification> notification = CreateNotification(u"NID_SIBLING_KEY", param);
+    const RCPtr<LNotification> notification = CreateNotification(kNidSiblingKey, param);
     for (int32_t i = order.GetCount() - 1; i >= 0; --i) {
         const int32_t index = *order.At(i);
         if (index >= pool->GetClientCount()) {

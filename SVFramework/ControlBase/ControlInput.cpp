@@ -1,6 +1,7 @@
 // Pointer input of a control: hit testing, presses, moves and releases turned into press and drag
 // state and clicks, and the routing of wheel steps.
 #include "ControlBase/Control.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/MenuDescriptor.h"
@@ -190,7 +191,7 @@ int32_t LControl::OnMouseDown(const ConstRCPtr<LMouseButtonParam>& event)
         OnRightButtonDown(event);
         break;
     }
-    SendNotification(u"NID_MOUSE_DOWN", event);
+    SendNotification(kNidMouseDown, event);
     if (mCapture) {
         return 0;
     }
@@ -285,7 +286,7 @@ int32_t LControl::OnMouseMove(const ConstRCPtr<LPointWithModifiersParam>& event)
         CheckDragThreshold(*event);
     }
     OnPointerMove(event);
-    SendNotification(u"NID_MOUSE_MOVE", event);
+    SendNotification(kNidMouseMove, event);
     if (mDragging[0] && mDragMode != 0) {
         DragTo(event);
     }
@@ -318,7 +319,7 @@ int32_t LControl::OnMouseUp(const ConstRCPtr<LMouseButtonParam>& event)
     if (index == 0 && mDragging[0] && mDragMode == kDragKineticPan) {
         StartFling();
     }
-    SendNotification(u"NID_MOUSE_UP", event);
+    SendNotification(kNidMouseUp, event);
     if (mCapture && event->mButtons == 0) {
         OnCaptureLost();
     }
@@ -372,7 +373,7 @@ int32_t LControl::OnLeftClick(const ConstRCPtr<LMouseButtonParam>& event)
         return E_INVALIDARG;
     }
     BeforeLeftClick(event);
-    SendNotification(u"NID_LEFT_CLICK", event);
+    SendNotification(kNidLeftClick, event);
     return 0;
 }
 
@@ -382,7 +383,7 @@ int32_t LControl::OnMiddleClick(const ConstRCPtr<LMouseButtonParam>& event)
         return E_INVALIDARG;
     }
     BeforeMiddleClick(event);
-    SendNotification(u"NID_MIDDLE_CLICK", event);
+    SendNotification(kNidMiddleClick, event);
     return 0;
 }
 
@@ -392,7 +393,7 @@ int32_t LControl::OnRightClick(const ConstRCPtr<LMouseButtonParam>& event)
         return E_INVALIDARG;
     }
     BeforeRightClick(event);
-    SendNotification(u"NID_RIGHT_CLICK", event);
+    SendNotification(kNidRightClick, event);
     if (const RCPtr<LMenuDescriptor> menu = GetContextMenu()) {
         ShowContextMenu(menu);
     }

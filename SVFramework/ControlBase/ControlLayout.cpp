@@ -2,6 +2,7 @@
 // the setting of its rectangle and how a change travels through the tree, the scroll offset and
 // the conversions between coordinate spaces.
 #include "ControlBase/Control.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlApplication.h"
 #include "ResultCodes.h"
@@ -643,7 +644,7 @@ const PointT<double>& LControl::SetScrollOffset(const PointT<double>& offset)
     }
     InvalidateSelf();
     OnScrollOffsetChanged(old, rounded);
-    SendNotification(u"NID_SCROLL_OFFSET_CHANGE");
+    SendNotification(kNidScrollOffsetChange);
     // The content moved under a pointer that stood still: the control under it changes now,
     // not at the next move.
     if (const RCPtr<LRootWindow> window = GetRootWindowRef()) {

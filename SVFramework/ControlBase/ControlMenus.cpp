@@ -75,8 +75,7 @@ void LControl::BindContextMenuItems(const RCPtr<LMenuDescriptor>& menu, bool bin
         return;
     }
     if (!mNotificationHandler) {
-        mNotificationHandler =
-            RCPtr<LNotificationHandler<LControl>>(new LNotificationHandler<LControl>(this));
+        mNotificationHandler.Create();
     }
     const RCPtr<LRootWindow>& window = GetRootWindowRef();
     const RCPtr<LGlobalHotKeyManager> windowKeys =

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/StringTable.h"
 #include "Windows/MouseParams.h"
@@ -44,9 +45,7 @@ LButton::LButton(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LButton::~LButton()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LButton::CreateControl(const RCPtr<LControl>& parent,
                                        const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -60,8 +59,8 @@ int32_t LButton::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LButton>>(new LNotificationHandler<LButton>(this));
-    if (mHandler->RegisterSelfHandler(&LButton::OnSimulateClick, u"NID_SIMULATE_CLICK") < 0) {
+    mHandler.Create();
+    if (mHandler->RegisterSelfHandler(&LButton::OnSimulateClick, kNidSimulateClick) < 0) {
         return result;
     }
     if (mControlDescriptor && mControlDescriptor->GetCreateParams()) {
@@ -150,7 +149,7 @@ void LButton::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
             UpdateIdleRequest();
             mLastTick = Now();
             mRemaining = kFirstDelay;
-            SendNotification(u"NID_BUTTON_AUTOREPEAT");
+            SendNotification(kNidButtonAutoRepeat);
         } else if (Ended(*conditions, kConditionCapture) && mHeld) {
             mHeld = false;
             UpdateIdleRequest();
@@ -190,7 +189,7 @@ int32_t LButton::HandleKey(const ConstRCPtr<LKeyParam>& key)
 void LButton::PerformClick()
 {
     if (mAutoRepeat) {
-        SendNotification(u"NID_BUTTON_AUTOREPEAT");
+        SendNotification(kNidButtonAutoRepeat);
     }
     const RCPtr<LRootWindow>& window = GetRootWindowRef();
     const int32_t buttons = window ? window->GetMouseButtons() : 0;
@@ -220,7 +219,7 @@ void LButton::OnIdle()
         mLastTick = now;
         if (mRemaining <= 0.0) {
             mRemaining = kRepeatInterval;
-            SendNotification(u"NID_BUTTON_AUTOREPEAT");
+            SendNotification(kNidButtonAutoRepeat);
         }
     }
     if (mSimulatedClickPending && now - mSimulatedPressStart >= kSimulatedPressDuration) {
@@ -256,24 +255,6 @@ int32_t LButton::OnSimulateClick(const ConstRCPtr<LNotificationDistributor>& /*s
 WideString LButton::GetToolTipText() const
 {
     return IsTextTruncated() ? GetText() : LControl::GetToolTipText();
-}
-
-void LButton::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LButton::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -67,12 +67,6 @@ public:
     static constexpr double kFirstDelay = 0.3;
     static constexpr double kSimulatedPressDuration = 0.15;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnSimulateClick(const ConstRCPtr<LNotificationDistributor>& sender,
                             const ConstRCPtr<LNotification>& notification);
@@ -80,7 +74,7 @@ private:
     // One idle request while a hold or a simulated click lasts.
     void UpdateIdleRequest();
 
-    RCPtr<LNotificationHandler<LButton>> mHandler;
+    ControlNotificationHandler<LButton> mHandler{this};
     bool mAutoValueSet = false;
     bool mRadio = false;
     bool mAutoRepeat = false;

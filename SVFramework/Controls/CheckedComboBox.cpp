@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -16,7 +17,6 @@ LCheckedComboBox::LCheckedComboBox(const RCPtr<LControl>& parent, const WideStri
 
 LCheckedComboBox::~LCheckedComboBox()
 {
-    mCheckHandler = nullptr;
     mCheckedList = nullptr;
 }
 
@@ -48,11 +48,10 @@ int32_t LCheckedComboBox::Initialize()
     if (mCheckedList->GetIconCount() > 0) {
         SetCheckBoxPassThrough(true);
     }
-    mCheckHandler = RCPtr<LNotificationHandler<LCheckedComboBox>>(
-        new LNotificationHandler<LCheckedComboBox>(this));
+    mCheckHandler.Create();
     mCheckHandler->RegisterHandler(&LCheckedComboBox::OnListCheckChange,
                                    RCPtr<LNotificationDistributor>(mCheckedList),
-                                   u"NID_ITEM_CHECK_CHANGE");
+                                   kNidItemCheckChange);
     return S_OK;
 }
 
@@ -137,27 +136,9 @@ int32_t LCheckedComboBox::OnListCheckChange(const ConstRCPtr<LNotificationDistri
     if (checked == 0 || checked == 1) {
         UpdateStateLook();
     }
-    SendNotification(u"NID_ITEM_CHECK_CHANGE",
+    SendNotification(kNidItemCheckChange,
                      notification ? notification->GetPayload() : ConstRCPtr<LRefCountedObject>());
     return 1;
-}
-
-void LCheckedComboBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                               const ConstRCPtr<LNotification>& notification)
-{
-    if (mCheckHandler && mCreated && mCheckHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LComboBox::Receive(sender, notification);
-}
-
-int32_t LCheckedComboBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                     const char16_t* name)
-{
-    if (mCheckHandler) {
-        mCheckHandler->UnregisterHandler(distributor, name);
-    }
-    return LComboBox::Unregister(distributor, name);
 }
 
 } // namespace SV

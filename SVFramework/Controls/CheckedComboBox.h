@@ -39,12 +39,6 @@ public:
     // The "listBox" child as a checked list; empty when it is none.
     const RCPtr<LCheckedListBox>& GetCheckedList() const { return mCheckedList; }
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnListCheckChange(const ConstRCPtr<LNotificationDistributor>& sender,
                               const ConstRCPtr<LNotification>& notification);
@@ -52,7 +46,7 @@ private:
     // takes it away.
     void ShowIconOnCheckBox(const RCPtr<LBitmap>& icon);
 
-    RCPtr<LNotificationHandler<LCheckedComboBox>> mCheckHandler;
+    ControlNotificationHandler<LCheckedComboBox> mCheckHandler{this};
     RCPtr<LCheckedListBox> mCheckedList;
     bool mCheckBoxPassThrough = false;
 };

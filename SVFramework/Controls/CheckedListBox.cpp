@@ -7,6 +7,7 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBoxParams.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
 
@@ -18,8 +19,6 @@ namespace SV {
 namespace {
 
 constexpr int32_t kIconLook = 3;
-constexpr const char16_t* kValueChange = u"NID_VALUE_CHANGE";
-constexpr const char16_t* kLeftClick = u"NID_LEFT_CLICK";
 
 } // namespace
 
@@ -32,7 +31,6 @@ LCheckedListBox::~LCheckedListBox()
 {
     mIcons.clear();
     mRecords.clear();
-    mCheckHandler = nullptr;
 }
 
 RCPtr<LControl> LCheckedListBox::CreateControl(const RCPtr<LControl>& parent,
@@ -136,8 +134,7 @@ int32_t LCheckedListBox::Initialize()
 {
     // The handler is there before the list's own initialisation, which may already make rows
     // (items from the string table), so that those rows are wired like every later one.
-    mCheckHandler = RCPtr<LNotificationHandler<LCheckedListBox>>(
-        new LNotificationHandler<LCheckedListBox>(this));
+    mCheckHandler.Create();
     const int32_t result = LListBox::Initialize();
     if (result < 0) {
         return result;
@@ -182,9 +179,9 @@ void LCheckedListBox::WireCheckBox(LControl& checkBox)
     const RCPtr<LNotificationDistributor> source(&checkBox);
     if (mAutoCheck) {
         mCheckHandler->RegisterHandler(&LCheckedListBox::OnCheckBoxValueChange, source,
-                                       kValueChange);
+                                       kNidValueChange);
     } else {
-        mCheckHandler->RegisterHandler(&LCheckedListBox::OnCheckBoxClicked, source, kLeftClick);
+        mCheckHandler->RegisterHandler(&LCheckedListBox::OnCheckBoxClicked, source, kNidLeftClick);
     }
 }
 
@@ -213,8 +210,8 @@ void LCheckedListBox::OnChildRemoved(LControl* child, int32_t formerIndex)
     if (auto* row = dynamic_cast<LCheckedListBoxItem*>(child)) {
         if (const RCPtr<LControl> checkBox = row->GetCheckBox()) {
             const RCPtr<LNotificationDistributor> source(checkBox);
-            Unregister(source, kValueChange);
-            Unregister(source, kLeftClick);
+            Unregister(source, kNidValueChange);
+            Unregister(source, kNidLeftClick);
         }
     }
     LListBox::OnChildRemoved(child, formerIndex);
@@ -249,7 +246,7 @@ void LCheckedListBox::SetAutoCheck(bool autoCheck)
             button->SetAutoValueSet(autoCheck);
         }
         const RCPtr<LNotificationDistributor> source(checkBox);
-        Unregister(source, autoCheck ? kLeftClick : kValueChange);
+        Unregister(source, autoCheck ? kNidLeftClick : kNidValueChange);
         WireCheckBox(*checkBox);
     }
 }
@@ -267,14 +264,14 @@ void LCheckedListBox::SetRowCheckedQuietly(LCheckedListBoxItem& row, bool checke
     int32_t flags = 0;
     const bool muted =
         mAutoCheck && mCheckHandler &&
-        mCheckHandler->GetRegistration(source, kValueChange, function, flags) == S_OK;
+        mCheckHandler->GetRegistration(source, kNidValueChange, function, flags) == S_OK;
     if (muted) {
-        mCheckHandler->UnregisterHandler(source, kValueChange);
-        LNotificationClient::Unregister(source, kValueChange);
+        mCheckHandler->UnregisterHandler(source, kNidValueChange);
+        LNotificationClient::Unregister(source, kNidValueChange);
     }
     row.SetChecked(checked);
     if (muted) {
-        mCheckHandler->RegisterHandler(function, source, kValueChange, flags);
+        mCheckHandler->RegisterHandler(function, source, kNidValueChange, flags);
     }
 }
 
@@ -305,13 +302,13 @@ int32_t LCheckedListBox::RefreshItemRow(uint32_t item, int32_t& row)
 int32_t LCheckedListBox::OnCheckBoxValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                                const ConstRCPtr<LNotification>& /*notification*/)
 {
-    return AnnounceCheckBox(sender, true, u"NID_ITEM_CHECK_CHANGE");
+    return AnnounceCheckBox(sender, true, kNidItemCheckChange);
 }
 
 int32_t LCheckedListBox::OnCheckBoxClicked(const ConstRCPtr<LNotificationDistributor>& sender,
                                            const ConstRCPtr<LNotification>& /*notification*/)
 {
-    return AnnounceCheckBox(sender, false, u"NID_ITEM_CHECKBOX_CLICKED");
+    return AnnounceCheckBox(sender, false, kNidItemCheckBoxClicked);
 }
 
 int32_t LCheckedListBox::AnnounceCheckBox(const ConstRCPtr<LNotificationDistributor>& sender,
@@ -344,23 +341,5 @@ int32_t LCheckedListBox::AnnounceCheckBox(const ConstRCPtr<LNotificationDistribu
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LCheckedListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                              const ConstRCPtr<LNotification>& notification)
-{
-    if (mCheckHandler && mCreated && mCheckHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LListBox::Receive(sender, notification);
-}
-
-int32_t LCheckedListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                    const char16_t* name)
-{
-    if (mCheckHandler) {
-        mCheckHandler->UnregisterHandler(distributor, name);
-    }
-    return LListBox::Unregister(distributor, name);
-}
 
 } // namespace SV

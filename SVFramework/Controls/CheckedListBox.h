@@ -58,12 +58,6 @@ public:
     bool AreCheckBoxesPassThrough() const { return mPassThrough; }
     int32_t GetIconCount() const { return int32_t(mIcons.size()); }
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnCheckBoxValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                   const ConstRCPtr<LNotification>& notification);
@@ -79,7 +73,7 @@ private:
     void SetRowCheckedQuietly(LCheckedListBoxItem& row, bool checked);
     void LoadIcons();
 
-    RCPtr<LNotificationHandler<LCheckedListBox>> mCheckHandler;
+    ControlNotificationHandler<LCheckedListBox> mCheckHandler{this};
     std::vector<CheckedItemRecord> mRecords;
     bool mPassThrough = false;
     bool mAutoCheck = true;

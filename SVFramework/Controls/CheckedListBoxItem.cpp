@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
@@ -16,9 +17,7 @@ LCheckedListBoxItem::LCheckedListBoxItem(const RCPtr<LControl>& parent, const Wi
 {}
 
 LCheckedListBoxItem::~LCheckedListBoxItem()
-{
-    mItemHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LCheckedListBoxItem::CreateControl(const RCPtr<LControl>& parent,
                                                    const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -29,8 +28,7 @@ RCPtr<LControl> LCheckedListBoxItem::CreateControl(const RCPtr<LControl>& parent
 int32_t LCheckedListBoxItem::Initialize()
 {
     const int32_t result = LListBoxItem::Initialize();
-    mItemHandler = RCPtr<LNotificationHandler<LCheckedListBoxItem>>(
-        new LNotificationHandler<LCheckedListBoxItem>(this));
+    mItemHandler.Create();
     mCheckBox = FindChildControl(u"checkBox");
     if (!mCheckBox) {
         throw Exception<std::runtime_error>(
@@ -41,7 +39,7 @@ int32_t LCheckedListBoxItem::Initialize()
     }
     mItemHandler->RegisterHandler(&LCheckedListBoxItem::OnCheckBoxHover,
                                   RCPtr<LNotificationDistributor>(mCheckBox),
-                                  u"NID_HOVER_CONDITION_CHANGE");
+                                  kNidHoverConditionChange);
     mCheckBox->SetFocusable(true);
     mCheckBox->SetUsesParentToolTip(true);
     return result;
@@ -102,24 +100,6 @@ int32_t LCheckedListBoxItem::ShowCheckBoxLook(int32_t look, bool exclusive)
         return E_INVALIDARG;
     }
     return mCheckBox->SetLookAlpha(uint32_t(look), 1.0f, exclusive);
-}
-
-void LCheckedListBoxItem::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                  const ConstRCPtr<LNotification>& notification)
-{
-    if (mItemHandler && mCreated && mItemHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LListBoxItem::Receive(sender, notification);
-}
-
-int32_t LCheckedListBoxItem::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                        const char16_t* name)
-{
-    if (mItemHandler) {
-        mItemHandler->UnregisterHandler(distributor, name);
-    }
-    return LListBoxItem::Unregister(distributor, name);
 }
 
 } // namespace SV

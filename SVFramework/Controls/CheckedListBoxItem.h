@@ -35,17 +35,11 @@ public:
     // Once the row is created: the look shown on the check box; before, 1 and nothing done.
     int32_t ShowCheckBoxLook(int32_t look, bool exclusive);
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnCheckBoxHover(const ConstRCPtr<LNotificationDistributor>& sender,
                             const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LCheckedListBoxItem>> mItemHandler;
+    ControlNotificationHandler<LCheckedListBoxItem> mItemHandler{this};
     RCPtr<LControl> mCheckBox;
 };
 

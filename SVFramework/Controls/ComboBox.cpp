@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
 #include "Controls/TextBox.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
 #include "Utilities/Storage/StringTable.h"
@@ -16,13 +17,9 @@ namespace SV {
 
 namespace {
 
-constexpr uint32_t kKeyReturn = 0x200D0000u;
-constexpr uint32_t kKeyDown = 0x20280000u;
-constexpr uint32_t kKeyEscape = 0x201B0000u;
-
 bool IsEscape(const ConstRCPtr<LKeyParam>& key)
 {
-    return key && key->mKey.GetCode() == kKeyEscape;
+    return key && key->mKey.GetCode() == PressedVirtualKey(VK_ESCAPE);
 }
 
 } // namespace
@@ -33,7 +30,6 @@ LComboBox::LComboBox(const RCPtr<LControl>& parent, const WideString& name, bool
 
 LComboBox::~LComboBox()
 {
-    mHandler = nullptr;
     mList = nullptr;
 }
 
@@ -66,20 +62,20 @@ int32_t LComboBox::Initialize()
     if (!mList) {
         return S_OK;
     }
-    mHandler = RCPtr<LNotificationHandler<LComboBox>>(new LNotificationHandler<LComboBox>(this));
+    mHandler.Create();
     const RCPtr<LNotificationDistributor> list(mList.Get());
     mHandler->RegisterHandler(&LComboBox::OnListVisibilityChange, list,
-                              u"NID_VISIBLITY_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LComboBox::OnListItemActivated, list, u"NID_ITEM_ACTIVATED");
+                              kNidVisibilityConditionChange);
+    mHandler->RegisterHandler(&LComboBox::OnListItemActivated, list, kNidItemActivated);
     // The text box is looked up whenever it is needed, not held.
     if (const RCPtr<LControl>& child = FindChildControl(u"textBox");
         dynamic_cast<LTextBox*>(child.Get()) != nullptr) {
         const RCPtr<LNotificationDistributor> box(child.Get());
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidating, box, u"NID_TEXTBOX_VALIDATING");
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidated, box, u"NID_TEXTBOX_VALIDATED");
-        mHandler->RegisterHandler(&LComboBox::OnTextBoxTextChange, box, u"NID_TEXTBOX_TEXT_CHANGE");
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidating, box, kNidTextBoxValidating);
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxValidated, box, kNidTextBoxValidated);
+        mHandler->RegisterHandler(&LComboBox::OnTextBoxTextChange, box, kNidTextBoxTextChange);
         mHandler->RegisterHandler(&LComboBox::OnTextBoxFocusChange, box,
-                                  u"NID_HAS_FOCUS_CONDITION_CHANGE");
+                                  kNidHasFocusConditionChange);
     }
     mList->SetDropDownMode(true);
     mList->SetVisible(false);
@@ -222,7 +218,7 @@ int32_t LComboBox::ShowDropDown(bool open)
     const RCPtr<LControl> keepAlive(this);
     if (open && mParent) {
         // A receiver may fill or change the items now.
-        SendNotification(u"NID_DROPDOWN_OPENING");
+        SendNotification(kNidDropDownOpening);
         if (mList->GetLayout()) {
             PlaceDropDown();
         }
@@ -264,7 +260,7 @@ int32_t LComboBox::SetSelectedIndex(int32_t index)
         textBox->SetText(mLabelText);
     }
     if (changed) {
-        SendNotification(u"NID_SELECTION_CHANGE");
+        SendNotification(kNidSelectionChange);
     }
     return selected;
 }
@@ -345,7 +341,7 @@ int32_t LComboBox::OnListVisibilityChange(const ConstRCPtr<LNotificationDistribu
 int32_t LComboBox::OnTextBoxValidating(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                        const ConstRCPtr<LNotification>& notification)
 {
-    SendNotification(u"NID_TEXTBOX_VALIDATING", notification->GetPayload());
+    SendNotification(kNidTextBoxValidating, notification->GetPayload());
     return 1;
 }
 
@@ -358,14 +354,14 @@ int32_t LComboBox::OnTextBoxValidated(const ConstRCPtr<LNotificationDistributor>
     if (params != nullptr && mList) {
         SetSelectedIndex(mList->SelectItemByText(params->mText, -1, false));
     }
-    SendNotification(u"NID_TEXTBOX_VALIDATED", notification->GetPayload());
+    SendNotification(kNidTextBoxValidated, notification->GetPayload());
     return 1;
 }
 
 int32_t LComboBox::OnTextBoxTextChange(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                        const ConstRCPtr<LNotification>& notification)
 {
-    SendNotification(u"NID_TEXTBOX_TEXT_CHANGE", notification->GetPayload());
+    SendNotification(kNidTextBoxTextChange, notification->GetPayload());
     return 1;
 }
 
@@ -419,13 +415,13 @@ int32_t LComboBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
     }
     const uint32_t code = key->mKey.GetCode();
     if (!IsDroppedDown()) {
-        if (code == kKeyDown || code == kKeyReturn) {
+        if (code == PressedVirtualKey(VK_DOWN) || code == PressedVirtualKey(VK_RETURN)) {
             ShowDropDown(true);
             return S_OK;
         }
         return S_FALSE;
     }
-    if (code == kKeyEscape) {
+    if (code == PressedVirtualKey(VK_ESCAPE)) {
         mList->SetVisible(false);
         return S_OK;
     }
@@ -442,24 +438,6 @@ void LComboBox::BubbleKey(const ConstRCPtr<LKeyParam>& key)
 WideString LComboBox::GetToolTipText() const
 {
     return IsTextTruncated() ? mLabelText : LDropDownControl::GetToolTipText();
-}
-
-void LComboBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                        const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LDropDownControl::Receive(sender, notification);
-}
-
-int32_t LComboBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                              const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LDropDownControl::Unregister(distributor, name);
 }
 
 } // namespace SV

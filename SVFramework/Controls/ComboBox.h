@@ -64,12 +64,6 @@ public:
     // Never narrower than the combo box nor lower than one row.
     int32_t SizeDropDownList();
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnListVisibilityChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                    const ConstRCPtr<LNotification>& notification);
@@ -89,7 +83,7 @@ private:
     void PlaceDropDown();
     void MarkCurrentItem();
 
-    RCPtr<LNotificationHandler<LComboBox>> mHandler;
+    ControlNotificationHandler<LComboBox> mHandler{this};
     RCPtr<LListBox> mList;
     int32_t mSelectedIndex = -1;
     int32_t mInitialSelectedIndex = 0;

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Controls/PopupMenu.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
@@ -17,9 +18,7 @@ LComboMenu::LComboMenu(const RCPtr<LControl>& parent, const WideString& name, bo
 {}
 
 LComboMenu::~LComboMenu()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LComboMenu::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -37,7 +36,7 @@ int32_t LComboMenu::Initialize()
     if (LDropDownControl::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LComboMenu>>(new LNotificationHandler<LComboMenu>(this));
+    mHandler.Create();
     const RCPtr<LPopupMenu> popup = GetPopupMenu();
     if (!popup) {
         throw Exception<std::runtime_error>(
@@ -47,8 +46,8 @@ int32_t LComboMenu::Initialize()
     }
     const RCPtr<LNotificationDistributor> source(popup);
     mHandler->RegisterHandler(&LComboMenu::OnPopupVisibilityChange, source,
-                              u"NID_VISIBLITY_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LComboMenu::OnPopupItemActivated, source, u"NID_ITEM_ACTIVATED");
+                              kNidVisibilityConditionChange);
+    mHandler->RegisterHandler(&LComboMenu::OnPopupItemActivated, source, kNidItemActivated);
     // The title and the menu bar decide when this popup closes, not its focus or Escape.
     popup->SetTransient(false);
     return S_OK;
@@ -193,24 +192,6 @@ int32_t LComboMenu::OnPopupItemActivated(const ConstRCPtr<LNotificationDistribut
     }
     ShowRestingLook();
     return 1;
-}
-
-void LComboMenu::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LDropDownControl::Receive(sender, notification);
-}
-
-int32_t LComboMenu::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LDropDownControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -41,11 +41,6 @@ public:
     bool IsDroppedDown() const override;
     int32_t SetDroppedDown(bool open) override;
 
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnPopupVisibilityChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                     const ConstRCPtr<LNotification>& notification);
@@ -54,7 +49,7 @@ private:
     // Look 1 with the pointer over the title, else 0.
     void ShowRestingLook();
 
-    RCPtr<LNotificationHandler<LComboMenu>> mHandler;
+    ControlNotificationHandler<LComboMenu> mHandler{this};
     double mPopupXOffset = 0.0;
     PointT<double> mPressPoint;
 };

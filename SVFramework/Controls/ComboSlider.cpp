@@ -1,6 +1,7 @@
 #include "Controls/ComboSlider.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
@@ -17,7 +18,6 @@ LComboSlider::LComboSlider(const RCPtr<LControl>& parent, const WideString& name
 LComboSlider::~LComboSlider()
 {
     mDropDownPanel = nullptr;
-    mHandler = nullptr;
 }
 
 RCPtr<LControl> LComboSlider::CreateControl(const RCPtr<LControl>& parent,
@@ -41,8 +41,7 @@ int32_t LComboSlider::Initialize()
         return S_OK;
     }
     mDropDownPanel->SetVisible(false);
-    mHandler =
-        RCPtr<LNotificationHandler<LComboSlider>>(new LNotificationHandler<LComboSlider>(this));
+    mHandler.Create();
     const RCPtr<LControl> slider = FindSlider();
     if (!slider) {
         throw Exception<std::runtime_error>(
@@ -51,7 +50,7 @@ int32_t LComboSlider::Initialize()
             std::to_string(__LINE__));
     }
     mHandler->RegisterHandler(&LComboSlider::OnSliderValueChange,
-                              RCPtr<LNotificationDistributor>(slider), u"NID_VALUE_CHANGE");
+                              RCPtr<LNotificationDistributor>(slider), kNidValueChange);
     // A value from the skin came before the panel was looked up; the slider starts at it too.
     slider->SetNormalizedValue(GetNormalizedValue());
     return S_OK;
@@ -158,24 +157,6 @@ void LComboSlider::PlaceDropDownPanel()
         position.absolute = point.x;
         mDropDownPanel->SetLayoutSpec(LLayoutDescriptor::kAxisX, position, size);
     }
-}
-
-void LComboSlider::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                           const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LDropDownControl::Receive(sender, notification);
-}
-
-int32_t LComboSlider::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                 const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LDropDownControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -46,19 +46,13 @@ public:
     // The look of the table for the current state; the index shown.
     int32_t ShowStateLook();
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnSliderValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                 const ConstRCPtr<LNotification>& notification);
     // Moves the panel from its skin position just far enough left to end inside the window.
     void PlaceDropDownPanel();
 
-    RCPtr<LNotificationHandler<LComboSlider>> mHandler;
+    ControlNotificationHandler<LComboSlider> mHandler{this};
     RCPtr<LControl> mDropDownPanel;
 };
 

@@ -1,6 +1,7 @@
 #include "Controls/Dialog.h"
 
 #include "ControlBase/ControlApplication.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/RootWindow.h"
 
@@ -34,18 +35,16 @@ LDialog::LDialog(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LDialog::~LDialog()
-{
-    mDialogHandler = nullptr;
-}
+{}
 
 int32_t LDialog::Initialize()
 {
     const int32_t result = LScrollView::Initialize();
-    mDialogHandler = RCPtr<LNotificationHandler<LDialog>>(new LNotificationHandler<LDialog>(this));
+    mDialogHandler.Create();
     for (const StandardButton& button : kStandardButtons) {
         if (const RCPtr<LControl>& child = FindChildControl(button.name)) {
-            mDialogHandler->RegisterHandler(
-                &LDialog::OnButtonClick, RCPtr<LNotificationDistributor>(child), u"NID_LEFT_CLICK");
+            mDialogHandler->RegisterHandler(&LDialog::OnButtonClick,
+                                            RCPtr<LNotificationDistributor>(child), kNidLeftClick);
         }
     }
     return result;
@@ -67,7 +66,7 @@ void LDialog::OnDialogClosed()
 RCPtr<LCancelArgs> LDialog::SendClosing()
 {
     const RCPtr<LCancelArgs> args(new LCancelArgs());
-    SendNotification(u"NID_DIALOG_CLOSING", args);
+    SendNotification(kNidDialogClosing, args);
     return args;
 }
 
@@ -86,7 +85,7 @@ int32_t LDialog::EndDialog(int32_t result)
     }
     // A window without a native window refuses the request; the dialog has ended all the same.
     window->RequestClose(result);
-    SendNotification(u"NID_DIALOG_CLOSED");
+    SendNotification(kNidDialogClosed);
     OnDialogClosed();
     return S_OK;
 }
@@ -109,25 +108,6 @@ int32_t LDialog::OnButtonClick(const ConstRCPtr<LNotificationDistributor>& sende
         break;
     }
     return 1;
-}
-
-void LDialog::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mDialogHandler && mCreated &&
-        mDialogHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LDialog::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mDialogHandler) {
-        mDialogHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
 }
 
 } // namespace SV

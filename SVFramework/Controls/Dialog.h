@@ -49,19 +49,12 @@ public:
     // Sends "NID_DIALOG_CLOSING" with fresh arguments and answers them.
     RCPtr<LCancelArgs> SendClosing();
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnButtonClick(const ConstRCPtr<LNotificationDistributor>& sender,
                           const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LDialog>> mDialogHandler;
+    ControlNotificationHandler<LDialog> mDialogHandler{this};
     int32_t mResult = 0;
 };
-
 
 } // namespace SV

@@ -1,5 +1,6 @@
 #include "Controls/DropDownControl.h"
 
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 
 namespace SV {
@@ -10,9 +11,7 @@ LDropDownControl::LDropDownControl(const RCPtr<LControl>& parent, const WideStri
 {}
 
 LDropDownControl::~LDropDownControl()
-{
-    mDropDownHandler = nullptr;
-}
+{}
 
 int32_t LDropDownControl::Initialize()
 {
@@ -20,10 +19,9 @@ int32_t LDropDownControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mDropDownHandler = RCPtr<LNotificationHandler<LDropDownControl>>(
-        new LNotificationHandler<LDropDownControl>(this));
+    mDropDownHandler.Create();
     mDropDownHandler->RegisterHandler(&LDropDownControl::OnMouseDownNotification,
-                                      RCPtr<LNotificationDistributor>(this), u"NID_MOUSE_DOWN");
+                                      RCPtr<LNotificationDistributor>(this), kNidMouseDown);
     return result;
 }
 
@@ -73,25 +71,6 @@ int32_t LDropDownControl::OnFocusLost()
     const RCPtr<LControl> keepAlive(this);
     SetDroppedDown(false);
     return LControl::OnFocusLost();
-}
-
-void LDropDownControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                               const ConstRCPtr<LNotification>& notification)
-{
-    if (mDropDownHandler && mCreated &&
-        mDropDownHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LDropDownControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                     const char16_t* name)
-{
-    if (mDropDownHandler) {
-        mDropDownHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

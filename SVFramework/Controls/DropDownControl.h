@@ -25,16 +25,11 @@ public:
 
     bool IsClosedByFocus() const { return mClosedByFocus; }
 
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnMouseDownNotification(const ConstRCPtr<LNotificationDistributor>& sender,
                                     const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LDropDownControl>> mDropDownHandler;
+    ControlNotificationHandler<LDropDownControl> mDropDownHandler{this};
     bool mClosedByFocus = false;
     bool mPressConsumed = false;
 };

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
@@ -171,16 +172,16 @@ void LKnob::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
             ApplyRadialGesture(mLastPoint.x, mLastPoint.y);
         }
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(true));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(true));
     } else if (ended(kConditionLeftDragging)) {
         if (mPendingValue >= 0.0 && mPendingValue <= 1.0) {
             LControl::SetNormalizedValue(mPendingValue);
         }
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(false));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(false));
     } else if (ended(kConditionHasFocus) && mKeyHeld) {
         mKeyHeld = false;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_UP");
+        SendNotification(kNidValueChangeKeyUp);
     }
     if (((before ^ after) & kConditionHasFocus) != 0 && mFocusOverlayLook >= 0) {
         SetFrameOverlay(mFocusOverlayLook, (after & kConditionHasFocus) != 0);
@@ -295,7 +296,7 @@ int32_t LKnob::HandleKey(const ConstRCPtr<LKeyParam>& key)
     if (virtualKey != 0 && (code & (KeyCode::kKeyDown | KeyCode::kNoKey)) == 0 &&
         IsArrowKey(virtualKey)) {
         mKeyHeld = false;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_UP", key);
+        SendNotification(kNidValueChangeKeyUp, key);
         return 0;
     }
     double step = 0.0;
@@ -308,7 +309,7 @@ int32_t LKnob::HandleKey(const ConstRCPtr<LKeyParam>& key)
     }
     if (!mKeyHeld) {
         mKeyHeld = true;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_DOWN", key);
+        SendNotification(kNidValueChangeKeyDown, key);
     }
     StepBy(step);
     return 0;

@@ -1,6 +1,7 @@
 #include "Controls/LevelMeter.h"
 
 #include "ControlBase/ControlCreator.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 
@@ -42,9 +43,7 @@ LLevelMeter::LLevelMeter(const RCPtr<LControl>& parent, const WideString& name, 
 {}
 
 LLevelMeter::~LLevelMeter()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LLevelMeter::CreateControl(const RCPtr<LControl>& parent,
                                            const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -55,8 +54,7 @@ RCPtr<LControl> LLevelMeter::CreateControl(const RCPtr<LControl>& parent,
 int32_t LLevelMeter::Initialize()
 {
     const int32_t result = LControl::Initialize();
-    mHandler =
-        RCPtr<LNotificationHandler<LLevelMeter>>(new LNotificationHandler<LLevelMeter>(this));
+    mHandler.Create();
     mPeakMark = FindChildControl(u"peakLo");
     mOverlay = FindChildControl(u"activeOverlay");
     mClipLight = FindChildControl(u"clipButton");
@@ -186,9 +184,9 @@ int32_t LLevelMeter::SetClipLatch(bool latch)
     if (mHandler) {
         const RCPtr<LNotificationDistributor> source(mClipLight);
         if (latch) {
-            mHandler->RegisterHandler(&LLevelMeter::OnClipClick, source, u"NID_LEFT_CLICK");
+            mHandler->RegisterHandler(&LLevelMeter::OnClipClick, source, kNidLeftClick);
         } else {
-            Unregister(source, u"NID_LEFT_CLICK");
+            Unregister(source, kNidLeftClick);
         }
     }
     return S_OK;
@@ -204,27 +202,9 @@ int32_t LLevelMeter::OnClipClick(const ConstRCPtr<LNotificationDistributor>& /*s
 {
     if (IsClipLit()) {
         mClipLight->SetNormalizedValue(0.0);
-        SendNotification(u"NID_CLIPLIGHT_UNLATCHED");
+        SendNotification(kNidClipLightUnlatched);
     }
     return 1;
-}
-
-void LLevelMeter::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LLevelMeter::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -33,12 +33,6 @@ public:
     int32_t Initialize() override;
     int32_t FinishCreate() override;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnClipClick(const ConstRCPtr<LNotificationDistributor>& sender,
                         const ConstRCPtr<LNotification>& notification);
@@ -46,7 +40,7 @@ private:
     void ShowOverlay(double level);
     void ShowPeak(double peak);
 
-    RCPtr<LNotificationHandler<LLevelMeter>> mHandler;
+    ControlNotificationHandler<LLevelMeter> mHandler{this};
     int32_t mClipState = 0;
     bool mClipLatch = false;
     PointT<double> mPeakStart;

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/ControlFactory.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "ResultCodes.h"
@@ -62,9 +63,7 @@ LListBox::LListBox(const RCPtr<LControl>& parent, const WideString& name, bool m
 {}
 
 LListBox::~LListBox()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LListBox::CreateControl(const RCPtr<LControl>& parent,
                                         const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -115,7 +114,7 @@ int32_t LListBox::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LListBox>>(new LNotificationHandler<LListBox>(this));
+    mHandler.Create();
     SetAutoClientExtent(0, 0, 0);
     const RCPtr<LControl> templateRow = FindChildControl(kTemplateName);
     if (templateRow) {
@@ -156,10 +155,9 @@ int32_t LListBox::Initialize()
 void LListBox::WireRow(LListBoxItem& row)
 {
     const RCPtr<LNotificationDistributor> source(&row);
-    mHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, u"NID_MOUSE_DOWN");
-    mHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source,
-                              u"NID_LEFT_DRAG_CONDITION_CHANGE");
-    mHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, u"NID_HOVER_CONDITION_CHANGE");
+    mHandler->RegisterHandler(&LListBox::OnRowMouseDown, source, kNidMouseDown);
+    mHandler->RegisterHandler(&LListBox::OnRowLeftDragChange, source, kNidLeftDragConditionChange);
+    mHandler->RegisterHandler(&LListBox::OnRowHoverChange, source, kNidHoverConditionChange);
     row.mDropDownMode = mDropDownMode;
 }
 
@@ -167,7 +165,7 @@ void LListBox::UnwireRow(LControl& row)
 {
     const RCPtr<LNotificationDistributor> source(&row);
     for (const char16_t* name :
-         {u"NID_MOUSE_DOWN", u"NID_LEFT_DRAG_CONDITION_CHANGE", u"NID_HOVER_CONDITION_CHANGE"}) {
+         {kNidMouseDown, kNidLeftDragConditionChange, kNidHoverConditionChange}) {
         Unregister(source, name);
     }
 }
@@ -1198,23 +1196,5 @@ void LListBox::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                       const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                             const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
-}
 
 } // namespace SV

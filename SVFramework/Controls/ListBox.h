@@ -139,11 +139,6 @@ public:
     bool IsMeasured() const { return mMeasured; }
 
 protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
     // Subscribes the row's pointer notifications and gives it the drop-down mode.
     void WireRow(LListBoxItem& row);
     int32_t EnsureRowsCoverView();
@@ -172,7 +167,7 @@ protected:
                                  const ConstRCPtr<LNotification>& notification,
                                  const char16_t* name, bool hover);
 
-    RCPtr<LNotificationHandler<LListBox>> mHandler;
+    ControlNotificationHandler<LListBox> mHandler{this};
     std::vector<ItemRecord> mItems;
     // Row n is the child at this stored position.
     std::vector<uint32_t> mRowPool;

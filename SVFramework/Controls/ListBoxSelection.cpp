@@ -8,6 +8,7 @@
 #include "Controls/ComboMenu.h"
 #include "Controls/ListBoxItemConditionsParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Rect.h"
 #include "Utilities/Storage/WideText.h"
@@ -17,18 +18,6 @@
 namespace SV {
 
 namespace {
-
-constexpr uint32_t kUp = 0x20260000u;
-constexpr uint32_t kShiftUp = 0x22260000u;
-constexpr uint32_t kDown = 0x20280000u;
-constexpr uint32_t kShiftDown = 0x22280000u;
-constexpr uint32_t kLeft = 0x20250000u;
-constexpr uint32_t kRight = 0x20270000u;
-constexpr uint32_t kPageUp = 0x20210000u;
-constexpr uint32_t kPageDown = 0x20220000u;
-constexpr uint32_t kHome = 0x20240000u;
-constexpr uint32_t kEnd = 0x20230000u;
-constexpr uint32_t kReturn = 0x200D0000u;
 
 bool IsSelected(double value)
 {
@@ -69,7 +58,7 @@ void LListBox::NotifySelectionChanged()
 {
     OnSelectionChanged();
     if (!mDropDownMode) {
-        SendNotification(u"NID_SELECTION_CHANGE");
+        SendNotification(kNidSelectionChange);
     }
 }
 
@@ -221,7 +210,7 @@ void LListBox::ActivateItem(uint32_t index)
         SetVisible(false);
     }
     if (mParent) {
-        SendNotification(u"NID_ITEM_ACTIVATED");
+        SendNotification(kNidItemActivated);
     }
 }
 
@@ -293,21 +282,20 @@ void LListBox::HandleItemClick(const LControl& row, const LMouseButtonParam& eve
     RCPtr<LControl> keepAlive(this);
     SelectRange(uint32_t(item), item, true);
     if (event.mDoubleClick != 0) {
-        SendNotification(u"NID_ITEM_DOUBLE_CLICKED");
+        SendNotification(kNidItemDoubleClicked);
     }
 }
 
 int32_t LListBox::OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                    const ConstRCPtr<LNotification>& notification)
 {
-    return ForwardRowConditions(sender, notification, u"NID_ITEM_HOVER_CONDITION_CHANGE", true);
+    return ForwardRowConditions(sender, notification, kNidItemHoverConditionChange, true);
 }
 
 int32_t LListBox::OnRowLeftDragChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                       const ConstRCPtr<LNotification>& notification)
 {
-    return ForwardRowConditions(sender, notification, u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE",
-                                false);
+    return ForwardRowConditions(sender, notification, kNidItemLeftDragConditionChange, false);
 }
 
 int32_t LListBox::ForwardRowConditions(const ConstRCPtr<LNotificationDistributor>& sender,
@@ -388,8 +376,8 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
     const uint32_t code = key->mKey.GetCode();
     const uint32_t count = GetItemCount();
     switch (code) {
-    case kUp:
-    case kShiftUp:
+    case PressedVirtualKey(VK_UP):
+    case PressedVirtualKey(VK_UP) | KeyCode::kShift:
         for (int64_t i = int64_t(mCaret) - 1; i >= 0; --i) {
             if (uint32_t(i) < count && CanSelectItem(uint32_t(i))) {
                 SelectRange(uint32_t(i), -1, true);
@@ -397,8 +385,8 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
             }
         }
         return 0;
-    case kDown:
-    case kShiftDown:
+    case PressedVirtualKey(VK_DOWN):
+    case PressedVirtualKey(VK_DOWN) | KeyCode::kShift:
         for (int64_t i = int64_t(mCaret) + 1; i < int64_t(count); ++i) {
             if (CanSelectItem(uint32_t(i))) {
                 SelectRange(uint32_t(i), -1, true);
@@ -406,20 +394,20 @@ int32_t LListBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
             }
         }
         return 0;
-    case kLeft:
-    case kRight:
+    case PressedVirtualKey(VK_LEFT):
+    case PressedVirtualKey(VK_RIGHT):
         OfferKeyToBar(GetBar(0), key);
         return 0;
-    case kPageUp:
-    case kPageDown:
+    case PressedVirtualKey(VK_PRIOR):
+    case PressedVirtualKey(VK_NEXT):
         OfferKeyToBar(GetBar(1), key);
         return 0;
-    case kHome:
-    case kEnd:
+    case PressedVirtualKey(VK_HOME):
+    case PressedVirtualKey(VK_END):
         OfferKeyToBar(GetBar(0), key);
         OfferKeyToBar(GetBar(1), key);
         return 0;
-    case kReturn:
+    case PressedVirtualKey(VK_RETURN):
         if (mCaret >= 0) {
             ActivateItem(uint32_t(mCaret));
         }

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "Controls/ListBoxItemConditionsParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
@@ -18,8 +19,6 @@ namespace {
 
 constexpr const char16_t* kColumnFormat = u"listboxNoScroll%d";
 constexpr const char16_t* kHeaderFormat = u"buttonColumnHeader%d";
-constexpr const char16_t* kSelectionChange = u"NID_SELECTION_CHANGE";
-constexpr const char16_t* kScrollOffsetChange = u"NID_SCROLL_OFFSET_CHANGE";
 constexpr const char* kPath = "Controls\\MultiColumnListBox";
 
 WideString NumberedName(const char16_t* format, int32_t number)
@@ -98,7 +97,6 @@ LMultiColumnListBox::~LMultiColumnListBox()
     mSortAscending.SetCount(0);
     mHeaders.SetCount(0);
     mColumns.SetCount(0);
-    mHandler = nullptr;
 }
 
 RCPtr<LControl> LMultiColumnListBox::CreateControl(const RCPtr<LControl>& parent,
@@ -129,8 +127,7 @@ void DockVertically(LControl& child)
 int32_t LMultiColumnListBox::Initialize()
 {
     const int32_t result = LPanel::Initialize();
-    mHandler = RCPtr<LNotificationHandler<LMultiColumnListBox>>(
-        new LNotificationHandler<LMultiColumnListBox>(this));
+    mHandler.Create();
     for (int32_t k = 1;; ++k) {
         const RCPtr<LListBox> column(
             dynamic_cast<LListBox*>(FindChildControl(NumberedName(kColumnFormat, k)).Get()));
@@ -140,18 +137,18 @@ int32_t LMultiColumnListBox::Initialize()
         mColumns.Add(column);
         const RCPtr<LNotificationDistributor> source(column);
         mHandler->RegisterHandler(&LMultiColumnListBox::OnColumnHover, source,
-                                  u"NID_ITEM_HOVER_CONDITION_CHANGE");
+                                  kNidItemHoverConditionChange);
         mHandler->RegisterHandler(&LMultiColumnListBox::OnColumnSelection, source,
-                                  kSelectionChange);
+                                  kNidSelectionChange);
         mHandler->RegisterHandler(&LMultiColumnListBox::OnColumnActivated, source,
-                                  u"NID_ITEM_ACTIVATED");
+                                  kNidItemActivated);
         mHandler->RegisterHandler(&LMultiColumnListBox::OnColumnDoubleClicked, source,
-                                  u"NID_ITEM_DOUBLE_CLICKED");
+                                  kNidItemDoubleClicked);
         if (k == 1) {
             mHandler->RegisterHandler(&LMultiColumnListBox::OnFirstColumnScroll, source,
-                                      kScrollOffsetChange);
+                                      kNidScrollOffsetChange);
             mHandler->RegisterHandler(&LMultiColumnListBox::OnFirstColumnExtent, source,
-                                      u"NID_CLIENT_EXTENT_CHANGE");
+                                      kNidClientExtentChange);
         }
         DockVertically(*column);
     }
@@ -171,7 +168,7 @@ int32_t LMultiColumnListBox::Initialize()
         // A header without its column would sort past the columns: it stays deaf.
         if (k <= mColumns.GetCount()) {
             mHandler->RegisterHandler(&LMultiColumnListBox::OnHeaderClick,
-                                      RCPtr<LNotificationDistributor>(header), u"NID_LEFT_CLICK");
+                                      RCPtr<LNotificationDistributor>(header), kNidLeftClick);
         }
         DockVertically(*header);
     }
@@ -281,7 +278,7 @@ void LMultiColumnListBox::OnScrollOffsetChanged(const PointT<double>& oldOffset,
     if (mColumns.GetCount() > 0 && mHandler) {
         // The first column's own report of the new offset would bring it back here.
         MutedEntry muted(*mHandler, *this, RCPtr<LNotificationDistributor>(*mColumns.At(0)),
-                         kScrollOffsetChange);
+                         kNidScrollOffsetChange);
         for (int32_t c = mColumns.GetCount() - 1; c >= 0; --c) {
             LListBox& column = Column(c);
             column.SetScrollOffset({column.GetScrollOffset().x, newOffset.y});
@@ -363,7 +360,7 @@ int32_t LMultiColumnListBox::OnColumnSelection(const ConstRCPtr<LNotificationDis
                     continue;
                 }
                 MutedEntry muted(*mHandler, *this, RCPtr<LNotificationDistributor>(&column),
-                                 kSelectionChange);
+                                 kNidSelectionChange);
                 if (selected) {
                     column.SelectRange(item, int32_t(item), exclusive);
                 } else {
@@ -372,7 +369,7 @@ int32_t LMultiColumnListBox::OnColumnSelection(const ConstRCPtr<LNotificationDis
             }
         }
     }
-    SendNotification(kSelectionChange);
+    SendNotification(kNidSelectionChange);
     return 1;
 }
 
@@ -380,7 +377,7 @@ int32_t
 LMultiColumnListBox::OnColumnActivated(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                        const ConstRCPtr<LNotification>& /*notification*/)
 {
-    SendNotification(u"NID_ITEM_ACTIVATED");
+    SendNotification(kNidItemActivated);
     return 1;
 }
 
@@ -388,7 +385,7 @@ int32_t
 LMultiColumnListBox::OnColumnDoubleClicked(const ConstRCPtr<LNotificationDistributor>& /*sender*/,
                                            const ConstRCPtr<LNotification>& /*notification*/)
 {
-    SendNotification(u"NID_ITEM_DOUBLE_CLICKED");
+    SendNotification(kNidItemDoubleClicked);
     return 1;
 }
 
@@ -458,8 +455,8 @@ int32_t LMultiColumnListBox::PerformSort(int32_t column)
     // The columns' selection changes while sorting are the sort's own, not the user's.
     for (int32_t c = mColumns.GetCount() - 1; c >= 0; --c) {
         const RCPtr<LNotificationDistributor> source(*mColumns.At(c));
-        mHandler->UnregisterHandler(source, kSelectionChange);
-        const int32_t result = LNotificationClient::Unregister(source, kSelectionChange);
+        mHandler->UnregisterHandler(source, kNidSelectionChange);
+        const int32_t result = LNotificationClient::Unregister(source, kNidSelectionChange);
         if (result < 0) {
             ThrowFailed(result, kFunction, kPath, 708);
         }
@@ -507,7 +504,7 @@ int32_t LMultiColumnListBox::PerformSort(int32_t column)
     for (int32_t c = mColumns.GetCount() - 1; c >= 0; --c) {
         const int32_t result = mHandler->RegisterHandler(
             &LMultiColumnListBox::OnColumnSelection,
-            RCPtr<LNotificationDistributor>(*mColumns.At(c)), kSelectionChange);
+            RCPtr<LNotificationDistributor>(*mColumns.At(c)), kNidSelectionChange);
         if (result < 0) {
             ThrowFailed(result, kFunction, kPath, 751);
         }
@@ -516,23 +513,5 @@ int32_t LMultiColumnListBox::PerformSort(int32_t column)
 }
 
 // Notifications -------------------------------------------------------------------------------
-
-void LMultiColumnListBox::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                  const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LMultiColumnListBox::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                        const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
-}
 
 } // namespace SV

@@ -47,12 +47,6 @@ public:
     int32_t GetColumnCount() const { return mColumns.GetCount(); }
     int32_t GetHeaderCount() const { return mHeaders.GetCount(); }
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnColumnHover(const ConstRCPtr<LNotificationDistributor>& sender,
                           const ConstRCPtr<LNotification>& notification);
@@ -80,7 +74,7 @@ private:
     // Gives a column the skin's size limits with their defaults.
     void ApplyColumnSizeDefaults(LListBox& column);
 
-    RCPtr<LNotificationHandler<LMultiColumnListBox>> mHandler;
+    ControlNotificationHandler<LMultiColumnListBox> mHandler{this};
     RCPtrArray<LListBox> mColumns;
     RCPtrArray<LButton> mHeaders;
     ArrayBuffer<bool> mSortAscending;

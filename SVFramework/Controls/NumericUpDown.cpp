@@ -5,6 +5,7 @@
 #include "Controls/Button.h"
 #include "Controls/TextBox.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/WideText.h"
@@ -57,9 +58,7 @@ LNumericUpDown::LNumericUpDown(const RCPtr<LControl>& parent, const WideString& 
 {}
 
 LNumericUpDown::~LNumericUpDown()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LNumericUpDown::CreateControl(const RCPtr<LControl>& parent,
                                               const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -77,8 +76,7 @@ WideString LNumericUpDown::FormatValue(double value)
 int32_t LNumericUpDown::Initialize()
 {
     const int32_t result = LPanel::Initialize();
-    mHandler =
-        RCPtr<LNotificationHandler<LNumericUpDown>>(new LNotificationHandler<LNumericUpDown>(this));
+    mHandler.Create();
     mTextBox = FindPart<LTextBox>(*this, u"textBox");
     mUpButton = FindPart<LButton>(*this, u"buttonUp");
     mDownButton = FindPart<LButton>(*this, u"buttonDown");
@@ -95,12 +93,11 @@ int32_t LNumericUpDown::Initialize()
     mDownButton->SetAutoRepeat(true);
     UpdateAllowedCharacters();
     const RCPtr<LNotificationDistributor> box(mTextBox);
-    mHandler->RegisterHandler(&LNumericUpDown::OnTextValidating, box, u"NID_TEXTBOX_VALIDATING");
-    mHandler->RegisterHandler(&LNumericUpDown::OnTextValidated, box, u"NID_TEXTBOX_VALIDATED");
+    mHandler->RegisterHandler(&LNumericUpDown::OnTextValidating, box, kNidTextBoxValidating);
+    mHandler->RegisterHandler(&LNumericUpDown::OnTextValidated, box, kNidTextBoxValidated);
     for (const RCPtr<LButton>& button : {mUpButton, mDownButton}) {
         mHandler->RegisterHandler(&LNumericUpDown::OnArrowRepeat,
-                                  RCPtr<LNotificationDistributor>(button),
-                                  u"NID_BUTTON_AUTOREPEAT");
+                                  RCPtr<LNotificationDistributor>(button), kNidButtonAutoRepeat);
     }
     return result;
 }
@@ -170,7 +167,7 @@ int32_t LNumericUpDown::OnTextValidating(const ConstRCPtr<LNotificationDistribut
     const RCPtr<LControl> keepAlive(this);
     // The text box made the payload for its receivers to change.
     auto& params = const_cast<LTextValidationParams&>(*payload);
-    SendNotification(u"NID_TEXTBOX_VALIDATING", notification->GetPayload());
+    SendNotification(kNidTextBoxValidating, notification->GetPayload());
     if (!params.mAccepted) {
         return 1;
     }
@@ -208,7 +205,7 @@ int32_t LNumericUpDown::OnTextValidated(const ConstRCPtr<LNotificationDistributo
                                         const ConstRCPtr<LNotification>& notification)
 {
     if (notification) {
-        SendNotification(u"NID_TEXTBOX_VALIDATED", notification->GetPayload());
+        SendNotification(kNidTextBoxValidated, notification->GetPayload());
     }
     return 1;
 }
@@ -239,29 +236,11 @@ void LNumericUpDown::BubbleKey(const ConstRCPtr<LKeyParam>& key)
                 ? mUpButton
                 : (code == PressedVirtualKey(VK_DOWN) ? mDownButton : RCPtr<LButton>());
         if (arrow) {
-            SendNotificationToReceiver(arrow.Get(), u"NID_SIMULATE_CLICK", nullptr);
+            SendNotificationToReceiver(arrow.Get(), kNidSimulateClick, nullptr);
             return;
         }
     }
     LPanel::BubbleKey(key);
-}
-
-void LNumericUpDown::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                             const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LNumericUpDown::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                   const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }
 
 } // namespace SV

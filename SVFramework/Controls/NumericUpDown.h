@@ -42,12 +42,6 @@ public:
     double GetValue() const { return NormalizedToValue(GetNormalizedValue()); }
     const RCPtr<LTextBox>& GetTextBox() const { return mTextBox; }
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     // Digits, and the minus sign when the range reaches below 0.
     void UpdateAllowedCharacters();
@@ -58,7 +52,7 @@ private:
     int32_t OnArrowRepeat(const ConstRCPtr<LNotificationDistributor>& sender,
                           const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LNumericUpDown>> mHandler;
+    ControlNotificationHandler<LNumericUpDown> mHandler{this};
     RCPtr<LTextBox> mTextBox;
     RCPtr<LButton> mUpButton;
     RCPtr<LButton> mDownButton;

@@ -3,6 +3,7 @@
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "System/KeyCode.h"
@@ -16,9 +17,7 @@ LPanel::LPanel(const RCPtr<LControl>& parent, const WideString& name, bool mostD
 {}
 
 LPanel::~LPanel()
-{
-    mPanelHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LPanel::CreateControl(const RCPtr<LControl>& parent,
                                       const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -32,12 +31,11 @@ int32_t LPanel::Initialize()
     if (result < 0 || !mParent) {
         return result;
     }
-    mPanelHandler = RCPtr<LNotificationHandler<LPanel>>(new LNotificationHandler<LPanel>(this));
+    mPanelHandler.Create();
     int32_t registered = E_FAIL;
     try {
-        registered = mPanelHandler->RegisterHandler(&LPanel::OnParentSiblingKey,
-                                                    RCPtr<LNotificationDistributor>(mParent),
-                                                    u"NID_SIBLING_KEY");
+        registered = mPanelHandler->RegisterHandler(
+            &LPanel::OnParentSiblingKey, RCPtr<LNotificationDistributor>(mParent), kNidSiblingKey);
     } catch (const std::runtime_error&) {
         return E_FAIL;
     }
@@ -127,23 +125,6 @@ void LPanel::NavigateFocus(const ConstRCPtr<LKeyParam>& key)
         const RCPtr<LControl> parent = mParent;
         parent->NavigateFocus(key);
     }
-}
-
-void LPanel::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                     const ConstRCPtr<LNotification>& notification)
-{
-    if (mPanelHandler && mCreated && mPanelHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LScrollView::Receive(sender, notification);
-}
-
-int32_t LPanel::Unregister(const RCPtr<LNotificationDistributor>& distributor, const char16_t* name)
-{
-    if (mPanelHandler) {
-        mPanelHandler->UnregisterHandler(distributor, name);
-    }
-    return LScrollView::Unregister(distributor, name);
 }
 
 } // namespace SV

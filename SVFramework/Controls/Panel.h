@@ -26,16 +26,11 @@ public:
     void BubbleKey(const ConstRCPtr<LKeyParam>& key) override;
 
 protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
     // A key the parent hands to its children goes on to this panel's children; 1.
     int32_t OnParentSiblingKey(const ConstRCPtr<LNotificationDistributor>& sender,
                                const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LPanel>> mPanelHandler;
+    ControlNotificationHandler<LPanel> mPanelHandler{this};
 };
 
 } // namespace SV

@@ -9,6 +9,7 @@
 #include "Controls/MenuBar.h"
 #include "Controls/MenuItem.h"
 #include "Controls/PopupMenuShortcuts.h"
+#include "Notification/NotificationNames.h"
 #include "Notification/NotificationQueue.h"
 #include "Renderer/Renderer.h"
 #include "ResultCodes.h"
@@ -52,7 +53,6 @@ LPopupMenu::~LPopupMenu()
     mOpenedEntry = nullptr;
     mOpenSubMenu = nullptr;
     mMenu = nullptr;
-    mPopupHandler = nullptr;
 }
 
 RCPtr<LControl> LPopupMenu::CreateControl(const RCPtr<LControl>& parent,
@@ -66,8 +66,7 @@ int32_t LPopupMenu::Initialize()
     if (LCheckedListBox::Initialize() < 0) {
         return E_FAIL;
     }
-    mPopupHandler =
-        RCPtr<LNotificationHandler<LPopupMenu>>(new LNotificationHandler<LPopupMenu>(this));
+    mPopupHandler.Create();
     SizeToSkin();
     // A not-focusable ancestor (the menu bar) does not keep the popup from the focus.
     SetFocusBarrier(true);
@@ -227,7 +226,7 @@ int32_t LPopupMenu::CreateItemControl()
         if (const RCPtr<LListBoxItem> row = GetRowControl(GetRowCount() - 1)) {
             mPopupHandler->RegisterHandler(&LPopupMenu::OnRowHoverChange,
                                            RCPtr<LNotificationDistributor>(row.Get()),
-                                           u"NID_HOVER_CONDITION_CHANGE");
+                                           kNidHoverConditionChange);
         }
     }
     return result;
@@ -486,7 +485,7 @@ int32_t LPopupMenu::ActivateItem(const RCPtr<LMenuItemDescriptor>& entry)
     const RCPtr<LNotificationReceiver> receiver = GetReceiver();
     if (receiver && entry) {
         const int32_t index = GetCaret();
-        SendNotification(u"NID_ITEM_ACTIVATED");
+        SendNotification(kNidItemActivated);
         const RCPtr<LMenuActivationParam> payload(new LMenuActivationParam(mMenu, index));
         SendNotificationToReceiver(receiver.Get(), entry->GetIdentifier().GetText(),
                                    ConstRCPtr<LRefCountedObject>(payload));
@@ -878,24 +877,6 @@ void LPopupMenu::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (topLevel && (after & kConditionVisible) == 0 && (before & kConditionVisible) != 0) {
         CloseSubMenu();
     }
-}
-
-void LPopupMenu::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mPopupHandler && mCreated && mPopupHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LCheckedListBox::Receive(sender, notification);
-}
-
-int32_t LPopupMenu::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mPopupHandler) {
-        mPopupHandler->UnregisterHandler(distributor, name);
-    }
-    return LCheckedListBox::Unregister(distributor, name);
 }
 
 } // namespace SV

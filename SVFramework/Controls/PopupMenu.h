@@ -105,12 +105,6 @@ public:
     int32_t Initialize() override;
     int32_t FinishCreate() override;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnRowHoverChange(const ConstRCPtr<LNotificationDistributor>& sender,
                              const ConstRCPtr<LNotification>& notification);
@@ -136,7 +130,7 @@ private:
     int32_t mSeparatorHeight = 0;
     int32_t mSeparatorCount = 0;
     int32_t mExtraRowWidth = -1;
-    RCPtr<LNotificationHandler<LPopupMenu>> mPopupHandler;
+    ControlNotificationHandler<LPopupMenu> mPopupHandler{this};
 };
 
 } // namespace SV

@@ -65,9 +65,7 @@ LProgressBar::LProgressBar(const RCPtr<LControl>& parent, const WideString& name
 {}
 
 LProgressBar::~LProgressBar()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LProgressBar::CreateControl(const RCPtr<LControl>& parent,
                                             const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -78,8 +76,7 @@ RCPtr<LControl> LProgressBar::CreateControl(const RCPtr<LControl>& parent,
 int32_t LProgressBar::Initialize()
 {
     const int32_t result = LControl::Initialize();
-    mHandler =
-        RCPtr<LNotificationHandler<LProgressBar>>(new LNotificationHandler<LProgressBar>(this));
+    mHandler.Create();
     mOverlay = FindChildControl(u"activeOverlay");
     mTimeLabel = FindChildControl(u"timeRemainingLabel");
     mPercentLabel = FindChildControl(u"percentCompleteLabel");
@@ -209,24 +206,6 @@ WideString LProgressBar::FormatTimeRemaining(int32_t seconds, const WideString (
     AppendCount(text, seconds % 60, words[kSecond], words[kSeconds]);
     text += words[kRemaining];
     return text;
-}
-
-void LProgressBar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                           const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LProgressBar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                 const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

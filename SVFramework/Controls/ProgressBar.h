@@ -31,16 +31,10 @@ public:
     // plural each) and "remaining".
     static WideString FormatTimeRemaining(int32_t seconds, const WideString (&words)[7]);
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     void UpdateEstimate();
 
-    RCPtr<LNotificationHandler<LProgressBar>> mHandler;
+    ControlNotificationHandler<LProgressBar> mHandler{this};
     RCPtr<LControl> mOverlay;
     RCPtr<LControl> mTimeLabel;
     RCPtr<LControl> mPercentLabel;

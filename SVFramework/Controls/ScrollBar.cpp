@@ -5,6 +5,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/MouseParams.h"
 #include "Windows/RootWindow.h"
@@ -17,16 +18,6 @@ namespace SV {
 namespace {
 
 constexpr double kCoordinateLimit = 4503599627370496.0; // 2^52
-
-// Bare key presses: the key-down bit and the virtual key, no modifiers.
-constexpr uint32_t kUpPressed = 0x20260000u;
-constexpr uint32_t kDownPressed = 0x20280000u;
-constexpr uint32_t kLeftPressed = 0x20250000u;
-constexpr uint32_t kRightPressed = 0x20270000u;
-constexpr uint32_t kPageUpPressed = 0x20210000u;
-constexpr uint32_t kPageDownPressed = 0x20220000u;
-constexpr uint32_t kHomePressed = 0x20240000u;
-constexpr uint32_t kEndPressed = 0x20230000u;
 
 double Now()
 {
@@ -69,9 +60,7 @@ LScrollbar::LScrollbar(const RCPtr<LControl>& parent, const WideString& name, bo
 }
 
 LScrollbar::~LScrollbar()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LScrollbar::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -86,19 +75,17 @@ int32_t LScrollbar::Initialize()
     if (LControl::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LScrollbar>>(new LNotificationHandler<LScrollbar>(this));
+    mHandler.Create();
     if (const RCPtr<LControl> channel = FindChannel()) {
         const RCPtr<LNotificationDistributor> source(channel);
-        mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source,
-                                  u"NID_LEFT_DRAG_CONDITION_CHANGE");
-        mHandler->RegisterHandler(&LScrollbar::OnChannelHover, source,
-                                  u"NID_HOVER_CONDITION_CHANGE");
+        mHandler->RegisterHandler(&LScrollbar::OnChannelPress, source, kNidLeftDragConditionChange);
+        mHandler->RegisterHandler(&LScrollbar::OnChannelHover, source, kNidHoverConditionChange);
         mThumb = channel->FindChildControl(u"thumb");
         if (mThumb) {
             const RCPtr<LNotificationDistributor> thumb(mThumb);
-            mHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+            mHandler->RegisterHandler(&LScrollbar::OnThumbMouseMove, thumb, kNidMouseMove);
             mHandler->RegisterHandler(&LScrollbar::OnThumbDragCondition, thumb,
-                                      u"NID_LEFT_DRAG_CONDITION_CHANGE");
+                                      kNidLeftDragConditionChange);
             if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) {
                 button->SetKeepPressed(true);
             }
@@ -111,7 +98,7 @@ int32_t LScrollbar::Initialize()
         if (arrows[i] != nullptr) {
             mHandler->RegisterHandler(&LScrollbar::OnArrowRepeat,
                                       RCPtr<LNotificationDistributor>(arrows[i]),
-                                      u"NID_BUTTON_AUTOREPEAT");
+                                      kNidButtonAutoRepeat);
             arrows[i]->SetAutoRepeat(true);
         }
     }
@@ -501,9 +488,9 @@ int32_t LScrollbar::SetKeyMask(int32_t mask)
     if (mask != 0 && mKeyMask == 0 && mHandler) {
         if (mParent) {
             mHandler->RegisterHandler(&LScrollbar::OnSiblingKey,
-                                      RCPtr<LNotificationDistributor>(mParent), u"NID_SIBLING_KEY");
+                                      RCPtr<LNotificationDistributor>(mParent), kNidSiblingKey);
         }
-        mHandler->RegisterSelfHandler(&LScrollbar::OnSiblingKey, u"NID_SIBLING_KEY");
+        mHandler->RegisterSelfHandler(&LScrollbar::OnSiblingKey, kNidSiblingKey);
     }
     mKeyMask = mask & 0xFF;
     return (mask & ~0xFF) != 0 ? E_INVALIDARG : S_OK;
@@ -525,10 +512,14 @@ int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
         int32_t action;      // -1 / +1 lines, -2 / +2 pages, 0 start, 3 end
     };
     static const KeyRule kRules[] = {
-        {kUpPressed, kKeyUp, 1, -1},         {kDownPressed, kKeyDown, 1, 1},
-        {kLeftPressed, kKeyLeft, 0, -1},     {kRightPressed, kKeyRight, 0, 1},
-        {kPageUpPressed, kKeyPageUp, 1, -2}, {kPageDownPressed, kKeyPageDown, 1, 2},
-        {kHomePressed, kKeyHome, -1, 0},     {kEndPressed, kKeyEnd, -1, 3},
+        {PressedVirtualKey(VK_UP), kKeyUp, 1, -1},
+        {PressedVirtualKey(VK_DOWN), kKeyDown, 1, 1},
+        {PressedVirtualKey(VK_LEFT), kKeyLeft, 0, -1},
+        {PressedVirtualKey(VK_RIGHT), kKeyRight, 0, 1},
+        {PressedVirtualKey(VK_PRIOR), kKeyPageUp, 1, -2},
+        {PressedVirtualKey(VK_NEXT), kKeyPageDown, 1, 2},
+        {PressedVirtualKey(VK_HOME), kKeyHome, -1, 0},
+        {PressedVirtualKey(VK_END), kKeyEnd, -1, 3},
     };
     const uint32_t code = param->mKey.GetCode();
     for (const KeyRule& rule : kRules) {
@@ -561,23 +552,5 @@ int32_t LScrollbar::OnSiblingKey(const ConstRCPtr<LNotificationDistributor>& /*s
 }
 
 // Notifications --------------------------------------------------------------------------------
-
-void LScrollbar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LScrollbar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
-}
 
 } // namespace SV

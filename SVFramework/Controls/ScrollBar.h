@@ -81,12 +81,6 @@ public:
     double GetThumbFraction() const { return mThumbFraction; }
     const RCPtr<LControl>& GetThumb() const { return mThumb; }
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnChannelPress(const ConstRCPtr<LNotificationDistributor>& sender,
                            const ConstRCPtr<LNotification>& notification);
@@ -114,7 +108,7 @@ private:
     double ThumbSize() const;
     RCPtr<LControl> FindChannel() const;
 
-    RCPtr<LNotificationHandler<LScrollbar>> mHandler;
+    ControlNotificationHandler<LScrollbar> mHandler{this};
     int32_t mOrientation = 1;
     RCPtr<LControl> mThumb;
     double mLineStep = 0.02;

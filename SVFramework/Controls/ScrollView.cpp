@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 #include "Windows/RootWindow.h"
 
@@ -69,8 +70,7 @@ int32_t LScrollView::Initialize()
     if (result < 0) {
         return result;
     }
-    mViewHandler =
-        RCPtr<LNotificationHandler<LScrollView>>(new LNotificationHandler<LScrollView>(this));
+    mViewHandler.Create();
     mCorner = FindChildControl(u"corner");
     mHBar = Parts(FindChildControl(u"hBar")) ? FindChildControl(u"hBar") : nullptr;
     mVBar = Parts(FindChildControl(u"vBar")) ? FindChildControl(u"vBar") : nullptr;
@@ -91,8 +91,7 @@ int32_t LScrollView::ConnectScrollBars()
         }
         if (!mCreated && mViewHandler) {
             mViewHandler->RegisterHandler(&LScrollView::OnScrollBarValueChanged,
-                                          RCPtr<LNotificationDistributor>(*bar),
-                                          u"NID_VALUE_CHANGE");
+                                          RCPtr<LNotificationDistributor>(*bar), kNidValueChange);
         }
         if (bar == &mHBar && mBarThickness.y == 0.0) {
             mBarThickness.y = (*bar)->GetRect().height;
@@ -121,26 +120,6 @@ int32_t LScrollView::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descr
     return result;
 }
 
-// Notifications -------------------------------------------------------------------------------
-
-void LScrollView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mViewHandler && mCreated && mViewHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LScrollView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mViewHandler) {
-        mViewHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
-}
-
 // The client extent ---------------------------------------------------------------------------
 
 int32_t LScrollView::SetClientExtent(double width, double height)
@@ -151,7 +130,7 @@ int32_t LScrollView::SetClientExtent(double width, double height)
     }
     mClientExtent = {width, height};
     OnClientExtentChanged();
-    SendNotification(u"NID_CLIENT_EXTENT_CHANGE");
+    SendNotification(kNidClientExtentChange);
     return S_OK;
 }
 
@@ -384,14 +363,14 @@ void LScrollView::SetBarValueQuietly(const RCPtr<LControl>& bar, double value)
     // the value it sets; other receivers of the bar still do.
     const RCPtr<LNotificationDistributor> source(bar);
     const bool registered =
-        mViewHandler && mViewHandler->UnregisterHandler(source, u"NID_VALUE_CHANGE");
+        mViewHandler && mViewHandler->UnregisterHandler(source, kNidValueChange);
     if (registered) {
-        LNotificationClient::Unregister(source, u"NID_VALUE_CHANGE");
+        LNotificationClient::Unregister(source, kNidValueChange);
     }
     bar->SetNormalizedValue(value);
     if (registered) {
         mViewHandler->RegisterHandler(&LScrollView::OnScrollBarValueChanged, source,
-                                      u"NID_VALUE_CHANGE");
+                                      kNidValueChange);
     }
 }
 

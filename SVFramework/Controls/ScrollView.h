@@ -71,12 +71,7 @@ public:
     const RCPtr<LControl>& GetBar(int32_t axis) const { return axis == 0 ? mHBar : mVBar; }
 
 protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
-    RCPtr<LNotificationHandler<LScrollView>> mViewHandler;
+    ControlNotificationHandler<LScrollView> mViewHandler{this};
 
 private:
     static IScrollBarParts* Parts(const RCPtr<LControl>& bar);

@@ -6,6 +6,7 @@
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/Holder.h"
 #include "ResultCodes.h"
@@ -58,9 +59,7 @@ LSlider::LSlider(const RCPtr<LControl>& parent, const WideString& name, bool mos
 {}
 
 LSlider::~LSlider()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LSlider::CreateControl(const RCPtr<LControl>& parent,
                                        const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -75,7 +74,7 @@ int32_t LSlider::Initialize()
     if (LPanel::Initialize() < 0) {
         return E_FAIL;
     }
-    mHandler = RCPtr<LNotificationHandler<LSlider>>(new LNotificationHandler<LSlider>(this));
+    mHandler.Create();
     mEndMarker = FindChildControl(u"thumbEnd");
     mStartMarker = FindChildControl(u"thumbStart");
     if (!mStartMarker) {
@@ -93,9 +92,9 @@ int32_t LSlider::Initialize()
     if (mThumb) {
         mThumb->SetVisible(true);
         const RCPtr<LNotificationDistributor> thumb(mThumb);
-        mHandler->RegisterHandler(&LSlider::OnThumbMouseMove, thumb, u"NID_MOUSE_MOVE");
+        mHandler->RegisterHandler(&LSlider::OnThumbMouseMove, thumb, kNidMouseMove);
         mHandler->RegisterHandler(&LSlider::OnThumbDragCondition, thumb,
-                                  u"NID_LEFT_DRAG_CONDITION_CHANGE");
+                                  kNidLeftDragConditionChange);
         if (auto* button = dynamic_cast<LButton*>(mThumb.Get())) {
             button->SetKeepPressed(true);
         }
@@ -331,7 +330,7 @@ int32_t LSlider::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>
         mGrabOffset = {static_cast<int32_t>(RoundHalf(conditions->mPoint.x - rect.x)),
                        static_cast<int32_t>(RoundHalf(conditions->mPoint.y - rect.y))};
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(true));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(true));
     } else if (before && !after) {
         mDragging = false;
         if (mApplyPendingOnRelease && mPendingValue >= 0.0 && mPendingValue <= 1.0) {
@@ -339,7 +338,7 @@ int32_t LSlider::OnThumbDragCondition(const ConstRCPtr<LNotificationDistributor>
             UpdateThumb();
         }
         mPendingValue = -1.0;
-        SendNotification(u"NID_VALUE_CHANGE_CAPTURE", CaptureFlag(false));
+        SendNotification(kNidValueChangeCapture, CaptureFlag(false));
     }
     return 1;
 }
@@ -476,7 +475,7 @@ void LSlider::OnConditionsChanged(const RCPtr<LConditionsParam>& conditions)
     } else if (ended(kFocusWithin)) {
         if (mKeyHeld) {
             mKeyHeld = false;
-            SendNotification(u"NID_VALUE_CHANGE_KEY_UP");
+            SendNotification(kNidValueChangeKeyUp);
         }
         ShowLook(IsEnabled(true) ? kLookNormal : kLookDisabled);
     } else if (began(kFocusWithin)) {
@@ -501,7 +500,7 @@ int32_t LSlider::UseKey(const ConstRCPtr<LKeyParam>& key)
     const uint32_t virtualKey = key->mKey.GetVirtualKey();
     if ((code & (KeyCode::kKeyDown | KeyCode::kNoKey)) == 0 && IsArrowKey(virtualKey)) {
         mKeyHeld = false;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_UP", key);
+        SendNotification(kNidValueChangeKeyUp, key);
         return 0;
     }
     double step = 0.0;
@@ -515,7 +514,7 @@ int32_t LSlider::UseKey(const ConstRCPtr<LKeyParam>& key)
     const RCPtr<LSlider> keepAlive(this);
     if (!mKeyHeld) {
         mKeyHeld = true;
-        SendNotification(u"NID_VALUE_CHANGE_KEY_DOWN", key);
+        SendNotification(kNidValueChangeKeyDown, key);
     }
     StepBy(step);
     return 0;
@@ -552,23 +551,5 @@ int32_t LSlider::HandleHorizontalWheel(const ConstRCPtr<LMouseWheelParam>& event
 }
 
 // Notifications --------------------------------------------------------------------------------
-
-void LSlider::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                      const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LSlider::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                            const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
-}
 
 } // namespace SV

@@ -69,12 +69,6 @@ public:
     // The track's length: the distance between the markers.
     double GetTrackLength() const;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnThumbMouseMove(const ConstRCPtr<LNotificationDistributor>& sender,
                              const ConstRCPtr<LNotification>& notification);
@@ -97,7 +91,7 @@ private:
     // The pointer in the slider's client coordinates.
     PointT<double> PointerPosition() const;
 
-    RCPtr<LNotificationHandler<LSlider>> mHandler;
+    ControlNotificationHandler<LSlider> mHandler{this};
     RCPtr<LControl> mThumb;
     RCPtr<LControl> mStartMarker;
     RCPtr<LControl> mEndMarker;

@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/StringTable.h"
@@ -14,9 +15,7 @@ LStatusBar::LStatusBar(const RCPtr<LControl>& parent, const WideString& name, bo
 {}
 
 LStatusBar::~LStatusBar()
-{
-    mHandler = nullptr;
-}
+{}
 
 RCPtr<LControl> LStatusBar::CreateControl(const RCPtr<LControl>& parent,
                                           const ConstRCPtr<LControlDescriptor>& descriptor)
@@ -27,10 +26,10 @@ RCPtr<LControl> LStatusBar::CreateControl(const RCPtr<LControl>& parent,
 int32_t LStatusBar::Initialize()
 {
     const int32_t result = LControl::Initialize();
-    mHandler = RCPtr<LNotificationHandler<LStatusBar>>(new LNotificationHandler<LStatusBar>(this));
+    mHandler.Create();
     // Only the newest posted text is delivered; a text sent directly is never taken.
     mHandler->RegisterHandler(&LStatusBar::OnSetStatusText, RCPtr<LNotificationDistributor>(this),
-                              u"NID_SET_STATUS_TEXT", LNotificationDistributor::kLatestPostedOnly);
+                              kNidSetStatusText, LNotificationDistributor::kLatestPostedOnly);
     if (SetDistributor(ConstRCPtr<LNotificationDistributor>(this)) >= 0) {
         // The queue's link back to the bar is the bar's own: the release hook cuts it.
         AddInternalRef();
@@ -64,7 +63,7 @@ int32_t LStatusBar::SetStatusText(const WideString& text)
 int32_t LStatusBar::PostStatusText(const WideString& text)
 {
     const RCPtr<LNotification> notification =
-        CreateNotification(u"NID_SET_STATUS_TEXT", CreateStringWrapper(text));
+        CreateNotification(kNidSetStatusText, CreateStringWrapper(text));
     return Post(notification);
 }
 
@@ -101,24 +100,6 @@ int32_t LStatusBar::ReleaseHook()
         ReleaseInternalRef();
     }
     return LControl::ReleaseHook();
-}
-
-void LStatusBar::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                         const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LStatusBar::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                               const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -32,17 +32,11 @@ public:
     int32_t ApplyProperties() override;
     int32_t ReleaseHook() override;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnSetStatusText(const ConstRCPtr<LNotificationDistributor>& sender,
                             const ConstRCPtr<LNotification>& notification);
 
-    RCPtr<LNotificationHandler<LStatusBar>> mHandler;
+    ControlNotificationHandler<LStatusBar> mHandler{this};
     RCPtr<LControl> mLabel;
     bool mQueueLinked = false;
 };

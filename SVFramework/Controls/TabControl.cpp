@@ -2,6 +2,7 @@
 
 #include "ControlBase/ControlCreator.h"
 #include "Controls/Button.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/DebugLog.h"
 #include "ResultCodes.h"
 
@@ -16,7 +17,6 @@ LTabControl::~LTabControl()
     mSelectedName.Clear();
     mButtonHolder = nullptr;
     mPageHolder = nullptr;
-    mHandler = nullptr;
 }
 
 RCPtr<LControl> LTabControl::CreateControl(const RCPtr<LControl>& parent,
@@ -51,14 +51,13 @@ int32_t LTabControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LTabControl>>(new LNotificationHandler<LTabControl>(this));
+    mHandler.Create();
     ChildControlList& tabs = mButtonHolder->GetChildren();
     for (int32_t index = 0; index < tabs.GetCount(); ++index) {
         const RCPtr<LControl>& tab = tabs.GetAt(index, kStoredOrder);
         if (dynamic_cast<LButton*>(tab.Get()) != nullptr) {
             mHandler->RegisterHandler(&LTabControl::OnTabClicked,
-                                      RCPtr<LNotificationDistributor>(tab), u"NID_LEFT_CLICK");
+                                      RCPtr<LNotificationDistributor>(tab), kNidLeftClick);
         }
     }
     return result;
@@ -145,7 +144,7 @@ int32_t LTabControl::SelectTab(const WideString& name)
             page->SetVisible(true);
         }
     }
-    SendNotification(u"NID_TAB_SELECTED", GetSelectedPage());
+    SendNotification(kNidTabSelected, GetSelectedPage());
     return S_OK;
 }
 
@@ -172,24 +171,6 @@ int32_t LTabControl::OnTabClicked(const ConstRCPtr<LNotificationDistributor>& se
         SelectTab(tab->GetName());
     }
     return 1;
-}
-
-void LTabControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                          const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LTabControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -39,19 +39,13 @@ public:
     // Called after the name is stored and before the new page is shown.
     virtual void OnTabSelected(int32_t index);
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnTabClicked(const ConstRCPtr<LNotificationDistributor>& sender,
                          const ConstRCPtr<LNotification>& notification);
     // The page holder's child at the index, when it has that many pages.
     RCPtr<LControl> PageOrNone(int32_t index) const;
 
-    RCPtr<LNotificationHandler<LTabControl>> mHandler;
+    ControlNotificationHandler<LTabControl> mHandler{this};
     RCPtr<LPanel> mButtonHolder;
     RCPtr<LPanel> mPageHolder;
     WideString mSelectedName;

@@ -5,6 +5,7 @@
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlCreator.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/NotificationNames.h"
 #include "Renderer/MeasurementRenderer.h"
 #include "ResultCodes.h"
 #include "System/ModifierKeys.h"
@@ -158,7 +159,7 @@ int32_t LTextBox::SetText(const WideString& text, bool resetCaret)
         UpdateCaretRect();
     }
     UpdateLooks();
-    SendNotification(u"NID_TEXTBOX_TEXT_CHANGE", RCPtr<LRefCountedObject>(this));
+    SendNotification(kNidTextBoxTextChange, RCPtr<LRefCountedObject>(this));
     return S_OK;
 }
 

@@ -2,6 +2,7 @@
 // cut, copy, paste) with their enabling, the context menu that offers them, and the validation
 // that lets the owner correct or refuse the text.
 #include "Controls/TextBox.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlApplication.h"
 #include "ControlBase/ControlFactory.h"
@@ -46,10 +47,10 @@ struct EditCommand
 
 // In the order of the context menu.
 constexpr EditCommand kEditCommands[] = {
-    {u"NID_EDIT_CUT_REQ", kEditCut, u"EDIT_CUT"},
-    {u"NID_EDIT_COPY_REQ", kEditCopy, u"EDIT_COPY"},
-    {u"NID_EDIT_PASTE_REQ", kEditPaste, u"EDIT_PASTE"},
-    {u"NID_EDIT_DELETE_REQ", kEditDelete, u"EDIT_DELETE"},
+    {kNidEditCutRequest, kEditCut, u"EDIT_CUT"},
+    {kNidEditCopyRequest, kEditCopy, u"EDIT_COPY"},
+    {kNidEditPasteRequest, kEditPaste, u"EDIT_PASTE"},
+    {kNidEditDeleteRequest, kEditDelete, u"EDIT_DELETE"},
 };
 
 } // namespace
@@ -172,12 +173,12 @@ RCPtr<LTextValidationParams> LTextBox::Validate()
 {
     const RCPtr<LControl> keepAlive(this);
     const RCPtr<LTextValidationParams> params(new LTextValidationParams(GetText()));
-    SendNotification(u"NID_TEXTBOX_VALIDATING", params);
+    SendNotification(kNidTextBoxValidating, params);
     if (params->mAccepted && !(params->mText == GetText())) {
         SetText(params->mText, false);
     }
     if (params->mAccepted) {
-        SendNotification(u"NID_TEXTBOX_VALIDATED", params);
+        SendNotification(kNidTextBoxValidated, params);
     }
     return params;
 }

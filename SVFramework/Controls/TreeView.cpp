@@ -4,18 +4,12 @@
 #include "Controls/Button.h"
 #include "Controls/CheckedListBoxParams.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 
 #include <algorithm>
 
 namespace SV {
-
-namespace {
-
-constexpr const char16_t* kValueChange = u"NID_VALUE_CHANGE";
-constexpr const char16_t* kLeftClick = u"NID_LEFT_CLICK";
-
-} // namespace
 
 LTreeView::LTreeView(const RCPtr<LControl>& parent, const WideString& name, bool mostDerived)
     : LCheckedListBox(parent, name, mostDerived)
@@ -24,7 +18,6 @@ LTreeView::LTreeView(const RCPtr<LControl>& parent, const WideString& name, bool
 LTreeView::~LTreeView()
 {
     mNodes.clear();
-    mTreeHandler = nullptr;
 }
 
 RCPtr<LControl> LTreeView::CreateControl(const RCPtr<LControl>& parent,
@@ -166,8 +159,7 @@ int32_t LTreeView::Initialize()
 {
     // The table is there before the list's own initialisation, which may already make rows
     // (nodes from the string table), so that those rows are wired like every later one.
-    mTreeHandler =
-        RCPtr<LNotificationHandler<LTreeView>>(new LNotificationHandler<LTreeView>(this));
+    mTreeHandler.Create();
     return LCheckedListBox::Initialize();
 }
 
@@ -190,9 +182,10 @@ int32_t LTreeView::CreateItemControl()
     if (mTreeHandler) {
         const RCPtr<LNotificationDistributor> source(expander);
         if (IsAutoCheck()) {
-            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderValueChange, source, kValueChange);
+            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderValueChange, source,
+                                          kNidValueChange);
         } else {
-            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderClicked, source, kLeftClick);
+            mTreeHandler->RegisterHandler(&LTreeView::OnExpanderClicked, source, kNidLeftClick);
         }
     }
     return result;
@@ -225,14 +218,14 @@ int32_t LTreeView::RefreshItemRow(uint32_t item, int32_t& row)
 int32_t LTreeView::OnExpanderValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                          const ConstRCPtr<LNotification>& /*notification*/)
 {
-    AnnounceExpander(sender, true, u"NID_ITEM_CHECK_CHANGE");
+    AnnounceExpander(sender, true, kNidItemCheckChange);
     return 1;
 }
 
 int32_t LTreeView::OnExpanderClicked(const ConstRCPtr<LNotificationDistributor>& sender,
                                      const ConstRCPtr<LNotification>& /*notification*/)
 {
-    AnnounceExpander(sender, false, u"NID_ITEM_CHECKBOX_CLICKED");
+    AnnounceExpander(sender, false, kNidItemCheckBoxClicked);
     return 1;
 }
 
@@ -361,24 +354,6 @@ int32_t LTreeView::ReparentNode(uint32_t index, int32_t newParent)
 void LTreeView::OnIdle()
 {
     ReleaseIdle();
-}
-
-void LTreeView::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                        const ConstRCPtr<LNotification>& notification)
-{
-    if (mTreeHandler && mCreated && mTreeHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LCheckedListBox::Receive(sender, notification);
-}
-
-int32_t LTreeView::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                              const char16_t* name)
-{
-    if (mTreeHandler) {
-        mTreeHandler->UnregisterHandler(distributor, name);
-    }
-    return LCheckedListBox::Unregister(distributor, name);
 }
 
 } // namespace SV

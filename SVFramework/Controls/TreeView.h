@@ -67,12 +67,6 @@ public:
     // Empty beyond the last row.
     RCPtr<LTreeViewItem> GetTreeRowControl(uint32_t row) const;
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnExpanderValueChange(const ConstRCPtr<LNotificationDistributor>& sender,
                                   const ConstRCPtr<LNotification>& notification);
@@ -88,7 +82,7 @@ private:
     // Rows and extent after hidden flags changed.
     void ShowHiddenFlags(uint32_t from);
 
-    RCPtr<LNotificationHandler<LTreeView>> mTreeHandler;
+    ControlNotificationHandler<LTreeView> mTreeHandler{this};
     std::vector<NodeRecord> mNodes;
     bool mRefreshing = false;
 };

@@ -16,6 +16,7 @@
 #include "Notification/NotificationDistributor.h"
 #include "Notification/NotificationHandler.h"
 #include "Notification/NotificationId.h"
+#include "Notification/NotificationNames.h"
 #include "Notification/NotificationQueue.h"
 #include "Notification/NotificationReceiver.h"
 #include "ObjectBase/DebugLog.h"

@@ -1,6 +1,7 @@
 #include "Notification/NotificationQueue.h"
 
 #include "Notification/NotificationLocks.h"
+#include "Notification/NotificationNames.h"
 #include "ResultCodes.h"
 
 #include <utility>
@@ -37,7 +38,7 @@ LNotificationQueue::LNotificationQueue() : mRing(&GetNotificationQueueLock())
     mPostingReceiver =
         RCPtr<LPostingReceiver>(new LPostingReceiver(RCPtr<LNotificationQueue>(this)));
     AddInternalRef();
-    mIdleNotification = CreateNotification(u"NID_IDLE");
+    mIdleNotification = CreateNotification(kNidIdle);
 }
 
 LNotificationQueue::~LNotificationQueue()

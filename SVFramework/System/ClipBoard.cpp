@@ -1,6 +1,7 @@
 #include "System/ClipBoard.h"
 
 #include "Notification/NotificationCenter.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "ResultCodes.h"
 
@@ -76,10 +77,10 @@ int32_t LClipboard::Initialize()
     {
         LNotificationHandler<LClipboard>::Function function;
         const char16_t* name;
-    } commands[] = {{&LClipboard::OnCut, u"NID_EDIT_CUT_REQ"},
-                    {&LClipboard::OnCopy, u"NID_EDIT_COPY_REQ"},
-                    {&LClipboard::OnPaste, u"NID_EDIT_PASTE_REQ"},
-                    {&LClipboard::OnDelete, u"NID_EDIT_DELETE_REQ"}};
+    } commands[] = {{&LClipboard::OnCut, kNidEditCutRequest},
+                    {&LClipboard::OnCopy, kNidEditCopyRequest},
+                    {&LClipboard::OnPaste, kNidEditPasteRequest},
+                    {&LClipboard::OnDelete, kNidEditDeleteRequest}};
     for (const auto& command : commands) {
         if (mHandler->RegisterHandler(command.function, distributor, command.name) < 0) {
             return E_FAIL;

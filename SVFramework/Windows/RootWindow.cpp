@@ -5,6 +5,7 @@
 #include "ControlBase/ControlFactory.h"
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "System/ModifierKeys.h"
 #include "VirtualKeys.h"
 #include "Windows/CursorNames.h"
@@ -598,7 +599,7 @@ bool LRootWindow::OnIdle(bool first)
 
 void LRootWindow::SendIdle()
 {
-    Notify(CreateNotification(u"NID_IDLE"));
+    Notify(CreateNotification(kNidIdle));
 }
 
 } // namespace SV

@@ -1,5 +1,7 @@
 #include "DriverCommon/MainControl.h"
 #include "DriverCommon/ParamValueRecordCount.h"
+#include "EngineNotificationNames.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/ControlCreator.h"
 #include "DriverCommon/EditorMessages.h"
@@ -26,7 +28,6 @@ LMainControl::LMainControl(const RCPtr<LControl>& parent, const WideString& name
 
 LMainControl::~LMainControl()
 {
-    mHandler = nullptr;
     mDeviceView = nullptr;
     mStatusPanel = nullptr;
     mDeviceSelectorPanel = nullptr;
@@ -52,8 +53,7 @@ int32_t LMainControl::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler =
-        RCPtr<LNotificationHandler<LMainControl>>(new LNotificationHandler<LMainControl>(this));
+    mHandler.Create();
     mDeviceView = RCPtr<IDevice>(FindChildControl(u"viewDevice"));
     if (!mDeviceView) {
         throw Exception<std::runtime_error>(
@@ -65,7 +65,7 @@ int32_t LMainControl::Initialize()
     mDeviceSelectorPanel = RCPtr<LPanel>(FindChildControl(u"panelDeviceSelector"));
     const int32_t registered = mHandler->RegisterHandler(
         &LMainControl::OnParamModuleStateChange,
-        RCPtr<LNotificationDistributor>(mNotificationCenter), u"NID_PARAM_MODULE_STATE_CHANGE");
+        RCPtr<LNotificationDistributor>(mNotificationCenter), kNidParamModuleStateChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, "SV::LMainControl::Initialize", kSourcePath, 43));
@@ -158,26 +158,8 @@ void LMainControl::CheckHardwareConfiguration()
     }
     ShowMessageBox(GetLocalizedText(u"HARDWARE_CONFIG_ERROR_MESSAGE"),
                    GetLocalizedText(u"HARDWARE_CONFIG_ERROR_TITLE"), kErrorIconStyle);
-    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), u"NID_APP_EXIT_REQ",
+    PostNamedNotification(RCPtr<LNotificationQueue>(mNotificationCenter), kNidAppExitRequest,
                           nullptr);
-}
-
-void LMainControl::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                           const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LControl::Receive(sender, notification);
-}
-
-int32_t LMainControl::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                 const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LControl::Unregister(distributor, name);
 }
 
 } // namespace SV

@@ -39,12 +39,6 @@ public:
     // -8 and empty values do nothing, any other id goes to the module that owns it; 0.
     int32_t ApplyParamValue(const ParamDescriptor& descriptor, const Variant& value);
 
-protected:
-    void Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                 const ConstRCPtr<LNotification>& notification) override;
-    int32_t Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     // A single value or a list of values from the engine; 1.
     int32_t OnParamModuleStateChange(const ConstRCPtr<LNotificationDistributor>& sender,
@@ -52,7 +46,7 @@ private:
     // Without remote devices: the error box, then the request to end the program.
     void CheckHardwareConfiguration();
 
-    RCPtr<LNotificationHandler<LMainControl>> mHandler;
+    ControlNotificationHandler<LMainControl> mHandler{this};
     // The "viewDevice" control, known here only as the device it is: DriverCommon sits below the
     // editor's views and panels.
     RCPtr<IDevice> mDeviceView;

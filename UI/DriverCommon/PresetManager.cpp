@@ -4,6 +4,7 @@
 #include "DriverCommon/EditorMessages.h"
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetFileLoadNotificationData.h"
+#include "DriverCommon/EditorNotificationNames.h"
 #include "MessageBoxStyles.h"
 #include "ObjectBase/Exception.h"
 #include "ObjectBase/StringWrapper.h"
@@ -17,8 +18,6 @@
 
 namespace SV {
 namespace {
-
-constexpr const char16_t* kLoadRequest = u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS";
 
 std::string PathText(const WideString& path)
 {
@@ -38,9 +37,9 @@ RCPtr<LPresetManager> LPresetManager::Create()
     RCPtr<LPresetManager> manager(new LPresetManager());
     const RCPtr<LNotificationCenter> center =
         CurrentApplication != nullptr ? CurrentApplication->GetNotificationCenter() : nullptr;
-    const int32_t registered =
-        manager->mHandler->RegisterHandler(&LPresetManager::OnGlobalLoadControlPanelSettings,
-                                           RCPtr<LNotificationDistributor>(center), kLoadRequest);
+    const int32_t registered = manager->mHandler->RegisterHandler(
+        &LPresetManager::OnGlobalLoadControlPanelSettings, RCPtr<LNotificationDistributor>(center),
+        kNidGlobalLoadControlPanelSettings);
     if (registered < 0) {
         throw Exception<FailedResultException>(FormatFailedResult(
             registered, "SV::LPresetManager::Create", "UI\\DriverCommon\\PresetManager", 29));
@@ -56,10 +55,10 @@ LPresetManager::~LPresetManager() = default;
 
 int32_t LPresetManager::LoadPresetFile(const WideString& path)
 {
-    Notify(CreateNotification(u"NID_PRESETFILE_PRE_LOAD"));
+    Notify(CreateNotification(kNidPresetFilePreLoad));
     const int32_t result = ReadPresetFile(path);
     Notify(CreateNotification(
-        u"NID_PRESETFILE_POST_LOAD",
+        kNidPresetFilePostLoad,
         RCPtr<LPresetFileLoadNotificationData>(new LPresetFileLoadNotificationData(result))));
     return result;
 }

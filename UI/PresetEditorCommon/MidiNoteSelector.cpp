@@ -6,6 +6,7 @@
 #include "Controls/NumericUpDown.h"
 #include "DebugOutput.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/Exception.h"
 #include "ResultCodes.h"
 #include "Utilities/Storage/StringTable.h"
@@ -28,7 +29,6 @@ LMidiNoteSelector::LMidiNoteSelector(const RCPtr<LControl>& parent, const WideSt
 
 LMidiNoteSelector::~LMidiNoteSelector()
 {
-    mHandler = nullptr;
     mNoteNameLabel = nullptr;
     mOctaveNameLabel = nullptr;
     mUpDown = nullptr;
@@ -46,8 +46,7 @@ int32_t LMidiNoteSelector::Initialize()
     if (result < 0) {
         return result;
     }
-    mHandler = RCPtr<LNotificationHandler<LMidiNoteSelector>>(
-        new LNotificationHandler<LMidiNoteSelector>(this));
+    mHandler.Create();
     mNoteNameLabel = RCPtr<LLabel>(FindChildControl(u"noteNameLabel"));
     mOctaveNameLabel = RCPtr<LLabel>(FindChildControl(u"octaveNameLabel"));
     mUpDown = RCPtr<LNumericUpDown>(FindChildControl(u"numericUpDown"));
@@ -64,7 +63,7 @@ int32_t LMidiNoteSelector::Initialize()
     UpdateLabels();
     const int32_t registered =
         mHandler->RegisterHandler(&LMidiNoteSelector::OnValueChange,
-                                  RCPtr<LNotificationDistributor>(mUpDown), u"NID_VALUE_CHANGE");
+                                  RCPtr<LNotificationDistributor>(mUpDown), kNidValueChange);
     if (registered < 0) {
         throw Exception<FailedResultException>(
             FormatFailedResult(registered, "LMidiNoteSelector::Initialize",
@@ -104,22 +103,4 @@ int32_t LMidiNoteSelector::OnValueChange(const ConstRCPtr<LNotificationDistribut
         UpdateLabels();
     }
     return 1;
-}
-
-void LMidiNoteSelector::Receive(const ConstRCPtr<LNotificationDistributor>& sender,
-                                const ConstRCPtr<LNotification>& notification)
-{
-    if (mHandler && mCreated && mHandler->HandleNotification(sender, notification) != 0) {
-        return;
-    }
-    LPanel::Receive(sender, notification);
-}
-
-int32_t LMidiNoteSelector::Unregister(const RCPtr<LNotificationDistributor>& distributor,
-                                      const char16_t* name)
-{
-    if (mHandler) {
-        mHandler->UnregisterHandler(distributor, name);
-    }
-    return LPanel::Unregister(distributor, name);
 }

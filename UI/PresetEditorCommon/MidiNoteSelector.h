@@ -37,17 +37,11 @@ public:
     // Shows the up-down's note in the two labels.
     void UpdateLabels();
 
-protected:
-    void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
-                 const SV::ConstRCPtr<SV::LNotification>& notification) override;
-    int32_t Unregister(const SV::RCPtr<SV::LNotificationDistributor>& distributor,
-                       const char16_t* name) override;
-
 private:
     int32_t OnValueChange(const SV::ConstRCPtr<SV::LNotificationDistributor>& sender,
                           const SV::ConstRCPtr<SV::LNotification>& notification);
 
-    SV::RCPtr<SV::LNotificationHandler<LMidiNoteSelector>> mHandler;
+    SV::ControlNotificationHandler<LMidiNoteSelector> mHandler{this};
     SV::RCPtr<SV::LLabel> mNoteNameLabel;
     SV::RCPtr<SV::LLabel> mOctaveNameLabel;
     SV::RCPtr<SV::LNumericUpDown> mUpDown;

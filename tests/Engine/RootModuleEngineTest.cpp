@@ -1,4 +1,5 @@
 #include "RootModuleEngine.h"
+#include "EngineNotificationNames.h"
 
 #include "ApplicationDouble.h"
 #include "DeviceControlClientInterface.h"
@@ -28,9 +29,9 @@ using svtest::PostedNotification;
 using svtest::RecordingEngine;
 using svtest::ValueList;
 
-const std::u16string kStateChange = u"NID_PARAM_MODULE_STATE_CHANGE";
-const std::u16string kConnectionChange = u"NID_DEVICE_CONNECTION_STATE_CHANGE";
-const std::u16string kRemoteListChange = u"NID_REMOTE_DEVICE_LIST_CHANGE";
+const std::u16string kStateChange = SV::kNidParamModuleStateChange;
+const std::u16string kConnectionChange = SV::kNidDeviceConnectionStateChange;
+const std::u16string kRemoteListChange = SV::kNidRemoteDeviceListChange;
 
 const Bytes kDefaults[] = {
     {0x00, 0x02}, {0x04}, {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x78, 0x00}, {0x0C}};
@@ -466,7 +467,7 @@ TEST_F(RootModuleEngineTest, ChangesMadeOnAnyThreadAreDeliveredOnTheDrainingThre
     UseLibrary(false);
     engine->Initialize(0);
     const SV::RCPtr<CentreWatcher> watcher(new CentreWatcher());
-    watcher->Register(application.GetNotificationCenter(), u"NID_PARAM_MODULE_STATE_CHANGE");
+    watcher->Register(application.GetNotificationCenter(), SV::kNidParamModuleStateChange);
     application.IdlePass(true);
     // What Initialize posted reaches only receivers registered before the drain.
     watcher->received.clear();
@@ -493,14 +494,14 @@ TEST_F(RootModuleEngineTest, ChangeRequestsOnTheCentreSetValuesOnlyWhenConnected
     const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
     const auto request = [&](int32_t id, const Bytes& bytes) {
         center->Post(SV::CreateNotification(
-            u"NID_PARAM_MODULE_CHANGE_REQ",
+            SV::kNidParamModuleChangeRequest,
             SV::RCPtr<ParamValuePair>(new ParamValuePair(SV::ParamDescriptor(id), Blob(bytes)))));
         application.IdlePass(false);
     };
     request(1, {0x06});
     // A payload of another kind is taken and ignored.
     center->Post(
-        SV::CreateNotification(u"NID_PARAM_MODULE_CHANGE_REQ",
+        SV::CreateNotification(SV::kNidParamModuleChangeRequest,
                                SV::RCPtr<SV::LHolder<int32_t>>(new SV::LHolder<int32_t>(1))));
     application.IdlePass(false);
     auto expected = Defaults();
@@ -508,7 +509,7 @@ TEST_F(RootModuleEngineTest, ChangeRequestsOnTheCentreSetValuesOnlyWhenConnected
     EXPECT_EQ(expected, ModelBytes(*engine));
 
     // Once unregistered, the engine hears no more requests.
-    EXPECT_EQ(S_OK, engine->Unregister(center, u"NID_PARAM_MODULE_CHANGE_REQ"));
+    EXPECT_EQ(S_OK, engine->Unregister(center, SV::kNidParamModuleChangeRequest));
     request(1, {0x07});
     EXPECT_EQ(expected, ModelBytes(*engine));
 }
@@ -518,7 +519,7 @@ TEST_F(RootModuleEngineTest, AnEngineWithoutAClientIgnoresChangeRequests)
     InitializeControllable()->clientCanBeMade = false;
     engine->Initialize(0);
     application.GetNotificationCenter()->Post(SV::CreateNotification(
-        u"NID_PARAM_MODULE_CHANGE_REQ",
+        SV::kNidParamModuleChangeRequest,
         SV::RCPtr<ParamValuePair>(new ParamValuePair(SV::ParamDescriptor(1), Blob({0x06})))));
     application.IdlePass(false);
     EXPECT_EQ(Defaults(), ModelBytes(*engine));

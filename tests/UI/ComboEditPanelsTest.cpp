@@ -1,5 +1,6 @@
 #include "ArpeggiatorEditPanel.h"
 #include "CommunicationTypeEditPanel.h"
+#include "Notification/NotificationNames.h"
 
 #include "EditorSkinFixture.h"
 #include "EditorSkins.h"
@@ -169,7 +170,7 @@ TEST_F(ComboEditPanelsTest, EachUserChangeSendsTheWholeValue)
     }
     const RCPtr<SV::LButton> button(arpeggiator->FindChildControl(u"arpEnabledButton"));
     for (int click = 0; click < 2; ++click) {
-        button->Notify(SV::CreateNotification(u"NID_LEFT_CLICK", nullptr));
+        button->Notify(SV::CreateNotification(SV::kNidLeftClick, nullptr));
     }
     EXPECT_EQ(engine->SetCalls(),
               (std::vector<SetCall>{{2, {0, 5, 0, 0, 0, 0, 2, 0x00, 0x78, 0}},

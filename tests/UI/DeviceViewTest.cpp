@@ -1,4 +1,6 @@
 #include "DeviceView.h"
+#include "DriverCommon/EditorNotificationNames.h"
+#include "Notification/NotificationNames.h"
 
 #include "EditorSkinFixture.h"
 #include "EditorSkins.h"
@@ -117,7 +119,7 @@ protected:
     void Click(const char16_t* button)
     {
         const RCPtr<SV::LControl>& bank = view->FindChildControl(u"programBankPanel");
-        bank->FindChildControl(button)->Notify(SV::CreateNotification(u"NID_LEFT_CLICK", nullptr));
+        bank->FindChildControl(button)->Notify(SV::CreateNotification(SV::kNidLeftClick, nullptr));
     }
 
     static constexpr const char* kAboutDialog =
@@ -154,8 +156,8 @@ TEST_F(DeviceViewTest, BankButtonsAndMenuCommandsGetAndSendTheirSlots)
               (std::vector<std::string>{"send 0", "send 1", "send 4", "get 1", "get 3"}));
     manager->calls.clear();
     for (const char16_t* command :
-         {u"NID_MENU_FILE_SEND_PRESET0_TO_DEVICE", u"NID_MENU_FILE_SEND_PRESET2_TO_DEVICE",
-          u"NID_MENU_FILE_GET_PRESET0_TO_DEVICE", u"NID_MENU_FILE_GET_PRESET4_TO_DEVICE"}) {
+         {SV::kNidMenuFileSendPreset0ToDevice, SV::kNidMenuFileSendPreset2ToDevice,
+          SV::kNidMenuFileGetPreset0ToDevice, SV::kNidMenuFileGetPreset4ToDevice}) {
         Command(command);
     }
     EXPECT_EQ(manager->calls, (std::vector<std::string>{"send 0", "send 2", "get 0", "get 4"}));
@@ -182,13 +184,13 @@ TEST_F(DeviceViewTest, OpeningAProgramFileThatCannotBeReadSaysSo)
 {
     Build("");
     ScriptedDialogDeviceView::dialogResult = E_FAIL;
-    Command(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE");
+    Command(SV::kNidMenuFileLoadPresetFromFile);
     EXPECT_EQ(ScriptedDialogDeviceView::dialogs, 1);
     EXPECT_TRUE(desktop.messageBoxes.empty()) << "a cancelled dialog shows nothing";
 
     ScriptedDialogDeviceView::dialogResult = 0;
     // The hot key Ctrl+O arrives on the application centre.
-    NotifyCentre(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr);
+    NotifyCentre(SV::kNidMenuFileLoadPresetFromFile, nullptr);
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(desktop.messageBoxes[0].caption, "Program File Load");
     EXPECT_EQ(desktop.messageBoxes[0].text, "Cannot read " + folder.Join("missing.brv"));
@@ -197,7 +199,7 @@ TEST_F(DeviceViewTest, OpeningAProgramFileThatCannotBeReadSaysSo)
     // A file that was read and is no program.
     folder.WriteFile("damaged.brv", "no program");
     ScriptedDialogDeviceView::chosenPath = SV::WideString(folder.Join("damaged.brv").c_str());
-    NotifyCentre(u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE", nullptr);
+    NotifyCentre(SV::kNidMenuFileLoadPresetFromFile, nullptr);
     ASSERT_EQ(desktop.messageBoxes.size(), 2u);
     EXPECT_EQ(desktop.messageBoxes[1].text, "Damaged");
 }
@@ -221,7 +223,7 @@ TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderAndAFailedOneSaysSo
     app->GetIniFileManager()->SetIniValueStr(settings, u"PresetLastFolderPath", u"earlier");
 
     ScriptedDialogDeviceView::dialogResult = E_FAIL;
-    Command(u"NID_MENU_FILE_SAVE_PRESET_TO_FILE");
+    Command(SV::kNidMenuFileSavePresetToFile);
     EXPECT_EQ(storedFolder(), "earlier") << "a cancelled dialog stores nothing";
 
     ScriptedDialogDeviceView::dialogResult = 0;
@@ -238,21 +240,21 @@ TEST_F(DeviceViewTest, EverySaveTheUserConfirmsKeepsTheFolderAndAFailedOneSaysSo
 TEST_F(DeviceViewTest, ExitAsksTheApplicationToEnd)
 {
     Build("");
-    Command(u"NID_MENU_FILE_EXIT_REQ");
-    EXPECT_EQ(DeliverPosted(u"NID_APP_EXIT_REQ"), 1);
+    Command(SV::kNidMenuFileExitRequest);
+    EXPECT_EQ(DeliverPosted(SV::kNidAppExitRequest), 1);
 }
 
 TEST_F(DeviceViewTest, TheUserGuideOpensFromTheProgramsFolderOrSaysItCouldNot)
 {
     Build("");
-    Command(u"NID_MENU_HELP_OPEN_USERGUIDE_REQ");
+    Command(SV::kNidMenuHelpOpenUserGuideRequest);
     ASSERT_EQ(desktop.openedDocuments.size(), 1u);
     EXPECT_EQ(desktop.openedDocuments[0],
               N(app->GetFolder(0)) + "/Vedozi Duruzava Program Editor - User Guide - v1.0.pdf");
     EXPECT_TRUE(desktop.messageBoxes.empty());
 
     desktop.openDocumentAnswer = false;
-    Command(u"NID_MENU_HELP_OPEN_USERGUIDE_REQ");
+    Command(SV::kNidMenuHelpOpenUserGuideRequest);
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(desktop.messageBoxes[0].text, "The user guide failed to open.");
     EXPECT_EQ(desktop.messageBoxes[0].caption, "Open User Guide Failed");
@@ -269,8 +271,8 @@ TEST_F(DeviceViewTest, AboutRunsAFreshDialogEachTime)
         shown.push_back(dialog.Get());
         modal->RequestClose(2);
     };
-    Command(u"NID_MENU_HELP_ABOUT_REQ");
-    Command(u"NID_MENU_HELP_ABOUT_REQ");
+    Command(SV::kNidMenuHelpAboutRequest);
+    Command(SV::kNidMenuHelpAboutRequest);
     EXPECT_EQ(controls->mModalRuns, 2);
     ASSERT_EQ(shown.size(), 2u);
 }

@@ -1,4 +1,6 @@
 #include "DriverCommon/MainControl.h"
+#include "EngineNotificationNames.h"
+#include "Notification/NotificationNames.h"
 
 #include "EditorSkinFixture.h"
 #include "EditorSkins.h"
@@ -102,9 +104,9 @@ TEST_F(MainControlTest, UserChangesGoToTheEngineAsTheParametersByte)
 
 TEST_F(MainControlTest, AnEngineValueReachesItsPanelWithoutBeingSentBack)
 {
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", Pair(1, Blob({0x06})));
+    NotifyCentre(SV::kNidParamModuleStateChange, Pair(1, Blob({0x06})));
     EXPECT_EQ(octaveUpDown->GetValue(), 2.0);
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", Pair(3, Blob({0x0B})));
+    NotifyCentre(SV::kNidParamModuleStateChange, Pair(3, Blob({0x0B})));
     EXPECT_EQ(transposeUpDown->GetValue(), -1.0);
     EXPECT_TRUE(engine->SetCalls().empty());
 
@@ -129,8 +131,8 @@ TEST_F(MainControlTest, OnlyTheParameterBeingAppliedIsHeldBack)
     };
     RCPtr<Cascade> cascade(new Cascade());
     cascade->target = transposeUpDown;
-    cascade->Register(RCPtr<SV::LNotificationDistributor>(octaveUpDown), u"NID_VALUE_CHANGE");
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", Pair(1, Blob({0x05})));
+    cascade->Register(RCPtr<SV::LNotificationDistributor>(octaveUpDown), SV::kNidValueChange);
+    NotifyCentre(SV::kNidParamModuleStateChange, Pair(1, Blob({0x05})));
     cascade->UnregisterAll();
     EXPECT_EQ(engine->SetCalls(), (std::vector<SetCall>{{3, {0x11}}}));
 }
@@ -141,7 +143,7 @@ TEST_F(MainControlTest, ValuesWithoutAPanelOrWithoutBytesChangeNothing)
     engine->Refuse(true);
     for (const auto& payload : {Pair(1, SV::Variant()), Pair(4, Blob({0x00})),
                                 Pair(-8, Blob({0x00})), Pair(-2, Blob({0x01}))}) {
-        NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", payload);
+        NotifyCentre(SV::kNidParamModuleStateChange, payload);
     }
     EXPECT_EQ(octaveUpDown->GetValue(), 1.0);
     EXPECT_EQ(engine->remoteDeviceQueries, 0);
@@ -154,8 +156,7 @@ TEST_F(MainControlTest, AListOfValuesIsAppliedInRecordOrder)
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(1), Blob({0x02})), S_OK);
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(3), Blob({0x0E})), S_OK);
     ASSERT_EQ(values.SetEntry(SV::ParamDescriptor(4), Blob({0x00})), S_OK);
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE",
-                 RCPtr<ParamValueList>(new ParamValueList(values)));
+    NotifyCentre(SV::kNidParamModuleStateChange, RCPtr<ParamValueList>(new ParamValueList(values)));
     EXPECT_EQ(octaveUpDown->GetValue(), -2.0);
     EXPECT_EQ(transposeUpDown->GetValue(), 2.0);
     EXPECT_TRUE(engine->SetCalls().empty());
@@ -163,7 +164,7 @@ TEST_F(MainControlTest, AListOfValuesIsAppliedInRecordOrder)
     // A list that is no list, or too short to hold a record, applies nothing.
     SV::Variant notAList;
     notAList.SetBlob("\x05\x00\x00\x00\x00", 5);
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE",
+    NotifyCentre(SV::kNidParamModuleStateChange,
                  RCPtr<ParamValueList>(new ParamValueList(SV::ParamValues(notAList))));
     EXPECT_EQ(octaveUpDown->GetValue(), -2.0);
 }
@@ -177,25 +178,24 @@ TEST_F(MainControlTest, AListWhoseRecordLengthIsZeroIsNotCountedForever)
     uint8_t* data = values.GetData(size);
     ASSERT_GT(size, 4u);
     data[0] = data[1] = data[2] = data[3] = 0; // a damaged length word
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE",
-                 RCPtr<ParamValueList>(new ParamValueList(values)));
+    NotifyCentre(SV::kNidParamModuleStateChange, RCPtr<ParamValueList>(new ParamValueList(values)));
     EXPECT_EQ(octaveUpDown->GetValue(), 1.0);
 }
 
 TEST_F(MainControlTest, TheHardwareCheckEndsTheProgramWhenTheEngineFindsNoDevices)
 {
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", Pair(-2, SV::Variant()));
+    NotifyCentre(SV::kNidParamModuleStateChange, Pair(-2, SV::Variant()));
     EXPECT_EQ(engine->remoteDeviceQueries, 1);
     EXPECT_TRUE(desktop.messageBoxes.empty());
-    EXPECT_EQ(DeliverPosted(u"NID_APP_EXIT_REQ"), 0);
+    EXPECT_EQ(DeliverPosted(SV::kNidAppExitRequest), 0);
 
     engine->remoteDevicesResult = E_FAIL;
-    NotifyCentre(u"NID_PARAM_MODULE_STATE_CHANGE", Pair(-2, SV::Variant()));
+    NotifyCentre(SV::kNidParamModuleStateChange, Pair(-2, SV::Variant()));
     ASSERT_EQ(desktop.messageBoxes.size(), 1u);
     EXPECT_EQ(desktop.messageBoxes[0].text, "No keyboard found");
     EXPECT_EQ(desktop.messageBoxes[0].caption, "Hardware");
     EXPECT_EQ(desktop.messageBoxes[0].style, 0x10u);
-    EXPECT_EQ(DeliverPosted(u"NID_APP_EXIT_REQ"), 1);
+    EXPECT_EQ(DeliverPosted(SV::kNidAppExitRequest), 1);
 }
 
 class MainControlSkinTest : public svtest::EditorSkinFixture

@@ -1,4 +1,5 @@
 #include "DriverCommon/PresetManager.h"
+#include "DriverCommon/EditorNotificationNames.h"
 
 #include "DriverCommon/PresetFile.h"
 #include "DriverCommon/PresetFileLoadNotificationData.h"
@@ -130,10 +131,10 @@ public:
     void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>&,
                  const SV::ConstRCPtr<SV::LNotification>& notification) override
     {
-        if (notification->GetId() == SV::GetNotificationID(u"NID_PRESETFILE_PRE_LOAD")) {
+        if (notification->GetId() == SV::GetNotificationID(SV::kNidPresetFilePreLoad)) {
             heard.push_back("pre");
             setCallsAtPreLoad = engine->SetCalls().size();
-        } else if (notification->GetId() == SV::GetNotificationID(u"NID_PRESETFILE_POST_LOAD")) {
+        } else if (notification->GetId() == SV::GetNotificationID(SV::kNidPresetFilePostLoad)) {
             const auto* data = dynamic_cast<const SV::LPresetFileLoadNotificationData*>(
                 notification->GetPayload().Get());
             heard.push_back("post " + (data != nullptr ? std::to_string(data->GetResult())
@@ -153,10 +154,9 @@ protected:
     {
         manager = LPresetManager::Create();
         listener->engine = engine;
+        listener->Register(RCPtr<SV::LNotificationDistributor>(manager), SV::kNidPresetFilePreLoad);
         listener->Register(RCPtr<SV::LNotificationDistributor>(manager),
-                           u"NID_PRESETFILE_PRE_LOAD");
-        listener->Register(RCPtr<SV::LNotificationDistributor>(manager),
-                           u"NID_PRESETFILE_POST_LOAD");
+                           SV::kNidPresetFilePostLoad);
     }
 
     int32_t Load(const Bytes& bytes)
@@ -456,11 +456,11 @@ TEST_F(PresetManagerTest, ALoadRequestOnTheApplicationCentreLoadsItsFile)
     folder.WriteFile("asked.brv", Text(kDefaultFile));
     const RCPtr<SV::LNotificationCenter> center = app->GetNotificationCenter();
     ASSERT_TRUE(center);
-    center->Post(SV::CreateNotification(u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS",
+    center->Post(SV::CreateNotification(SV::kNidGlobalLoadControlPanelSettings,
                                         SV::CreateStringWrapper(Path("asked.brv"))));
     // Anything but a path is no request.
-    center->Post(SV::CreateNotification(u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS"));
-    center->Post(SV::CreateNotification(u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS",
+    center->Post(SV::CreateNotification(SV::kNidGlobalLoadControlPanelSettings));
+    center->Post(SV::CreateNotification(SV::kNidGlobalLoadControlPanelSettings,
                                         RCPtr<SV::LHolder<int>>(new SV::LHolder<int>(3))));
     EXPECT_TRUE(engine->SetCalls().empty()) << "posted requests wait for the idle pass";
     SV::GetNotificationCenterManager()->ProcessAll(false);
@@ -470,7 +470,7 @@ TEST_F(PresetManagerTest, ALoadRequestOnTheApplicationCentreLoadsItsFile)
 
     // Once the manager has gone, a request reaches nobody.
     manager = nullptr;
-    center->Post(SV::CreateNotification(u"NID_GLOBAL_LOAD_CONTROL_PANEL_SETTINGS",
+    center->Post(SV::CreateNotification(SV::kNidGlobalLoadControlPanelSettings,
                                         SV::CreateStringWrapper(Path("asked.brv"))));
     SV::GetNotificationCenterManager()->ProcessAll(false);
     EXPECT_EQ(engine->SetCalls().size(), 4u);

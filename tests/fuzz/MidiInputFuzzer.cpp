@@ -7,6 +7,7 @@
 // One device and one port layer serve every input; each input ends with an F7 that closes
 // whatever it left open and a marker message that shows everything before it has come out.
 
+#include "EngineNotificationNames.h"
 #include "FuzzCheck.h"
 #include "Midi/MidiComm.h"
 #include "MidiCaptureRecorder.h"
@@ -83,7 +84,7 @@ struct Rig
         portLayer = SV::LMidiComm::Create();
         {
             const std::lock_guard<SV::Mutex> delivery(portLayer->GetDeliveryLock());
-            checker->Register(portLayer, u"NID_MIDI_DATA_CAPTURED");
+            checker->Register(portLayer, SV::kNidMidiDataCaptured);
         }
         SV_FUZZ_CHECK(portLayer->OpenCapturePort(SV::WideString(u"Fuzz Keyboard"), port) == 0);
     }

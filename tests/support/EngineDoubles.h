@@ -8,6 +8,7 @@
 #pragma once
 
 #include "DeviceCommunicationInterface.h"
+#include "EngineNotificationNames.h"
 #include "RootModuleEngine.h"
 
 #include <atomic>
@@ -74,7 +75,7 @@ public:
         return WaitForPost([&](const PostedNotification& post) {
             const auto* holder =
                 dynamic_cast<const SV::LHolder<DeviceConnectionState>*>(post.payload.Get());
-            return post.name == u"NID_DEVICE_CONNECTION_STATE_CHANGE" && holder != nullptr &&
+            return post.name == SV::kNidDeviceConnectionStateChange && holder != nullptr &&
                    holder->Get() == state;
         });
     }

@@ -5,6 +5,7 @@
 // Header only: it needs the port layer's headers, which only the engine's test folders see.
 #pragma once
 
+#include "EngineNotificationNames.h"
 #include "Midi/MidiComm.h"
 #include "Notification/NotificationClient.h"
 
@@ -45,12 +46,12 @@ public:
     void Listen(const SV::RCPtr<SV::LMidiComm>& portLayer)
     {
         const std::lock_guard<SV::Mutex> delivery(portLayer->GetDeliveryLock());
-        Register(portLayer, u"NID_MIDI_DATA_CAPTURED");
+        Register(portLayer, SV::kNidMidiDataCaptured);
     }
     void StopListening(const SV::RCPtr<SV::LMidiComm>& portLayer)
     {
         const std::lock_guard<SV::Mutex> delivery(portLayer->GetDeliveryLock());
-        Unregister(portLayer, u"NID_MIDI_DATA_CAPTURED");
+        Unregister(portLayer, SV::kNidMidiDataCaptured);
     }
 
     void Receive(const SV::ConstRCPtr<SV::LNotificationDistributor>& /*sender*/,

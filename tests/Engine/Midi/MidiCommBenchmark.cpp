@@ -1,5 +1,6 @@
 // How long a system-exclusive message takes from arriving at an input device until the port
 // layer has assembled it from the 256-byte buffers and raised it on its pool thread.
+#include "EngineNotificationNames.h"
 #include "Midi/MidiComm.h"
 
 #include "MidiCaptureRecorder.h"
@@ -50,7 +51,7 @@ void AssembleCapturedMessage(benchmark::State& state)
     const SV::RCPtr<CountingReceiver> receiver(new CountingReceiver());
     {
         const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
-        receiver->Register(comm, u"NID_MIDI_DATA_CAPTURED");
+        receiver->Register(comm, SV::kNidMidiDataCaptured);
     }
     SV::RCPtr<SV::LMidiCapturePort> input;
     if (comm->OpenCapturePort(u"Benchmark Keys", input) != 0) {
@@ -73,7 +74,7 @@ void AssembleCapturedMessage(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(size));
     input = nullptr;
     const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
-    receiver->Unregister(comm, u"NID_MIDI_DATA_CAPTURED");
+    receiver->Unregister(comm, SV::kNidMidiDataCaptured);
 }
 
 BENCHMARK(AssembleCapturedMessage)->Arg(23)->Arg(4096)->UseRealTime();

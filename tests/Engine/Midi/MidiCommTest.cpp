@@ -1,4 +1,5 @@
 #include "Midi/MidiComm.h"
+#include "EngineNotificationNames.h"
 
 #include "MidiCaptureRecorder.h"
 #include "MidiDevices.h"
@@ -477,7 +478,7 @@ TEST_F(MidiCommTest, NoReceiverRunsOnceItsUnregistrationHasReturned)
         const int32_t runsBefore = receiver->Runs();
         {
             const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
-            receiver->Register(comm, u"NID_MIDI_DATA_CAPTURED");
+            receiver->Register(comm, SV::kNidMidiDataCaptured);
             receiver->registered.store(true);
         }
         // Every other round the receiver stays until a message has reached it.
@@ -486,7 +487,7 @@ TEST_F(MidiCommTest, NoReceiverRunsOnceItsUnregistrationHasReturned)
         }
         {
             const std::lock_guard<SV::Mutex> delivery(comm->GetDeliveryLock());
-            receiver->Unregister(comm, u"NID_MIDI_DATA_CAPTURED");
+            receiver->Unregister(comm, SV::kNidMidiDataCaptured);
             receiver->registered.store(false);
         }
         stillRunning += receiver->running.load() ? 1 : 0;

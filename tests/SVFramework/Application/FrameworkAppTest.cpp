@@ -5,6 +5,7 @@
 #include "FakeRootWindow.h"
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "ScopedEnvironment.h"
 #include "TempFolder.h"
 #include "TestFrameworkApp.h"
@@ -104,8 +105,8 @@ TEST_F(FrameworkApp, IdleHookRunsAtMostThreePassesAndNoneAfterTheExit)
     EXPECT_EQ(window->idlePasses, 4);
 
     mApp->Register(RCPtr<SV::LNotificationDistributor>(mApp->GetNotificationCenter()),
-                   u"NID_APP_EXIT_REQ");
-    Post(u"NID_APP_EXIT_REQ");
+                   SV::kNidAppExitRequest);
+    Post(SV::kNidAppExitRequest);
     mApp->IdlePass(true);
     ASSERT_TRUE(mApp->IsExitRequested());
     const int32_t passes = window->idlePasses;
@@ -177,8 +178,8 @@ TEST_F(FrameworkApp, ExitRequestClosesEveryWindowButTheMainOne)
     AddWindow("w1");
     AddWindow("w2");
     mApp->Register(RCPtr<SV::LNotificationDistributor>(mApp->GetNotificationCenter()),
-                   u"NID_APP_EXIT_REQ");
-    Post(u"NID_APP_EXIT_REQ");
+                   SV::kNidAppExitRequest);
+    Post(SV::kNidAppExitRequest);
     EXPECT_FALSE(mApp->IsExitRequested()) << "posted, handled at idle";
     mApp->IdlePass(true);
     EXPECT_TRUE(mApp->IsExitRequested());
@@ -197,7 +198,7 @@ TEST_F(FrameworkApp, ExceptionOutOfTheMessageLoopShowsTheErrorBoxAndRequestsTheE
             {u"STARTUP_ERROR", u"Something failed."}, {u"STARTUP_ERROR_CAPTION", u"Error"}})));
     const RCPtr<FakeRootWindow> main = AddWindow("main");
     mApp->Register(RCPtr<SV::LNotificationDistributor>(mApp->GetNotificationCenter()),
-                   u"NID_APP_EXIT_REQ");
+                   SV::kNidAppExitRequest);
     mApp->messageLoop = [this] {
         mLog.push_back("loop");
         throw std::runtime_error("lost");

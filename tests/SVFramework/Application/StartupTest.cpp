@@ -8,6 +8,7 @@
 #include "FakeRootWindow.h"
 #include "MessageBoxStyles.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "TestFrameworkApp.h"
 #include "Utilities/Storage/StringTable.h"
 
@@ -29,7 +30,7 @@ TEST(Startup, ASkinFileWithoutSkinsFailsTheFrameworksStepsAndRegistersNoExitHand
     EXPECT_EQ(app->Startup(), static_cast<int32_t>(0x80004005u));
     std::vector<std::string> log;
     app->AddRootWindow(RCPtr<SV::IRootWindow>(new svtest::FakeRootWindow("w0", log)));
-    app->GetNotificationCenter()->Post(SV::CreateNotification(u"NID_APP_EXIT_REQ"));
+    app->GetNotificationCenter()->Post(SV::CreateNotification(SV::kNidAppExitRequest));
     app->IdlePass(true);
     EXPECT_FALSE(app->IsExitRequested());
 }
@@ -42,11 +43,11 @@ TEST(Startup, AnExitTheApplicationRefusesChangesNothing)
     app->AddRootWindow(RCPtr<SV::IRootWindow>(new svtest::FakeRootWindow("w0", log)));
     app->AddRootWindow(RCPtr<SV::IRootWindow>(new svtest::FakeRootWindow("w1", log)));
     app->Register(RCPtr<SV::LNotificationDistributor>(app->GetNotificationCenter()),
-                  u"NID_APP_EXIT_REQ");
+                  SV::kNidAppExitRequest);
     for (const bool canExit : {false, true}) {
         app->canExit = canExit;
         log.clear();
-        app->GetNotificationCenter()->Post(SV::CreateNotification(u"NID_APP_EXIT_REQ"));
+        app->GetNotificationCenter()->Post(SV::CreateNotification(SV::kNidAppExitRequest));
         app->IdlePass(true);
         EXPECT_EQ(app->IsExitRequested(), canExit);
         EXPECT_EQ(log.front() == "w1:RequestClose(0)", canExit);

@@ -1,5 +1,6 @@
 #include "ControlApplicationDouble.h"
 #include "ControlFixtures.h"
+#include "Notification/NotificationNames.h"
 
 #include "ResultCodes.h"
 
@@ -41,8 +42,8 @@ TEST_F(ControlConditionsTest, FirstUpdateAnnouncesEnabledAndVisible)
 {
     RCPtr<LControl> fresh = MakeControl(panel, u"fresh", At(0, 0, 4, 4));
     fresh->UpdateLayout();
-    recorder->Listen(fresh, {u"NID_CONDITION_CHANGE", u"NID_ENABLED_CONDITION_CHANGE",
-                             u"NID_VISIBLITY_CONDITION_CHANGE"});
+    recorder->Listen(
+        fresh, {kNidConditionChange, kNidEnabledConditionChange, kNidVisibilityConditionChange});
     fresh->UpdateConditions();
     EXPECT_EQ(recorder->names, (Names{"NID_CONDITION_CHANGE", "NID_ENABLED_CONDITION_CHANGE",
                                       "NID_VISIBLITY_CONDITION_CHANGE"}));
@@ -54,7 +55,7 @@ TEST_F(ControlConditionsTest, FirstUpdateAnnouncesEnabledAndVisible)
 
 TEST_F(ControlConditionsTest, HoverHighlightAnnouncesHoverOnce)
 {
-    recorder->Listen(a, {u"NID_CONDITION_CHANGE", u"NID_HOVER_CONDITION_CHANGE"});
+    recorder->Listen(a, {kNidConditionChange, kNidHoverConditionChange});
     a->SetHoverHighlight(true);
     a->SetHoverHighlight(true);
     EXPECT_EQ(recorder->names, (Names{"NID_CONDITION_CHANGE", "NID_HOVER_CONDITION_CHANGE"}));
@@ -67,7 +68,7 @@ TEST_F(ControlConditionsTest, HoverHighlightAnnouncesHoverOnce)
 TEST_F(ControlConditionsTest, HidingAPanelReachesEveryVisibleDescendant)
 {
     for (const RCPtr<LControl>& c : {panel, a, b, grandchild}) {
-        recorder->Listen(c, {u"NID_VISIBLITY_CONDITION_CHANGE"});
+        recorder->Listen(c, {kNidVisibilityConditionChange});
     }
     EXPECT_FALSE(panel->SetVisible(false));
     ASSERT_EQ(recorder->senders.size(), 4u);
@@ -83,7 +84,7 @@ TEST_F(ControlConditionsTest, DisablingSkipsSubtreesDisabledOnTheirOwn)
 {
     b->SetEnabled(false);
     for (const RCPtr<LControl>& c : {panel, a, b, grandchild}) {
-        recorder->Listen(c, {u"NID_ENABLED_CONDITION_CHANGE"});
+        recorder->Listen(c, {kNidEnabledConditionChange});
     }
     panel->SetEnabled(false);
     ASSERT_EQ(recorder->senders.size(), 2u);
@@ -95,7 +96,7 @@ TEST_F(ControlConditionsTest, DisablingSkipsSubtreesDisabledOnTheirOwn)
 
 TEST_F(ControlConditionsTest, LinearAndExponentialValues)
 {
-    recorder->Listen(a, {u"NID_VALUE_CHANGE"});
+    recorder->Listen(a, {kNidValueChange});
     ASSERT_EQ(a->SetValueRange(30, 240, 0), S_OK);
     EXPECT_EQ(a->SetNormalizedValue(0.5), 0.5);
     EXPECT_EQ(a->SetNormalizedValue(0.5), 0.5);

@@ -1,5 +1,6 @@
 #include "ControlApplicationDouble.h"
 #include "ControlFixtures.h"
+#include "Notification/NotificationNames.h"
 
 #include "ResultCodes.h"
 
@@ -104,7 +105,7 @@ TEST_F(ControlGeometryTest, SizeChangeRelaysTheChildrenOnceUnlessBelowTheToleran
 TEST_F(ControlGeometryTest, ScrollOffsetIsRoundedAndAnnouncedOnlyWhenItChanges)
 {
     RCPtr<NotificationRecorder> recorder(new NotificationRecorder());
-    recorder->Listen(RCPtr<LControl>(control), {u"NID_SCROLL_OFFSET_CHANGE"});
+    recorder->Listen(RCPtr<LControl>(control), {kNidScrollOffsetChange});
     EXPECT_EQ(control->SetScrollOffset({10.5, -2.5}), (PointT<double>{11, -3}));
     EXPECT_EQ(control->SetScrollOffset({11.2, -3.4}), (PointT<double>{11, -3}));
     EXPECT_EQ(recorder->names.size(), 1u);

@@ -1,4 +1,5 @@
 #include "ControlApplicationDouble.h"
+#include "Notification/NotificationNames.h"
 #include "TempFolder.h"
 
 #include "ControlBase/Control.h"
@@ -62,7 +63,7 @@ TEST(ControlStringTableTest, LabelToolTipAndLocalKeysComeFromTheControlsTable)
     ASSERT_TRUE(open);
     EXPECT_TRUE(open->GetText().EqualsText(u"Open Program"));
     EXPECT_TRUE(open->GetToolTipText().EqualsText(u"Opens a program file"));
-    EXPECT_TRUE(open->GetLocalHotKeys().HasName(u"NID_SIMULATE_CLICK"));
+    EXPECT_TRUE(open->GetLocalHotKeys().HasName(kNidSimulateClick));
 
     // Without a table of its own a control has no label, tool tip or keys.
     const RCPtr<LControl>& plain = root->FindChildControl(u"plain");

@@ -1,5 +1,6 @@
 #include "ControlApplicationDouble.h"
 #include "ControlFixtures.h"
+#include "Notification/NotificationNames.h"
 #include "ScrollBarDouble.h"
 
 #include "Controls/Label.h"
@@ -151,7 +152,7 @@ TEST_F(ScrollViewTest, SameExtentAgainSendsNothing)
 {
     Build(100, 100);
     RCPtr<NotificationRecorder> recorder(new NotificationRecorder());
-    recorder->Listen(RCPtr<LControl>(view), {u"NID_CLIENT_EXTENT_CHANGE"});
+    recorder->Listen(RCPtr<LControl>(view), {kNidClientExtentChange});
     EXPECT_EQ(view->SetClientExtent(120, 300), S_OK);
     EXPECT_EQ(view->SetClientExtent(120, 300), S_FALSE);
     EXPECT_EQ(recorder->names.size(), 1u);

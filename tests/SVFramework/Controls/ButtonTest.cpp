@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
@@ -107,8 +108,7 @@ protected:
     }
     void Listen(LButton& button)
     {
-        for (const char16_t* name :
-             {u"NID_BUTTON_AUTOREPEAT", u"NID_LEFT_CLICK", u"NID_VALUE_CHANGE"}) {
+        for (const char16_t* name : {kNidButtonAutoRepeat, kNidLeftClick, kNidValueChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(&button), name);
         }
     }
@@ -167,7 +167,7 @@ TEST_F(ButtonTest, DisabledLooksAndNoSimulatedClickWhileDisabled)
     EXPECT_EQ(plain.GetFirstActiveLookIndex(), 6);
     plain.SetChecked(true);
     EXPECT_EQ(plain.GetFirstActiveLookIndex(), 13);
-    LControl::SendNotificationToReceiver(&plain, u"NID_SIMULATE_CLICK", nullptr);
+    LControl::SendNotificationToReceiver(&plain, kNidSimulateClick, nullptr);
     EXPECT_FALSE(plain.IsSimulatedClickPending());
 }
 

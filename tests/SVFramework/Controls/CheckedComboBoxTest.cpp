@@ -1,4 +1,5 @@
 #include "ControlApplicationDouble.h"
+#include "Notification/NotificationNames.h"
 #include "PngFixtures.h"
 #include "StderrCapture.h"
 #include "TempFolder.h"
@@ -168,9 +169,9 @@ protected:
         ASSERT_TRUE(checks && icons);
         recorder = RCPtr<Recorder>(new Recorder());
         for (LCheckedComboBox* combo : {checks, icons}) {
-            recorder->Register(RCPtr<LNotificationDistributor>(combo), u"NID_ITEM_CHECK_CHANGE");
+            recorder->Register(RCPtr<LNotificationDistributor>(combo), kNidItemCheckChange);
             recorder->Register(RCPtr<LNotificationDistributor>(combo->GetCheckedList()),
-                               u"NID_ITEM_CHECK_CHANGE");
+                               kNidItemCheckChange);
         }
     }
     void TearDown() override

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 #include "PngFixtures.h"
 
 #include "Controls/Button.h"
@@ -56,7 +57,7 @@ protected:
         }
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_ITEM_CHECK_CHANGE", u"NID_ITEM_CHECKBOX_CLICKED", u"NID_SELECTION_CHANGE"}) {
+             {kNidItemCheckChange, kNidItemCheckBoxClicked, kNidSelectionChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(list), name);
         }
     }

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/ComboBox.h"
@@ -89,7 +90,7 @@ public:
         const auto* params =
             dynamic_cast<const LTextValidationParams*>(notification->GetPayload().Get());
         if (refuse && params != nullptr &&
-            notification->GetId() == GetNotificationID(u"NID_TEXTBOX_VALIDATING")) {
+            notification->GetId() == GetNotificationID(kNidTextBoxValidating)) {
             const_cast<LTextValidationParams*>(params)->mAccepted = false;
         }
     }
@@ -128,7 +129,7 @@ protected:
         top = Combo(u"top");
         low = Combo(u"low");
         counter = RCPtr<Counter>(new Counter());
-        counter->Register(RCPtr<LNotificationDistributor>(top), u"NID_SELECTION_CHANGE");
+        counter->Register(RCPtr<LNotificationDistributor>(top), kNidSelectionChange);
     }
     void TearDown() override
     {
@@ -333,14 +334,14 @@ TEST_F(ComboBoxTest, TypedTextSelectsItsItemAndTheTextBoxNotificationsArePassedO
     ASSERT_TRUE(box);
     const RCPtr<Recorder> recorder(new Recorder());
     const RCPtr<LNotificationDistributor> combo(typed);
-    for (const char16_t* name : {u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED",
-                                 u"NID_TEXTBOX_TEXT_CHANGE", u"NID_SELECTION_CHANGE"}) {
+    for (const char16_t* name : {kNidTextBoxValidating, kNidTextBoxValidated, kNidTextBoxTextChange,
+                                 kNidSelectionChange}) {
         recorder->Register(combo, name);
     }
-    const NotificationId validating = GetNotificationID(u"NID_TEXTBOX_VALIDATING");
-    const NotificationId validated = GetNotificationID(u"NID_TEXTBOX_VALIDATED");
-    const NotificationId textChange = GetNotificationID(u"NID_TEXTBOX_TEXT_CHANGE");
-    const NotificationId selectionChange = GetNotificationID(u"NID_SELECTION_CHANGE");
+    const NotificationId validating = GetNotificationID(kNidTextBoxValidating);
+    const NotificationId validated = GetNotificationID(kNidTextBoxValidated);
+    const NotificationId textChange = GetNotificationID(kNidTextBoxTextChange);
+    const NotificationId selectionChange = GetNotificationID(kNidSelectionChange);
 
     // Typing is passed on as it happens; the validated text selects the first item with that
     // text, whatever its case, and the box then shows the item's own spelling.

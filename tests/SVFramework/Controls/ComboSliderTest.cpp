@@ -1,6 +1,7 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
 #include "FakeRootWindow.h"
+#include "Notification/NotificationNames.h"
 #include "StderrCapture.h"
 
 #include "Controls/ComboSlider.h"
@@ -98,7 +99,7 @@ protected:
         ASSERT_TRUE(field);
         field->SetValueRange(0.0, 127.0, 0);
         recorder = RCPtr<ValueRecorder>(new ValueRecorder());
-        recorder->Register(RCPtr<LNotificationDistributor>(field), u"NID_VALUE_CHANGE");
+        recorder->Register(RCPtr<LNotificationDistributor>(field), kNidValueChange);
     }
     void TearDown() override
     {

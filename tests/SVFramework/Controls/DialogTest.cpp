@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 
 #include "ControlBase/ControlCreator.h"
@@ -81,7 +82,7 @@ protected:
         dialog = MakeDialog(u"dialog");
         ASSERT_TRUE(dialog);
         listener = RCPtr<Listener>(new Listener());
-        for (const char16_t* name : {u"NID_DIALOG_CLOSING", u"NID_DIALOG_CLOSED"}) {
+        for (const char16_t* name : {kNidDialogClosing, kNidDialogClosed}) {
             listener->Register(RCPtr<LNotificationDistributor>(dialog), name);
         }
     }

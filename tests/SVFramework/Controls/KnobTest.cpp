@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/Knob.h"
@@ -66,8 +67,8 @@ protected:
         knob = dynamic_cast<LKnob*>(root->FindChildControl(u"knob").Get());
         ASSERT_TRUE(knob);
         recorder = RCPtr<Recorder>(new Recorder());
-        for (const char16_t* name : {u"NID_VALUE_CHANGE_CAPTURE", u"NID_VALUE_CHANGE_KEY_DOWN",
-                                     u"NID_VALUE_CHANGE_KEY_UP"}) {
+        for (const char16_t* name :
+             {kNidValueChangeCapture, kNidValueChangeKeyDown, kNidValueChangeKeyUp}) {
             recorder->Register(RCPtr<LNotificationDistributor>(knob), name);
         }
     }

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/LevelMeter.h"
 #include "Notification/NotificationClient.h"
@@ -120,7 +121,7 @@ TEST_F(LevelMeterTest, UnlatchedClipLightIsLitExactlyForCallsWithANewClipState)
 TEST_F(LevelMeterTest, LatchedClipLightStaysLitUntilClickedAndReportsTheUnlatchOnce)
 {
     const RCPtr<CountingClient> unlatched(new CountingClient());
-    unlatched->Register(RCPtr<LNotificationDistributor>(vertical), u"NID_CLIPLIGHT_UNLATCHED");
+    unlatched->Register(RCPtr<LNotificationDistributor>(vertical), kNidClipLightUnlatched);
     ASSERT_EQ(vertical->SetClipLatch(true), S_OK);
     vertical->SetLevel(0.5, 0.0, 7);
     vertical->SetLevel(0.5, 0.0, 7);

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 #include "ScrollBarDouble.h"
 
 #include "ControlBase/ControlCreator.h"
@@ -143,8 +144,8 @@ protected:
         ASSERT_TRUE(list);
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED",
-              u"NID_ITEM_HOVER_CONDITION_CHANGE", u"NID_ITEM_LEFT_DRAG_CONDITION_CHANGE"}) {
+             {kNidSelectionChange, kNidItemActivated, kNidItemDoubleClicked,
+              kNidItemHoverConditionChange, kNidItemLeftDragConditionChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(list), name);
         }
     }
@@ -513,7 +514,7 @@ TEST(ListBoxWithoutParent, ActivationHidesADropDownListButReportsNothing)
     box->Initialize();
     box->SetCreated();
     const RCPtr<Recorder> recorder(new Recorder());
-    recorder->Register(RCPtr<LNotificationDistributor>(box), u"NID_ITEM_ACTIVATED");
+    recorder->Register(RCPtr<LNotificationDistributor>(box), kNidItemActivated);
     box->InsertItem(0, LListBox::MakeTextLabel(u"only"));
     EXPECT_EQ(box->GetRowCount(), 0u);
     box->SetDropDownMode(true);

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 #include "StderrCapture.h"
 
 #include "Controls/Button.h"
@@ -84,7 +85,7 @@ protected:
         second = &ColumnBox(u"listboxNoScroll2");
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_SELECTION_CHANGE", u"NID_ITEM_ACTIVATED", u"NID_ITEM_DOUBLE_CLICKED"}) {
+             {kNidSelectionChange, kNidItemActivated, kNidItemDoubleClicked}) {
             recorder->Register(RCPtr<LNotificationDistributor>(table), name);
         }
     }
@@ -252,7 +253,7 @@ TEST_F(MultiColumnListBoxTest, ScrollingTheFirstColumnMovesEveryColumnButNotTheH
 
     // A first column that dropped the table's scroll subscription leaves nothing to mute; the
     // table still scrolls its columns.
-    first->UnregisterClient(RCPtr<LNotificationReceiver>(table), u"NID_SCROLL_OFFSET_CHANGE");
+    first->UnregisterClient(RCPtr<LNotificationReceiver>(table), kNidScrollOffsetChange);
     table->SetScrollOffset({0.0, 40.0});
     EXPECT_EQ(first->GetScrollOffset().y, 40.0);
     EXPECT_EQ(second->GetScrollOffset().y, 40.0);

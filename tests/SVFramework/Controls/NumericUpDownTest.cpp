@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Controls/Button.h"
@@ -77,7 +78,7 @@ protected:
         ASSERT_TRUE(box && up && down);
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_VALUE_CHANGE", u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED"}) {
+             {kNidValueChange, kNidTextBoxValidating, kNidTextBoxValidated}) {
             recorder->Register(RCPtr<LNotificationDistributor>(upDown), name);
         }
     }

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "ControlBase/KeyParam.h"
 #include "Notification/Notification.h"
@@ -128,8 +129,8 @@ TEST_F(PanelTest, AKeyNoControlUsesClimbsThroughThePanelsAndReachesTheOtherGroup
     ASSERT_TRUE(second && box);
     const RCPtr<SiblingKeyTaker> inSecond(new SiblingKeyTaker(f5));
     const RCPtr<SiblingKeyTaker> inBox(new SiblingKeyTaker(0));
-    inSecond->Register(RCPtr<LNotificationDistributor>(second), u"NID_SIBLING_KEY");
-    inBox->Register(RCPtr<LNotificationDistributor>(box), u"NID_SIBLING_KEY");
+    inSecond->Register(RCPtr<LNotificationDistributor>(second), kNidSiblingKey);
+    inBox->Register(RCPtr<LNotificationDistributor>(box), kNidSiblingKey);
 
     // From the text box in the first group: the box and the first group pass the key on, the
     // window hands it to its groups and the second group to what listens inside it.

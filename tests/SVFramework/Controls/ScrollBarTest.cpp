@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 
 #include "ControlBase/KeyParam.h"
@@ -187,7 +188,7 @@ TEST_F(ScrollBarTest, DraggedThumbSetsTheValueAndAValueFromOutsideWaitsForTheRel
     vertical->SetThumbProportion(0.5);
     vertical->UpdateThumb();
     const RCPtr<CountingClient> changes(new CountingClient());
-    changes->Register(RCPtr<LNotificationDistributor>(vertical), u"NID_VALUE_CHANGE");
+    changes->Register(RCPtr<LNotificationDistributor>(vertical), kNidValueChange);
 
     DragThumb(vertical, 40);
     ASSERT_TRUE(vertical->IsThumbDragged());
@@ -369,7 +370,7 @@ TEST_F(ScrollBarTest, KeysOfTheHostStepPageAndJumpByOrientation)
 TEST_F(ScrollBarTest, ARangeChangeKeepsThePositionWhereItCan)
 {
     const RCPtr<CountingClient> changes(new CountingClient());
-    changes->Register(RCPtr<LNotificationDistributor>(vertical), u"NID_VALUE_CHANGE");
+    changes->Register(RCPtr<LNotificationDistributor>(vertical), kNidValueChange);
     vertical->SetNormalizedValue(0.8);
     changes->count = 0;
     EXPECT_EQ(vertical->SetValueRange(0.0, 50.0, 0), S_OK);

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 
 #include "ControlBase/KeyParam.h"
@@ -91,8 +92,8 @@ protected:
         zero = Find(u"zero");
         ASSERT_TRUE(horizontal && diagonal && zero);
         recorder = RCPtr<Recorder>(new Recorder());
-        for (const char16_t* name : {u"NID_VALUE_CHANGE_CAPTURE", u"NID_VALUE_CHANGE_KEY_DOWN",
-                                     u"NID_VALUE_CHANGE_KEY_UP"}) {
+        for (const char16_t* name :
+             {kNidValueChangeCapture, kNidValueChangeKeyDown, kNidValueChangeKeyUp}) {
             recorder->Register(RCPtr<LNotificationDistributor>(horizontal), name);
         }
     }

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/StatusBar.h"
 #include "Notification/Notification.h"
@@ -91,8 +92,7 @@ TEST_F(StatusBarTest, IdleMessageComesFromTheLabelsStringTableAndDirectSendsAreI
     EXPECT_EQ(Shown(), "Ready");
 
     // Only posted texts are taken: one handed to the bar's distributor directly is not.
-    bar->Notify(
-        CreateNotification(u"NID_SET_STATUS_TEXT", CreateStringWrapper(WideString(u"sent"))));
+    bar->Notify(CreateNotification(kNidSetStatusText, CreateStringWrapper(WideString(u"sent"))));
     EXPECT_EQ(Shown(), "Ready");
 }
 

@@ -1,4 +1,5 @@
 #include "ControlSkinFixture.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/Button.h"
 #include "Controls/TabControl.h"
@@ -66,7 +67,7 @@ protected:
         tabs = dynamic_cast<LTabControl*>(root->FindChildControl(u"tabs").Get());
         ASSERT_TRUE(tabs);
         recorder = RCPtr<SelectionRecorder>(new SelectionRecorder());
-        recorder->Register(RCPtr<LNotificationDistributor>(tabs), u"NID_TAB_SELECTED");
+        recorder->Register(RCPtr<LNotificationDistributor>(tabs), kNidTabSelected);
     }
     void TearDown() override
     {

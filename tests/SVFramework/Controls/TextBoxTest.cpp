@@ -1,6 +1,7 @@
 #include "ControlSkinFixture.h"
 #include "FakeClipboardBackend.h"
 #include "FakeDesktop.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingRenderer.h"
 #include "RecordingWindowServices.h"
 #include "TestFrameworkApp.h"
@@ -438,7 +439,7 @@ TEST_F(TextBoxTest, MaximumLengthStopsTypingAndCutsALongerText)
 
 TEST_F(TextBoxTest, SettingTheTextReportsChangesAndKeepsTheCaretInsideTheText)
 {
-    Listen(box, {u"NID_TEXTBOX_TEXT_CHANGE"});
+    Listen(box, {kNidTextBoxTextChange});
     EXPECT_EQ(box->SetText(u"hello"), S_OK);
     EXPECT_EQ(box->GetCaret(), 0);
     box->SetCaret(4, false);
@@ -745,7 +746,7 @@ TEST_F(TextBoxTest, ACutThatTheClipboardRefusesKeepsTheText)
 
 TEST_F(TextBoxTest, ValidationLetsReceiversReplaceOrRefuseTheText)
 {
-    Listen(box, {u"NID_TEXTBOX_VALIDATING", u"NID_TEXTBOX_VALIDATED", u"NID_TEXTBOX_TEXT_CHANGE"});
+    Listen(box, {kNidTextBoxValidating, kNidTextBoxValidated, kNidTextBoxTextChange});
     box->SetText(u"12345");
     box->SetCaret(5, false);
     recorder->names.clear();
@@ -754,7 +755,7 @@ TEST_F(TextBoxTest, ValidationLetsReceiversReplaceOrRefuseTheText)
     std::string replacement = "12345";
     bool refuse = false;
     recorder->onReceive = [&](const ConstRCPtr<LNotification>& notification) {
-        if (notification->GetId() != GetNotificationID(u"NID_TEXTBOX_VALIDATING")) {
+        if (notification->GetId() != GetNotificationID(kNidTextBoxValidating)) {
             return;
         }
         LTextValidationParams& params = ParamsOf(notification);
@@ -790,7 +791,7 @@ TEST_F(TextBoxTest, ValidationLetsReceiversReplaceOrRefuseTheText)
 TEST_F(TextBoxTest, ReturnTravelsOnOnlyForAnAcceptedTextAndARefusedTextKeepsTheFocus)
 {
     bool refuse = false;
-    Listen(box, {u"NID_TEXTBOX_VALIDATING"});
+    Listen(box, {kNidTextBoxValidating});
     recorder->onReceive = [&](const ConstRCPtr<LNotification>& notification) {
         ParamsOf(notification).mAccepted = !refuse;
     };
@@ -847,14 +848,14 @@ TEST_F(TextBoxTest, MenuEntriesOfTheEditCommandsAreEnabledAsTheClipboardServiceC
         EXPECT_EQ(box->UpdateMenuItem(box->GetEditMenu(), 0, command, state), 0);
         return state.enabled != 0;
     };
-    EXPECT_FALSE(enabled(u"NID_EDIT_COPY_REQ"));
-    EXPECT_FALSE(enabled(u"NID_EDIT_PASTE_REQ"));
+    EXPECT_FALSE(enabled(kNidEditCopyRequest));
+    EXPECT_FALSE(enabled(kNidEditPasteRequest));
     box->SelectRange(0, 1);
-    EXPECT_TRUE(enabled(u"NID_EDIT_COPY_REQ"));
-    EXPECT_TRUE(enabled(u"NID_EDIT_CUT_REQ"));
-    EXPECT_TRUE(enabled(u"NID_EDIT_DELETE_REQ"));
+    EXPECT_TRUE(enabled(kNidEditCopyRequest));
+    EXPECT_TRUE(enabled(kNidEditCutRequest));
+    EXPECT_TRUE(enabled(kNidEditDeleteRequest));
     app.mClipboard->SetText(CreateStringWrapper(u"x"));
-    EXPECT_TRUE(enabled(u"NID_EDIT_PASTE_REQ"));
+    EXPECT_TRUE(enabled(kNidEditPasteRequest));
 
     MenuItemState other;
     other.enabled = 1;

@@ -1,5 +1,6 @@
 #include "ControlSkinFixture.h"
 #include "ControlSkins.h"
+#include "Notification/NotificationNames.h"
 
 #include "Controls/Button.h"
 #include "Controls/CheckedListBoxParams.h"
@@ -57,7 +58,7 @@ protected:
         ASSERT_TRUE(tree);
         recorder = RCPtr<Recorder>(new Recorder());
         for (const char16_t* name :
-             {u"NID_ITEM_CHECK_CHANGE", u"NID_ITEM_CHECKBOX_CLICKED", u"NID_SELECTION_CHANGE"}) {
+             {kNidItemCheckChange, kNidItemCheckBoxClicked, kNidSelectionChange}) {
             recorder->Register(RCPtr<LNotificationDistributor>(tree), name);
         }
     }

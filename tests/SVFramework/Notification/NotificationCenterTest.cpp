@@ -1,4 +1,5 @@
 #include "Notification/NotificationCenter.h"
+#include "Notification/NotificationNames.h"
 
 #include "ApplicationDouble.h"
 #include "NotificationTestReceivers.h"
@@ -59,8 +60,8 @@ TEST(NotificationCenterManagerTest, ProcessAllWithNothingQueuedSendsEachCentresI
     const auto manager = SV::CreateNotificationCenterManager();
     const auto first = MakeReceiver("first", log);
     const auto second = MakeReceiver("second", log);
-    first->Register(manager->GetCenter(u"one"), u"NID_IDLE");
-    second->Register(manager->GetCenter(u"two"), u"NID_IDLE");
+    first->Register(manager->GetCenter(u"one"), SV::kNidIdle);
+    second->Register(manager->GetCenter(u"two"), SV::kNidIdle);
     EXPECT_FALSE(manager->ProcessAll(true));
     // The newest centre first.
     EXPECT_EQ(Lines({"second:NID_IDLE", "first:NID_IDLE"}), log.Lines());
@@ -98,7 +99,7 @@ TEST(NotificationCenterManagerTest, ACentreNobodyHoldsUnregistersItsReceiversAnd
     const SV::RCPtr<SV::LNotificationReceiver> posting = center->GetPostingReceiver();
     const auto receiver = MakeReceiver("R", log);
     receiver->Register(center, kPing);
-    receiver->Register(center, u"NID_IDLE");
+    receiver->Register(center, SV::kNidIdle);
     center->Post(SV::CreateNotification(
         kPing, SV::ConstRCPtr<SV::LRefCountedObject>(new svtest::TrackedObject(tally))));
 
@@ -133,7 +134,7 @@ TEST(ApplicationDoubleTest, KeyCommandsPostedThroughTheCentreArriveAtTheIdlePass
         application.RunApplicationStartup();
         const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
         ASSERT_TRUE(center);
-        application.GetClient()->Register(center, u"NID_APP_EXIT_REQ");
+        application.GetClient()->Register(center, SV::kNidAppExitRequest);
         const auto receiver = MakeReceiver("view", log);
         receiver->Register(center, u"NID_MENU_FILE_SAVE");
 

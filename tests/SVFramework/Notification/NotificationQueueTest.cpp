@@ -1,4 +1,5 @@
 #include "Notification/NotificationQueue.h"
+#include "Notification/NotificationNames.h"
 
 #include "NotificationTestReceivers.h"
 #include "ObjectBase/Holder.h"
@@ -42,7 +43,7 @@ protected:
     {
         ASSERT_EQ(0, queue->SetDistributor(distributor));
         receiver->Register(distributor, kPing);
-        receiver->Register(distributor, u"NID_IDLE");
+        receiver->Register(distributor, SV::kNidIdle);
     }
     void TearDown() override
     {

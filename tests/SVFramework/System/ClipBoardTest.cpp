@@ -4,6 +4,7 @@
 #include "FakeClipboardBackend.h"
 #include "FakeDesktop.h"
 #include "Notification/NotificationCenter.h"
+#include "Notification/NotificationNames.h"
 #include "ObjectBase/StringWrapper.h"
 #include "RecordingWindowServices.h"
 #include "ResultCodes.h"
@@ -173,10 +174,10 @@ TEST_F(ClipBoardEditTest, EditCommandsReachTheEditTargetOfTheFocusedControl)
     EXPECT_EQ(clipboard->PerformEditOperation(kEditCopy), S_FALSE);
     window->SetFocusedControl(child);
     EXPECT_EQ(child->GetEditTarget().Get(), editor.Get());
-    app->GetNotificationCenter()->Notify(CreateNotification(u"NID_EDIT_COPY_REQ"));
-    app->GetNotificationCenter()->Notify(CreateNotification(u"NID_EDIT_PASTE_REQ"));
+    app->GetNotificationCenter()->Notify(CreateNotification(kNidEditCopyRequest));
+    app->GetNotificationCenter()->Notify(CreateNotification(kNidEditPasteRequest));
     // The control refuses delete: it is not asked to perform it.
-    app->GetNotificationCenter()->Notify(CreateNotification(u"NID_EDIT_DELETE_REQ"));
+    app->GetNotificationCenter()->Notify(CreateNotification(kNidEditDeleteRequest));
     EXPECT_EQ(editor->performed, (std::vector<int32_t>{kEditCopy, kEditPaste}));
     EXPECT_TRUE(clipboard->CanPerformEditOperation(kEditCut));
     EXPECT_FALSE(clipboard->CanPerformEditOperation(kEditDelete));

@@ -1,6 +1,7 @@
 #include "ApplicationDouble.h"
 #include "ControlBase/ControlFactory.h"
 #include "Notification/Notification.h"
+#include "Notification/NotificationNames.h"
 #include "System/GlobalHotKeyManager.h"
 #include "System/ModifierKeys.h"
 #include "Utilities/Storage/StringTable.h"
@@ -130,8 +131,8 @@ TEST(GlobalHotKeyManager, BoundKeyIsPostedAndDeliveredByTheNextIdlePass)
     application.RunApplicationStartup();
     SV::RCPtr<Recorder> recorder(new Recorder());
     const SV::RCPtr<SV::LNotificationCenter> center = application.GetNotificationCenter();
-    for (const char16_t* name :
-         {u"NID_EDIT_COPY_REQ", u"NID_EDIT_DELETE_REQ", u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
+    for (const char16_t* name : {SV::kNidEditCopyRequest, SV::kNidEditDeleteRequest,
+                                 u"NID_MENU_FILE_LOAD_PRESET_FROM_FILE"}) {
         ASSERT_NE(recorder->Register(SV::RCPtr<SV::LNotificationDistributor>(center), name, 0),
                   nullptr);
     }

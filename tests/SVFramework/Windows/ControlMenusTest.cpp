@@ -1,3 +1,4 @@
+#include "Notification/NotificationNames.h"
 #include "RootWindowFixture.h"
 
 #include "ControlBase/ControlCreator.h"
@@ -209,7 +210,7 @@ TEST_F(ControlMenusTest, RightClickOpensTheMenuInAHiddenPopupAtThePointer)
     const RCPtr<LMenuDescriptor> menu = MenuOf({{u"00.NID_A", u"A"}});
     control->SetContextMenu(menu);
     RCPtr<svtest::LogRecorder> recorder(new svtest::LogRecorder(log));
-    recorder->Listen(RCPtr<LControl>(control), {u"NID_RIGHT_CLICK"});
+    recorder->Listen(RCPtr<LControl>(control), {kNidRightClick});
     log.clear();
     RightClick(20, 70);
     const RCPtr<LPopupMenu> popup(

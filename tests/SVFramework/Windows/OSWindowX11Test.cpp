@@ -3,6 +3,7 @@
 // program relies on.
 #include "ControlBase/KeyParam.h"
 #include "Notification/NotificationClient.h"
+#include "Notification/NotificationNames.h"
 #include "RootWindowFixture.h"
 #include "System/ModifierKeys.h"
 #include "TestFrameworkApp.h"
@@ -201,7 +202,7 @@ TEST_F(OSWindowX11, TheMainWindowsCloseBoxAsksTheApplicationToExitAndStaysOpen)
 {
     const SV::RCPtr<ExitRequestRecorder> recorder(new ExitRequestRecorder());
     recorder->Register(SV::RCPtr<SV::LNotificationDistributor>(app->GetNotificationCenter()),
-                      u"NID_APP_EXIT_REQ");
+                      SV::kNidAppExitRequest);
     svp::WindowMessage close = Message(WM_SYSCOMMAND);
     close.command = SC_CLOSE;
     window->HandleMessage(close);

@@ -6,6 +6,7 @@
 #include "../ControlBase/ControlFixtures.h"
 #include "ControlApplicationDouble.h"
 #include "ControlBase/KeyParam.h"
+#include "Notification/NotificationNames.h"
 #include "RecordingWindowServices.h"
 #include "Windows/RootWindow.h"
 
@@ -82,13 +83,12 @@ public:
     {
         mLocalHotKeys.AddKey(SV::KeyCode(SV::WideString(keyText)), name);
         if (!mNotificationHandler) {
-            mNotificationHandler = SV::RCPtr<SV::LNotificationHandler<SV::LControl>>(
-                new SV::LNotificationHandler<SV::LControl>(this));
+            mNotificationHandler.Create();
         }
         mNotificationHandler->RegisterHandler(&SV::LControl::OnSiblingKey,
                                               SV::RCPtr<SV::LNotificationDistributor>(mParent),
-                                              u"NID_SIBLING_KEY");
-        mNotificationHandler->RegisterSelfHandler(&SV::LControl::OnSiblingKey, u"NID_SIBLING_KEY");
+                                              SV::kNidSiblingKey);
+        mNotificationHandler->RegisterSelfHandler(&SV::LControl::OnSiblingKey, SV::kNidSiblingKey);
         mNotificationHandler->RegisterSelfHandler(
             static_cast<SV::LNotificationHandler<SV::LControl>::Function>(&InputControl::Bound),
             name);

@@ -1,3 +1,4 @@
+#include "Notification/NotificationNames.h"
 #include "RootWindowFixture.h"
 
 #include "Notification/NotificationId.h"
@@ -176,9 +177,9 @@ TEST_F(RootWindowFocusTest, WindowFocusReturnsToTheLastControlOfThisWindow)
 TEST_F(RootWindowFocusTest, UnusedKeyBubblesToTheWindowHotKeysWhichPostUntilIdle)
 {
     RCPtr<svtest::NotificationRecorder> recorder(new svtest::NotificationRecorder());
-    recorder->Register(RCPtr<LNotificationDistributor>(window), u"NID_EDIT_COPY_REQ");
+    recorder->Register(RCPtr<LNotificationDistributor>(window), kNidEditCopyRequest);
     window->GetHotKeyManager()->GetTable().AddKey(KeyCode(WideString(u"Ctrl+VKEY_C")),
-                                                  u"NID_EDIT_COPY_REQ");
+                                                  kNidEditCopyRequest);
     c[0]->SetFocus(true);
     Press(0x43, kModifierCtrl);
     EXPECT_EQ(log, (Log{"c0:key 67"}));
@@ -195,7 +196,7 @@ TEST_F(RootWindowFocusTest, UnusedKeyBubblesToTheWindowHotKeysWhichPostUntilIdle
 TEST_F(RootWindowFocusTest, SiblingLocalBindingTakesAKeyTheFocusedControlDidNotUse)
 {
     // c2 binds Return to a notification that it handles itself.
-    c[2]->BindLocal(u"VKEY_RETURN", u"NID_SIMULATE_CLICK");
+    c[2]->BindLocal(u"VKEY_RETURN", kNidSimulateClick);
     c[0]->SetFocus(true);
     Press(VK_RETURN);
     EXPECT_EQ(c[2]->boundCommands, 1);

@@ -1,3 +1,4 @@
+#include "Notification/NotificationNames.h"
 #include "RootWindowFixture.h"
 
 #include "Controls/ControlTypes.h"
@@ -20,8 +21,8 @@ class RootWindowPointerTest : public RootWindowFixture
 TEST_F(RootWindowPointerTest, ClickRunsHooksNotificationsCaptureAndClickInOrder)
 {
     RCPtr<LogRecorder> recorder(new LogRecorder(log));
-    recorder->Listen(RCPtr<LControl>(a), {u"NID_MOUSE_DOWN", u"NID_MOUSE_UP", u"NID_LEFT_CLICK",
-                                          u"NID_CAPTURE_CONDITION_CHANGE"});
+    recorder->Listen(RCPtr<LControl>(a),
+                     {kNidMouseDown, kNidMouseUp, kNidLeftClick, kNidCaptureConditionChange});
     Move(20, 20);
     log.clear();
     Button(0, 1, 20, 20, 1);
@@ -88,7 +89,7 @@ TEST_F(RootWindowPointerTest, HoverFollowsThePointerAndStaysWithTheCaptureHolder
     EXPECT_EQ(window->GetHoverControl().Get(), a.Get());
     // Released outside: no click.
     RCPtr<LogRecorder> recorder(new LogRecorder(log));
-    recorder->Listen(RCPtr<LControl>(a), {u"NID_LEFT_CLICK"});
+    recorder->Listen(RCPtr<LControl>(a), {kNidLeftClick});
     Move(110, 20);
     Button(1, 1, 110, 20, 0);
     EXPECT_EQ(std::count(log.begin(), log.end(), "a:NID_LEFT_CLICK"), 0);
@@ -155,7 +156,7 @@ TEST_F(RootWindowPointerTest, CaptureGoesToTheNewHolderAfterTheOldOneLostIt)
 TEST_F(RootWindowPointerTest, AChildDetachedLaterGivesUpTheCaptureBeforeItIsHidden)
 {
     RCPtr<LogRecorder> recorder(new LogRecorder(log));
-    recorder->Listen(RCPtr<LControl>(a), {u"NID_VISIBLITY_CONDITION_CHANGE", u"NID_LEFT_CLICK"});
+    recorder->Listen(RCPtr<LControl>(a), {kNidVisibilityConditionChange, kNidLeftClick});
     Move(20, 20);
     Button(0, 1, 20, 20, 1);
     ASSERT_EQ(window->GetCaptureControl().Get(), a.Get());
@@ -200,7 +201,7 @@ TEST_F(RootWindowPointerTest, DragStartsAtTheThresholdAndAModelessDragStillClick
         EXPECT_EQ(a->IsDragging(0), c.dragging);
         EXPECT_EQ(a->IsPressed(0), !c.dragging);
         RCPtr<LogRecorder> recorder(new LogRecorder(log));
-        recorder->Listen(RCPtr<LControl>(a), {u"NID_LEFT_CLICK"});
+        recorder->Listen(RCPtr<LControl>(a), {kNidLeftClick});
         log.clear();
         Button(1, 1, 20, 20 + c.moveBy, 0);
         EXPECT_EQ(std::count(log.begin(), log.end(), "a:NID_LEFT_CLICK"), 1);
