@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace SV {
 namespace {
@@ -22,6 +23,12 @@ constexpr FT_UInt kMaxFaces = 8;
 constexpr FT_UInt kMaxSizes = 16;
 constexpr FT_ULong kMaxCacheBytes = 4194304;
 constexpr FT_UInt kResolution = 96;
+
+struct GlyphDeleter
+{
+    void operator()(FT_Glyph glyph) const { FT_Done_Glyph(glyph); }
+};
+using GlyphPtr = std::unique_ptr<FT_GlyphRec, GlyphDeleter>;
 
 // The FreeType state every font renderer shares, kept while any renderer is alive.
 struct FreetypeState
@@ -213,16 +220,17 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
         if (record.glyphIndex == 0) {
             continue;
         }
-        FT_Glyph glyph = nullptr;
+        GlyphPtr glyph;
         if (request != LGlyphProcessor::kLoadNothing) {
+            FT_Glyph loaded = nullptr;
             if (FT_Load_Glyph(face, record.glyphIndex, FT_LOAD_DEFAULT) != 0 ||
-                FT_Get_Glyph(face->glyph, &glyph) != 0) {
+                FT_Get_Glyph(face->glyph, &loaded) != 0) {
                 continue;
             }
+            glyph.reset(loaded);
             const FT_Vector advance = face->glyph->advance;
             if (!FitsShort(advance.x) || !FitsShort(advance.y)) {
                 // An advance of 512 pixels or more does not fit the record.
-                FT_Done_Glyph(glyph);
                 continue;
             }
             record.advanceX = static_cast<int16_t>(advance.x);
@@ -230,12 +238,11 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
         }
         if ((request & (LGlyphProcessor::kLoadBox | LGlyphProcessor::kLoadBitmap)) != 0) {
             FT_BBox box{};
-            FT_Glyph_Get_CBox(glyph, FT_GLYPH_BBOX_PIXELS, &box);
+            FT_Glyph_Get_CBox(glyph.get(), FT_GLYPH_BBOX_PIXELS, &box);
             // A glyph whose box leaves the record's signed bytes is skipped, never clipped into
             // a wrong cell.
             if (!FitsByte(box.xMin) || !FitsByte(-box.yMax) || !FitsByte(box.xMax) ||
                 !FitsByte(-box.yMin)) {
-                FT_Done_Glyph(glyph);
                 continue;
             }
             record.box = {static_cast<int8_t>(box.xMin), static_cast<int8_t>(-box.yMax),
@@ -244,12 +251,10 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
         if ((request & LGlyphProcessor::kLoadBitmap) != 0) {
             if (FT_Render_Glyph(face->glyph, firstMode) != 0 &&
                 FT_Render_Glyph(face->glyph, secondMode) != 0) {
-                FT_Done_Glyph(glyph);
                 continue;
             }
             record.bitmap = CoverageOf(face->glyph->bitmap);
             if (!record.bitmap) {
-                FT_Done_Glyph(glyph);
                 continue;
             }
         }
@@ -266,16 +271,10 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
             }
         }
         if (maxWidth > 0 && record.penX + record.box.right > maxWidth) {
-            if (glyph != nullptr) {
-                FT_Done_Glyph(glyph);
-            }
             consumed = i;
             break;
         }
         processor.AddGlyph(record);
-        if (glyph != nullptr) {
-            FT_Done_Glyph(glyph);
-        }
         record.penX += static_cast<float>(record.advanceX) / 64.0f;
         record.penY += static_cast<float>(record.advanceY) / 64.0f;
         record.bitmap = nullptr;
