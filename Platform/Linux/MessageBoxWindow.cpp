@@ -1,5 +1,6 @@
 #include "MessageBoxWindow.h"
 
+#include "CairoHandles.h"
 #include "EventLoop.h"
 #include "MessageBoxStyles.h"
 #include "VirtualKeys.h"
@@ -11,7 +12,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 
 namespace svp {
 namespace {
@@ -53,14 +53,6 @@ const char* ButtonLabel(int32_t answer)
     }
 }
 
-struct CairoDeleter
-{
-    void operator()(cairo_t* cairo) const { cairo_destroy(cairo); }
-    void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-};
-using CairoPtr = std::unique_ptr<cairo_t, CairoDeleter>;
-using SurfacePtr = std::unique_ptr<cairo_surface_t, CairoDeleter>;
-
 void SetFont(cairo_t* cairo)
 {
     cairo_select_font_face(cairo, "Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
@@ -74,7 +66,7 @@ public:
         : mStyle(style), mButtons(MessageBoxButtons(style)), mFocus(MessageBoxDefaultIndex(style))
     {
         // Text is measured on a scratch surface before the window exists, to size it.
-        SurfacePtr scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+        CairoSurfacePtr scratch(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
         CairoPtr cairo(cairo_create(scratch.get()));
         SetFont(cairo.get());
         mLines = WrapText(text, kMaxTextWidth, [&](const std::string& line) {
@@ -137,7 +129,7 @@ public:
         if (XGetWindowAttributes(display, window->window, &attributes) == 0) {
             return;
         }
-        SurfacePtr surface(
+        CairoSurfacePtr surface(
             cairo_xlib_surface_create(display, window->window, attributes.visual, mWidth, mHeight));
         CairoPtr owned(cairo_create(surface.get()));
         cairo_t* cairo = owned.get();

@@ -1,5 +1,6 @@
 #include "SplashWindow.h"
 
+#include "CairoHandles.h"
 #include "DebugOutput.h"
 
 #include <X11/Xlib.h>
@@ -133,16 +134,17 @@ struct SplashWindow::Shared
         XSync(display, False);
         XWindowAttributes windowAttributes{};
         XGetWindowAttributes(display, window, &windowAttributes);
-        cairo_surface_t* target = cairo_xlib_surface_create(
-            display, window, windowAttributes.visual, image->width, image->height);
-        cairo_surface_t* picture = cairo_image_surface_create_for_data(
+        CairoSurfacePtr target(cairo_xlib_surface_create(display, window, windowAttributes.visual,
+                                                         image->width, image->height));
+        CairoSurfacePtr picture(cairo_image_surface_create_for_data(
             reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(image->pixels.data())),
-            CAIRO_FORMAT_ARGB32, image->width, image->height, image->width * 4);
+            CAIRO_FORMAT_ARGB32, image->width, image->height, image->width * 4));
 
         SplashProgress progress;
         const auto paint = [&] {
-            cairo_t* cairo = cairo_create(target);
-            cairo_set_source_surface(cairo, picture, 0, 0);
+            const CairoPtr owned(cairo_create(target.get()));
+            cairo_t* cairo = owned.get();
+            cairo_set_source_surface(cairo, picture.get(), 0, 0);
             cairo_paint(cairo);
             if (progress.HasBar()) {
                 const double barWidth = image->width - 8;
@@ -154,8 +156,7 @@ struct SplashWindow::Shared
                                 (barWidth - 2) * progress.GetPosition() / 100.0, 14);
                 cairo_fill(cairo);
             }
-            cairo_destroy(cairo);
-            cairo_surface_flush(target);
+            cairo_surface_flush(target.get());
             XFlush(display);
             self->shownPosition = progress.HasBar() ? progress.GetPosition() : -1;
         };
@@ -216,8 +217,9 @@ struct SplashWindow::Shared
                 }
             }
         }
-        cairo_surface_destroy(picture);
-        cairo_surface_destroy(target);
+        // The surfaces go before the window and the display they draw on.
+        picture.reset();
+        target.reset();
         XDestroyWindow(display, window);
         XCloseDisplay(display);
     }

@@ -639,6 +639,22 @@ protected:
     RCPtrArray<LControl> mPendingDetach;
 
 private:
+    // The steps of ApplyDescriptor.
+    // A created root control: its window placed where OnPlaceRootWindow says, the control placed
+    // there in absolute terms.
+    void PlaceRootWindowAgain();
+    // A created control keeps its visibility and enabled state; its focusability is read anew.
+    void KeepVisibleAndEnabled(bool visible, bool enabled);
+    // The looks of the skin's look list in place of the current ones, their blend weights kept.
+    void ReplaceLooks(const RCPtr<LSkinDescriptor>& skin);
+    // The string table's label at creation; later the current label again, for the new looks.
+    void ApplyLabel();
+    // The previous children that the description names again, attached in its order.
+    void ReattachChildren(const LControlDescriptor::Children& childDescriptors,
+                          RCPtrArray<LControl>& previous);
+    // A root control fills its window's client area.
+    void FillRootWindow();
+
     // Input is taken only by a control that is shown and enabled with its whole chain.
     bool AcceptsInput() const;
     // The pointer step that turns the presses into drags once the pointer has moved far enough.

@@ -72,79 +72,20 @@ int32_t LControl::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descript
     if (mRootWindow) {
         mLayout->visible = true;
         if (mCreated) {
-            const RectT<int32_t> client = mRootWindow->GetScreenClientRect();
-            const auto clamp = [](double v) {
-                return std::clamp(v, -4503599627370496.0, 4503599627370496.0);
-            };
-            RectT<double> placement{clamp(client.x), clamp(client.y), mRect.width, mRect.height};
-            if (OnPlaceRootWindow(placement) == 1) {
-                const RectT<double> r = RoundEdges(placement);
-                mRootWindow->SetWindowRect({int32_t(std::clamp(r.x, -2147483648.0, 2147483647.0)),
-                                            int32_t(std::clamp(r.y, -2147483648.0, 2147483647.0)),
-                                            int32_t(std::clamp(r.width, 0.0, 2147483647.0)),
-                                            int32_t(std::clamp(r.height, 0.0, 2147483647.0))});
-            }
-            LayoutPositionSpec positions[2];
-            LayoutSpec sizes[2];
-            for (int32_t axis = 0; axis < 2; ++axis) {
-                mLayout->GetAxisSpec(axis, positions[axis], sizes[axis]);
-                positions[axis].relative = 0.0f;
-                sizes[axis].relative = 0.0f;
-            }
-            positions[0].absolute = placement.x;
-            positions[1].absolute = placement.y;
-            sizes[0].absolute = placement.width;
-            sizes[1].absolute = placement.height;
-            SetPlacement(positions[0], sizes[0], positions[1], sizes[1]);
+            PlaceRootWindowAgain();
         }
     }
-
     if (mCreated) {
-        if (mLayout->visible != visible) {
-            const bool target = mLayout->visible;
-            mLayout->visible = visible;
-            SetVisible(target);
-        }
-        mLayout->enabled = enabled;
-        bool present = false;
-        const bool notFocusable = GetBoolProperty(u"NOT_FOCUSABLE", present);
-        SetFocusable(present ? notFocusable : mLayout->tabStop < 0);
+        KeepVisibleAndEnabled(visible, enabled);
     }
 
-    // Looks, one per slot of the look list; an empty slot keeps its index with an empty look.
-    // The blend weights of the looks stay as they were.
-    Array<float> alphas;
-    alphas.Append(mLookAlphas);
-    ClearLooks();
     const RCPtr<LSkinDescriptor>& skin = descriptor->GetSkin();
-    if (skin && skin->lookList) {
-        const bool wrap = mLayout->textOverflowX == kTextOverflowWrap;
-        for (int32_t i = 0; i < skin->lookList->GetCount(); ++i) {
-            const RCPtr<LLookDescriptor>& look = *skin->lookList->At(i);
-            AddLook(look ? LLook::Create(look, wrap) : nullptr);
-        }
-    }
-    for (int32_t i = 0; i < std::min(alphas.GetCount(), mLookAlphas.GetCount()); ++i) {
-        *mLookAlphas.At(i) = *alphas.At(i);
-    }
-
+    ReplaceLooks(skin);
     if (skin) {
         SetFontInheritance(skin->fontInheritsFromParent, skin->fontSizeIsRelative);
         SetFont(skin->fontName, skin->fontSize, skin->fontStyle, skin->fontSizeIsRelative);
     }
-
-    if (!mCreated) {
-        WideString label;
-        if (mStringTable) {
-            mStringTable->GetString(u"LABEL", label);
-        }
-        SetLabelText(label, false);
-    } else {
-        // The label is handed to the new looks again.
-        const WideString label = mLabelText;
-        mLabelText += WideString(u"~");
-        SetLabelText(label, false);
-    }
+    ApplyLabel();
 
     if (!mLayout->clipToParent && mParent) {
         mParent->IncrementAncestorCounter();
@@ -166,8 +107,97 @@ int32_t LControl::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descript
         return S_OK;
     }
 
+    ReattachChildren(descriptor->GetChildren(), previous);
+    UpdateConditions();
+
+    FinishCreate();
+    mChildren.MarkStale();
+    if (!mParent && mRootWindow) {
+        FillRootWindow();
+    }
+    return S_OK;
+}
+
+void LControl::PlaceRootWindowAgain()
+{
+    const RectT<int32_t> client = mRootWindow->GetScreenClientRect();
+    const auto clamp = [](double v) {
+        return std::clamp(v, -4503599627370496.0, 4503599627370496.0);
+    };
+    RectT<double> placement{clamp(client.x), clamp(client.y), mRect.width, mRect.height};
+    if (OnPlaceRootWindow(placement) == 1) {
+        const RectT<double> r = RoundEdges(placement);
+        mRootWindow->SetWindowRect({int32_t(std::clamp(r.x, -2147483648.0, 2147483647.0)),
+                                    int32_t(std::clamp(r.y, -2147483648.0, 2147483647.0)),
+                                    int32_t(std::clamp(r.width, 0.0, 2147483647.0)),
+                                    int32_t(std::clamp(r.height, 0.0, 2147483647.0))});
+    }
+    LayoutPositionSpec positions[2];
+    LayoutSpec sizes[2];
+    for (int32_t axis = 0; axis < 2; ++axis) {
+        mLayout->GetAxisSpec(axis, positions[axis], sizes[axis]);
+        positions[axis].relative = 0.0f;
+        sizes[axis].relative = 0.0f;
+    }
+    positions[0].absolute = placement.x;
+    positions[1].absolute = placement.y;
+    sizes[0].absolute = placement.width;
+    sizes[1].absolute = placement.height;
+    SetPlacement(positions[0], sizes[0], positions[1], sizes[1]);
+}
+
+void LControl::KeepVisibleAndEnabled(bool visible, bool enabled)
+{
+    if (mLayout->visible != visible) {
+        const bool target = mLayout->visible;
+        mLayout->visible = visible;
+        SetVisible(target);
+    }
+    mLayout->enabled = enabled;
+    bool present = false;
+    const bool notFocusable = GetBoolProperty(u"NOT_FOCUSABLE", present);
+    SetFocusable(present ? notFocusable : mLayout->tabStop < 0);
+}
+
+void LControl::ReplaceLooks(const RCPtr<LSkinDescriptor>& skin)
+{
+    // One look per slot of the look list; an empty slot keeps its index with an empty look.
+    // The blend weights of the looks stay as they were.
+    Array<float> alphas;
+    alphas.Append(mLookAlphas);
+    ClearLooks();
+    if (skin && skin->lookList) {
+        const bool wrap = mLayout->textOverflowX == kTextOverflowWrap;
+        for (int32_t i = 0; i < skin->lookList->GetCount(); ++i) {
+            const RCPtr<LLookDescriptor>& look = *skin->lookList->At(i);
+            AddLook(look ? LLook::Create(look, wrap) : nullptr);
+        }
+    }
+    for (int32_t i = 0; i < std::min(alphas.GetCount(), mLookAlphas.GetCount()); ++i) {
+        *mLookAlphas.At(i) = *alphas.At(i);
+    }
+}
+
+void LControl::ApplyLabel()
+{
+    if (!mCreated) {
+        WideString label;
+        if (mStringTable) {
+            mStringTable->GetString(u"LABEL", label);
+        }
+        SetLabelText(label, false);
+    } else {
+        // The label is handed to the new looks again.
+        const WideString label = mLabelText;
+        mLabelText += WideString(u"~");
+        SetLabelText(label, false);
+    }
+}
+
+void LControl::ReattachChildren(const LControlDescriptor::Children& childDescriptors,
+                                RCPtrArray<LControl>& previous)
+{
     mLayoutSuspended = true;
-    const LControlDescriptor::Children& childDescriptors = descriptor->GetChildren();
     for (int32_t d = 0; d < childDescriptors.GetCount(); ++d) {
         const RCPtr<LControlDescriptor>& childDescriptor = *childDescriptors.At(d);
         for (int32_t i = 0; i < previous.GetCount(); ++i) {
@@ -183,17 +213,14 @@ int32_t LControl::ApplyDescriptor(const ConstRCPtr<LControlDescriptor>& descript
     if (mChildren.GetCount() > 0) {
         UpdateLayout();
     }
-    UpdateConditions();
+}
 
-    FinishCreate();
-    mChildren.MarkStale();
-    if (!mParent && mRootWindow) {
-        const LayoutPositionSpec position{0.0f, kPositionToClient, {}, 0.0f, 0.0, false};
-        const LayoutSpec size{kSizeToClient, {}, 1.0f, 0.0};
-        SetPlacement(position, size, position, size);
-        UpdateLayout();
-    }
-    return S_OK;
+void LControl::FillRootWindow()
+{
+    const LayoutPositionSpec position{0.0f, kPositionToClient, {}, 0.0f, 0.0, false};
+    const LayoutSpec size{kSizeToClient, {}, 1.0f, 0.0};
+    SetPlacement(position, size, position, size);
+    UpdateLayout();
 }
 
 int32_t LControl::CreateChildControls(const ConstRCPtr<LControlDescriptor>& descriptor)

@@ -673,6 +673,21 @@ int32_t LTextBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
     }
     const RCPtr<LControl> keepAlive(this);
     const uint32_t code = key->mKey.GetCode();
+    if (MoveCaretForKey(code) || DeleteForKey(code)) {
+        return S_OK;
+    }
+    if (code == kKeyReturn) {
+        // An accepted text lets Return travel on to the parent (a dialog's default action).
+        return Validate()->mAccepted ? S_FALSE : S_OK;
+    }
+    if (IsUpOrDown(code)) {
+        return S_FALSE;
+    }
+    return TypeKey(key->mKey);
+}
+
+bool LTextBox::MoveCaretForKey(uint32_t code)
+{
     const int32_t length = GetText().GetLength();
     switch (code) {
     case kKeyLeft:
@@ -680,57 +695,66 @@ int32_t LTextBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
         if (mCaret > 0) {
             SetCaret(mCaret - 1, false);
         }
-        return S_OK;
+        return true;
     case kKeyRight:
         ClearSelection();
         if (mCaret < length) {
             SetCaret(mCaret + 1, false);
         }
-        return S_OK;
+        return true;
     case kKeyLeft | kShift:
         if (mCaret > 0) {
             ExtendTo(mCaret - 1);
         }
-        return S_OK;
+        return true;
     case kKeyRight | kShift:
         if (mCaret < length) {
             ExtendTo(mCaret + 1);
         }
-        return S_OK;
+        return true;
     case kKeyLeft | kCtrl:
         ClearSelection();
         SetCaret(PreviousWordStart(mCaret), false);
-        return S_OK;
+        return true;
     case kKeyRight | kCtrl:
         ClearSelection();
         SetCaret(NextWordStart(mCaret), false);
-        return S_OK;
+        return true;
     case kKeyLeft | kCtrl | kShift:
         ExtendTo(PreviousWordStart(mCaret));
-        return S_OK;
+        return true;
     case kKeyRight | kCtrl | kShift:
         ExtendTo(NextWordStart(mCaret));
-        return S_OK;
+        return true;
     case kKeyHome:
         ClearSelection();
         SetCaret(0, false);
-        return S_OK;
+        return true;
     case kKeyEnd:
         ClearSelection();
         SetCaret(length, false);
-        return S_OK;
+        return true;
     case kKeyHome | kShift:
         if (mCaret > 0) {
             Select(0, mAnchor, mAnchor);
             SetCaret(0, false);
         }
-        return S_OK;
+        return true;
     case kKeyEnd | kShift:
         if (mCaret < length) {
             Select(mAnchor, length - mAnchor, mAnchor);
             SetCaret(length, false);
         }
-        return S_OK;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool LTextBox::DeleteForKey(uint32_t code)
+{
+    const int32_t length = GetText().GetLength();
+    switch (code) {
     case kKeyBackspace:
     case kKeyDelete | kShift:
         if (mSelectionLength > 0) {
@@ -738,38 +762,37 @@ int32_t LTextBox::HandleKey(const ConstRCPtr<LKeyParam>& key)
         } else if (mCaret > 0) {
             DeleteRange(mCaret - 1, 1);
         }
-        return S_OK;
+        return true;
     case kKeyDelete:
         if (mSelectionLength > 0) {
             DeleteSelection();
         } else {
             DeleteRange(mCaret, 1);
         }
-        return S_OK;
+        return true;
     case kKeyDelete | kCtrl:
         if (mSelectionLength > 0) {
             DeleteSelection();
         } else {
             DeleteRange(mCaret, length - mCaret);
         }
-        return S_OK;
-    case kKeyReturn:
-        // An accepted text lets Return travel on to the parent (a dialog's default action).
-        return Validate()->mAccepted ? S_FALSE : S_OK;
+        return true;
     default:
-        break;
+        return false;
     }
-    if (IsUpOrDown(code)) {
-        return S_FALSE;
-    }
-    if (IsVirtualKeyCode(key->mKey)) {
-        if (IsTypingKey(key->mKey.GetVirtualKey())) {
+}
+
+int32_t LTextBox::TypeKey(const KeyCode& key)
+{
+    const uint32_t code = key.GetCode();
+    if (IsVirtualKeyCode(key)) {
+        if (IsTypingKey(key.GetVirtualKey())) {
             return (code & (KeyCode::kCtrl | KeyCode::kAlt | KeyCode::kCommand)) != 0 ? S_FALSE
                                                                                       : S_OK;
         }
         return S_FALSE;
     }
-    const char16_t character = key->mKey.GetCharacter();
+    const char16_t character = key.GetCharacter();
     const bool isCharacter =
         (code & (KeyCode::kVirtualKeyMask | KeyCode::kNoKey)) == 0 && character != 0;
     if (!isCharacter) {

@@ -132,6 +132,14 @@ public:
     bool CanLoseFocus() override;
 
 private:
+    // The steps of HandleKey. A caret or selection move, or a deletion, for the key; false when
+    // the key is none of them.
+    bool MoveCaretForKey(uint32_t code);
+    bool DeleteForKey(uint32_t code);
+    // A key that may type: the character inserted when it is printable and the filter lets it
+    // in. S_FALSE hands the key on.
+    int32_t TypeKey(const KeyCode& key);
+
     // The text area of look 0 and the offsets of its first laid-out line.
     RectT<float> GetTextArea() const;
     PointT<float> GetFirstLineOffset() const;

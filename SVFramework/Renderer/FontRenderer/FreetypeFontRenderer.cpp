@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace SV {
 namespace {
@@ -22,6 +23,12 @@ constexpr FT_UInt kMaxFaces = 8;
 constexpr FT_UInt kMaxSizes = 16;
 constexpr FT_ULong kMaxCacheBytes = 4194304;
 constexpr FT_UInt kResolution = 96;
+
+struct GlyphDeleter
+{
+    void operator()(FT_Glyph glyph) const { FT_Done_Glyph(glyph); }
+};
+using GlyphPtr = std::unique_ptr<FT_GlyphRec, GlyphDeleter>;
 
 // The FreeType state every font renderer shares, kept while any renderer is alive.
 struct FreetypeState
@@ -114,6 +121,81 @@ bool FitsShort(FT_Pos value)
            value <= std::numeric_limits<int16_t>::max();
 }
 
+// The two ways a glyph is rendered, the one for the font's size first: 8-bit coverage from
+// kMonochromeBelow up, one bit per pixel below; the other when the first fails.
+struct RenderModes
+{
+    FT_Render_Mode first;
+    FT_Render_Mode second;
+};
+
+RenderModes RenderModesFor(float fontSize)
+{
+    if (fontSize >= LFreetypeFontRenderer::kMonochromeBelow) {
+        return {FT_RENDER_MODE_NORMAL, FT_RENDER_MODE_MONO};
+    }
+    return {FT_RENDER_MODE_MONO, FT_RENDER_MODE_NORMAL};
+}
+
+// Loads the glyph of the record and fills in what the request asks for beyond its advance: the
+// box in pixels, the coverage bitmap. False when the glyph is skipped: it cannot be loaded or
+// rendered, or its advance or box does not fit the record's fields.
+bool LoadGlyph(FT_Face face, int32_t request, const RenderModes& modes,
+               LGlyphProcessor::SGlyphRecord& record)
+{
+    FT_Glyph loaded = nullptr;
+    if (FT_Load_Glyph(face, record.glyphIndex, FT_LOAD_DEFAULT) != 0 ||
+        FT_Get_Glyph(face->glyph, &loaded) != 0) {
+        return false;
+    }
+    const GlyphPtr glyph(loaded);
+    const FT_Vector advance = face->glyph->advance;
+    if (!FitsShort(advance.x) || !FitsShort(advance.y)) {
+        // An advance of 512 pixels or more does not fit the record.
+        return false;
+    }
+    record.advanceX = static_cast<int16_t>(advance.x);
+    record.advanceY = static_cast<int16_t>(advance.y);
+
+    if ((request & (LGlyphProcessor::kLoadBox | LGlyphProcessor::kLoadBitmap)) != 0) {
+        FT_BBox box{};
+        FT_Glyph_Get_CBox(glyph.get(), FT_GLYPH_BBOX_PIXELS, &box);
+        // A glyph whose box leaves the record's signed bytes is skipped, never clipped into a
+        // wrong cell.
+        if (!FitsByte(box.xMin) || !FitsByte(-box.yMax) || !FitsByte(box.xMax) ||
+            !FitsByte(-box.yMin)) {
+            return false;
+        }
+        record.box = {static_cast<int8_t>(box.xMin), static_cast<int8_t>(-box.yMax),
+                      static_cast<int8_t>(box.xMax), static_cast<int8_t>(-box.yMin)};
+    }
+    if ((request & LGlyphProcessor::kLoadBitmap) != 0) {
+        if (FT_Render_Glyph(face->glyph, modes.first) != 0 &&
+            FT_Render_Glyph(face->glyph, modes.second) != 0) {
+            return false;
+        }
+        record.bitmap = CoverageOf(face->glyph->bitmap);
+        if (!record.bitmap) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Moves the pen by the kerning between the previous glyph and the record's; for the first glyph,
+// by as far as its ink reaches left of the pen origin, so that the ink starts there.
+void Kern(FT_Face face, FT_UInt previous, LGlyphProcessor::SGlyphRecord& record)
+{
+    if (previous != 0) {
+        FT_Vector delta{};
+        if (FT_Get_Kerning(face, previous, record.glyphIndex, FT_KERNING_DEFAULT, &delta) == 0) {
+            record.penX += static_cast<float>(delta.x) / 64.0f;
+        }
+    } else if (record.box.left < 0) {
+        record.penX -= record.box.left;
+    }
+}
+
 } // namespace
 
 LFreetypeFontRenderer::LFreetypeFontRenderer(const ConstRCPtr<LGlyphProcessor>& firstProcessor,
@@ -186,10 +268,7 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
     LGlyphProcessor& processor = *RCPtr<LGlyphProcessor>(processorPointer);
     const FT_Face face = size->face;
     const bool hasKerning = FT_HAS_KERNING(face);
-    const FT_Render_Mode firstMode =
-        font->GetSize() >= kMonochromeBelow ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_MONO;
-    const FT_Render_Mode secondMode =
-        firstMode == FT_RENDER_MODE_NORMAL ? FT_RENDER_MODE_MONO : FT_RENDER_MODE_NORMAL;
+    const RenderModes modes = RenderModesFor(font->GetSize());
 
     LGlyphProcessor::SGlyphRecord record;
     record.index = start;
@@ -206,76 +285,23 @@ int32_t LFreetypeFontRenderer::RenderText(const WideString& text, const ConstRCP
         record.advanceX = 0;
         record.advanceY = 0;
 
+        // A glyph the processor holds already comes back with its record filled, nothing to load.
         const int32_t request = processor.LookupGlyph(record);
-        if (request != LGlyphProcessor::kLoadNothing) {
+        const bool load = request != LGlyphProcessor::kLoadNothing;
+        if (load) {
             record.glyphIndex = FT_Get_Char_Index(face, record.character);
         }
-        if (record.glyphIndex == 0) {
+        if (record.glyphIndex == 0 || (load && !LoadGlyph(face, request, modes, record))) {
             continue;
         }
-        FT_Glyph glyph = nullptr;
-        if (request != LGlyphProcessor::kLoadNothing) {
-            if (FT_Load_Glyph(face, record.glyphIndex, FT_LOAD_DEFAULT) != 0 ||
-                FT_Get_Glyph(face->glyph, &glyph) != 0) {
-                continue;
-            }
-            const FT_Vector advance = face->glyph->advance;
-            if (!FitsShort(advance.x) || !FitsShort(advance.y)) {
-                // An advance of 512 pixels or more does not fit the record.
-                FT_Done_Glyph(glyph);
-                continue;
-            }
-            record.advanceX = static_cast<int16_t>(advance.x);
-            record.advanceY = static_cast<int16_t>(advance.y);
-        }
-        if ((request & (LGlyphProcessor::kLoadBox | LGlyphProcessor::kLoadBitmap)) != 0) {
-            FT_BBox box{};
-            FT_Glyph_Get_CBox(glyph, FT_GLYPH_BBOX_PIXELS, &box);
-            // A glyph whose box leaves the record's signed bytes is skipped, never clipped into
-            // a wrong cell.
-            if (!FitsByte(box.xMin) || !FitsByte(-box.yMax) || !FitsByte(box.xMax) ||
-                !FitsByte(-box.yMin)) {
-                FT_Done_Glyph(glyph);
-                continue;
-            }
-            record.box = {static_cast<int8_t>(box.xMin), static_cast<int8_t>(-box.yMax),
-                          static_cast<int8_t>(box.xMax), static_cast<int8_t>(-box.yMin)};
-        }
-        if ((request & LGlyphProcessor::kLoadBitmap) != 0) {
-            if (FT_Render_Glyph(face->glyph, firstMode) != 0 &&
-                FT_Render_Glyph(face->glyph, secondMode) != 0) {
-                FT_Done_Glyph(glyph);
-                continue;
-            }
-            record.bitmap = CoverageOf(face->glyph->bitmap);
-            if (!record.bitmap) {
-                FT_Done_Glyph(glyph);
-                continue;
-            }
-        }
         if (hasKerning) {
-            if (previous != 0) {
-                FT_Vector delta{};
-                if (FT_Get_Kerning(face, previous, record.glyphIndex, FT_KERNING_DEFAULT, &delta) ==
-                    0) {
-                    record.penX += static_cast<float>(delta.x) / 64.0f;
-                }
-            } else if (record.box.left < 0) {
-                // The first glyph's ink starts at the pen origin.
-                record.penX -= record.box.left;
-            }
+            Kern(face, previous, record);
         }
         if (maxWidth > 0 && record.penX + record.box.right > maxWidth) {
-            if (glyph != nullptr) {
-                FT_Done_Glyph(glyph);
-            }
             consumed = i;
             break;
         }
         processor.AddGlyph(record);
-        if (glyph != nullptr) {
-            FT_Done_Glyph(glyph);
-        }
         record.penX += static_cast<float>(record.advanceX) / 64.0f;
         record.penY += static_cast<float>(record.advanceY) / 64.0f;
         record.bitmap = nullptr;

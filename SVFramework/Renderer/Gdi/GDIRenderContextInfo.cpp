@@ -1,5 +1,7 @@
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
 
+#include <cairo.h>
+
 #include <vector>
 
 namespace SV {

@@ -9,8 +9,6 @@
 #include "Renderer/RenderContextInfo.h"
 #include "WindowPresenter.h"
 
-#include <cairo.h>
-
 #include <memory>
 
 namespace SV {

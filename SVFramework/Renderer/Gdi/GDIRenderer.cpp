@@ -6,6 +6,8 @@
 #include "ResultCodes.h"
 #include "ScreenResolution.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -58,22 +60,21 @@ private:
 // The pixels of a bitmap's rectangle as a premultiplied Cairo surface of the rectangle's size;
 // the part of the rectangle that lies off its picture stays transparent. Null when the bitmap
 // has no pixels or the rectangle is too large for a surface.
-cairo_surface_t* MakeSourceSurface(const LBitmap& bitmap)
+svp::CairoSurfacePtr MakeSourceSurface(const LBitmap& bitmap)
 {
     const ArgbPixels* picture = bitmap.GetPixelSource();
     const RectT<int32_t>& rect = bitmap.GetRect();
     if (picture == nullptr || rect.width <= 0 || rect.height <= 0) {
         return nullptr;
     }
-    cairo_surface_t* surface =
-        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, rect.width, rect.height);
-    if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
-        cairo_surface_destroy(surface);
+    svp::CairoSurfacePtr surface(
+        cairo_image_surface_create(CAIRO_FORMAT_ARGB32, rect.width, rect.height));
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS) {
         return nullptr;
     }
     const RectT<int32_t> area = bitmap.GetRectOnPicture();
-    unsigned char* pixels = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    unsigned char* pixels = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
     for (int32_t row = 0; row < area.height; ++row) {
         const uint32_t* from = picture->GetPixelForRead(area.x, area.y + row);
         auto* to = reinterpret_cast<uint32_t*>(
@@ -83,7 +84,7 @@ cairo_surface_t* MakeSourceSurface(const LBitmap& bitmap)
             to[x] = PremultiplyArgb(from[x]);
         }
     }
-    cairo_surface_mark_dirty(surface);
+    cairo_surface_mark_dirty(surface.get());
     return surface;
 }
 
@@ -407,8 +408,10 @@ void LGDIRenderer::DrawPath(PolylineT<float>& points, PathKind kind, bool fill, 
     }
     if (!cached) {
         // Paths are built on a scratch context of their own, so the frame's path is untouched.
-        cairo_surface_t* scratchSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-        cairo_t* scratch = cairo_create(scratchSurface);
+        const svp::CairoSurfacePtr scratchSurface(
+            cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+        const svp::CairoPtr owned(cairo_create(scratchSurface.get()));
+        cairo_t* scratch = owned.get();
         const std::vector<PointT<float>>& p = points.GetPoints();
         switch (kind) {
         case PathKind::Segments:
@@ -431,9 +434,8 @@ void LGDIRenderer::DrawPath(PolylineT<float>& points, PathKind kind, bool fill, 
             }
             break;
         }
-        cached = RCPtr<LGraphicsPath>(new LGraphicsPath(cairo_copy_path(scratch)));
-        cairo_destroy(scratch);
-        cairo_surface_destroy(scratchSurface);
+        cached =
+            RCPtr<LGraphicsPath>(new LGraphicsPath(svp::CairoPathPtr(cairo_copy_path(scratch))));
     }
     // The entry may be handed to another polyline by a later lookup; this draw keeps its path.
     const RCPtr<LGraphicsPath> path = cached;
@@ -472,15 +474,15 @@ void LGDIRenderer::DrawPath(PolylineT<float>& points, PathKind kind, bool fill, 
     }
 }
 
-cairo_surface_t* LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width, int32_t height,
-                                            ResizeType resizeType) const
+svp::CairoSurfacePtr LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width,
+                                                int32_t height, ResizeType resizeType) const
 {
-    cairo_surface_t* source = MakeSourceSurface(bitmap);
+    svp::CairoSurfacePtr source = MakeSourceSurface(bitmap);
     if (source == nullptr) {
         return nullptr;
     }
-    const double sw = cairo_image_surface_get_width(source);
-    const double sh = cairo_image_surface_get_height(source);
+    const double sw = cairo_image_surface_get_width(source.get());
+    const double sh = cairo_image_surface_get_height(source.get());
     const double dw = width;
     const double dh = height;
     if (sw == dw && sh == dh) {
@@ -490,20 +492,20 @@ cairo_surface_t* LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width
     }
     if (resizeType != ResizeType::Stretch && resizeType != ResizeType::Tile &&
         resizeType != ResizeType::Center) {
-        cairo_surface_destroy(source);
         throw Exception<std::invalid_argument>(
             "Invalid Argument : Invalid ResizeType passed to DrawBitmap. : "
             "SV::LGDIRenderer::DrawBitmap : Renderer\\Gdi\\GDIRenderer : Line 553");
     }
 
-    cairo_surface_t* rendered = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    cairo_t* cr = cairo_create(rendered);
+    svp::CairoSurfacePtr rendered(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    const svp::CairoPtr owned(cairo_create(rendered.get()));
+    cairo_t* cr = owned.get();
     cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
     const auto drawAt = [&](double x, double y, double scaleX, double scaleY) {
         cairo_save(cr);
         cairo_translate(cr, x, y);
         cairo_scale(cr, scaleX, scaleY);
-        cairo_set_source_surface(cr, source, 0.0, 0.0);
+        cairo_set_source_surface(cr, source.get(), 0.0, 0.0);
         cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
         cairo_rectangle(cr, 0.0, 0.0, sw, sh);
         cairo_fill(cr);
@@ -522,7 +524,7 @@ cairo_surface_t* LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width
             }
         } else {
             // Many tiles: one fill with the picture repeated.
-            cairo_set_source_surface(cr, source, 0.0, 0.0);
+            cairo_set_source_surface(cr, source.get(), 0.0, 0.0);
             cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_REPEAT);
             cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
             cairo_rectangle(cr, 0.0, 0.0, dw, dh);
@@ -533,9 +535,7 @@ cairo_surface_t* LGDIRenderer::RenderBitmap(const LBitmap& bitmap, int32_t width
         drawAt((dw - sw) * 0.5, (dh - sh) * 0.5, 1.0, 1.0);
         break;
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(source);
-    cairo_surface_flush(rendered);
+    cairo_surface_flush(rendered.get());
     return rendered;
 }
 
@@ -553,12 +553,12 @@ void LGDIRenderer::DrawBitmap(const ConstRCPtr<LBitmap>& bitmap, const RectT<int
     const CashableBitmapDescriptor key{bitmap, destination.width, destination.height};
     RCPtr<LCachedBitmap>& cached = mBitmapCache.Lookup(key, false);
     if (!cached) {
-        cairo_surface_t* rendered =
+        svp::CairoSurfacePtr rendered =
             RenderBitmap(*bitmap, destination.width, destination.height, resizeType);
         if (rendered == nullptr) {
             return;
         }
-        cached = RCPtr<LCachedBitmap>(new LCachedBitmap(rendered));
+        cached = RCPtr<LCachedBitmap>(new LCachedBitmap(std::move(rendered)));
     }
     cairo_set_source_surface(cr, cached->GetSurface(), destination.x, destination.y);
     cairo_rectangle(cr, destination.x, destination.y, destination.width, destination.height);

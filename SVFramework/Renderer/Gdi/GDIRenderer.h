@@ -5,6 +5,7 @@
 // in bounded caches.
 #pragma once
 
+#include "CairoHandles.h"
 #include "ObjectBase/RCPtr.h"
 #include "Renderer/Font.h"
 #include "Renderer/Gdi/GDIRenderContextInfo.h"
@@ -13,9 +14,8 @@
 #include "Renderer/Renderer.h"
 #include "Utilities/Graphics/Bitmap.h"
 
-#include <cairo.h>
-
 #include <cstdint>
+#include <utility>
 
 namespace SV {
 
@@ -35,24 +35,22 @@ public:
     class LCachedBitmap : public virtual LRefCountedObject
     {
     public:
-        explicit LCachedBitmap(cairo_surface_t* surface) : mSurface(surface) {}
-        ~LCachedBitmap() override { cairo_surface_destroy(mSurface); }
-        cairo_surface_t* GetSurface() const { return mSurface; }
+        explicit LCachedBitmap(svp::CairoSurfacePtr surface) : mSurface(std::move(surface)) {}
+        cairo_surface_t* GetSurface() const { return mSurface.get(); }
 
     private:
-        cairo_surface_t* mSurface;
+        svp::CairoSurfacePtr mSurface;
     };
 
     // The path of a polyline, in the polyline's own coordinates.
     class LGraphicsPath : public virtual LRefCountedObject
     {
     public:
-        explicit LGraphicsPath(cairo_path_t* path) : mPath(path) {}
-        ~LGraphicsPath() override { cairo_path_destroy(mPath); }
-        const cairo_path_t* GetPath() const { return mPath; }
+        explicit LGraphicsPath(svp::CairoPathPtr path) : mPath(std::move(path)) {}
+        const cairo_path_t* GetPath() const { return mPath.get(); }
 
     private:
-        cairo_path_t* mPath;
+        svp::CairoPathPtr mPath;
     };
 
     // What a pre-rendered bitmap is made from: the bitmap (held) and the destination size.
@@ -141,8 +139,8 @@ private:
     cairo_t* Graphics() const;
     void DrawPath(PolylineT<float>& points, PathKind kind, bool fill, const ColorT& color,
                   const PointT<float>& offset, const PointT<float>& scale, bool keepCached);
-    cairo_surface_t* RenderBitmap(const LBitmap& bitmap, int32_t width, int32_t height,
-                                  ResizeType resizeType) const;
+    svp::CairoSurfacePtr RenderBitmap(const LBitmap& bitmap, int32_t width, int32_t height,
+                                      ResizeType resizeType) const;
     void PurgeWhenDue();
 
     float mScale = 1.0f;

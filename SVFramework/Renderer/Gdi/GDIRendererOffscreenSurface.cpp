@@ -1,5 +1,7 @@
 #include "Renderer/Gdi/GDIRendererOffscreenSurface.h"
 
+#include <cairo.h>
+
 #include <algorithm>
 
 namespace SV {
@@ -41,35 +43,18 @@ LGDIRendererOffscreenSurface::LGDIRendererOffscreenSurface(int32_t width, int32_
     Resize(width, height);
 }
 
-LGDIRendererOffscreenSurface::~LGDIRendererOffscreenSurface()
-{
-    Destroy();
-}
-
-void LGDIRendererOffscreenSurface::Destroy()
-{
-    if (mGraphics != nullptr) {
-        cairo_destroy(mGraphics);
-        mGraphics = nullptr;
-    }
-    if (mSurface != nullptr) {
-        cairo_surface_destroy(mSurface);
-        mSurface = nullptr;
-    }
-}
-
 int32_t LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height)
 {
-    Destroy();
+    mGraphics = nullptr;
+    mSurface = nullptr;
     width = std::clamp(width, 1, kLargestExtent);
     height = std::clamp(height, 1, kLargestExtent);
-    mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
-    if (cairo_surface_status(mSurface) != CAIRO_STATUS_SUCCESS) {
+    mSurface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    if (cairo_surface_status(mSurface.get()) != CAIRO_STATUS_SUCCESS) {
         // Out of memory: a 1 x 1 picture keeps every later call harmless.
-        cairo_surface_destroy(mSurface);
-        mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        mSurface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
     }
-    mGraphics = cairo_create(mSurface);
+    mGraphics.reset(cairo_create(mSurface.get()));
     return 0;
 }
 
@@ -78,12 +63,10 @@ void LGDIRendererOffscreenSurface::Clear()
     if (mSurface == nullptr) {
         return;
     }
-    cairo_destroy(mGraphics);
-    mGraphics = cairo_create(mSurface);
-    cairo_set_operator(mGraphics, CAIRO_OPERATOR_CLEAR);
-    cairo_paint(mGraphics);
-    cairo_destroy(mGraphics);
-    mGraphics = cairo_create(mSurface);
+    mGraphics.reset(cairo_create(mSurface.get()));
+    cairo_set_operator(mGraphics.get(), CAIRO_OPERATOR_CLEAR);
+    cairo_paint(mGraphics.get());
+    mGraphics.reset(cairo_create(mSurface.get()));
 }
 
 std::pair<int32_t, int32_t> LGDIRendererOffscreenSurface::GetSize() const
@@ -91,7 +74,8 @@ std::pair<int32_t, int32_t> LGDIRendererOffscreenSurface::GetSize() const
     if (mSurface == nullptr) {
         return {0, 0};
     }
-    return {cairo_image_surface_get_width(mSurface), cairo_image_surface_get_height(mSurface)};
+    return {cairo_image_surface_get_width(mSurface.get()),
+            cairo_image_surface_get_height(mSurface.get())};
 }
 
 bool LGDIRendererOffscreenSurface::DrawTo(cairo_t* target, const PointT<int32_t>& point,
@@ -104,7 +88,7 @@ bool LGDIRendererOffscreenSurface::DrawTo(cairo_t* target, const PointT<int32_t>
         return true;
     }
     cairo_save(target);
-    cairo_set_source_surface(target, mSurface, static_cast<double>(point.x) - source.x,
+    cairo_set_source_surface(target, mSurface.get(), static_cast<double>(point.x) - source.x,
                              static_cast<double>(point.y) - source.y);
     cairo_pattern_set_filter(cairo_get_source(target), CAIRO_FILTER_NEAREST);
     cairo_rectangle(target, point.x, point.y, source.width, source.height);
@@ -119,9 +103,10 @@ uint32_t LGDIRendererOffscreenSurface::GetPixel(int32_t x, int32_t y) const
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return 0;
     }
-    cairo_surface_flush(mSurface);
-    const unsigned char* row = cairo_image_surface_get_data(mSurface) +
-                               static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(mSurface);
+    cairo_surface_flush(mSurface.get());
+    const unsigned char* row =
+        cairo_image_surface_get_data(mSurface.get()) +
+        static_cast<ptrdiff_t>(y) * cairo_image_surface_get_stride(mSurface.get());
     return UnpremultiplyArgb(reinterpret_cast<const uint32_t*>(row)[x]);
 }
 
@@ -135,16 +120,16 @@ void LGDIRendererOffscreenSurface::SetPixels(const RectT<int32_t>& rect, uint32_
     if (right <= left || bottom <= top) {
         return;
     }
-    cairo_surface_flush(mSurface);
+    cairo_surface_flush(mSurface.get());
     const uint32_t pixel = PremultiplyArgb(argb);
-    unsigned char* data = cairo_image_surface_get_data(mSurface);
-    const int stride = cairo_image_surface_get_stride(mSurface);
+    unsigned char* data = cairo_image_surface_get_data(mSurface.get());
+    const int stride = cairo_image_surface_get_stride(mSurface.get());
     for (int64_t y = top; y < bottom; ++y) {
         auto* row = reinterpret_cast<uint32_t*>(data + y * stride);
         std::fill(row + left, row + right, pixel);
     }
-    cairo_surface_mark_dirty_rectangle(mSurface, static_cast<int>(left), static_cast<int>(top),
-                                       static_cast<int>(right - left),
+    cairo_surface_mark_dirty_rectangle(mSurface.get(), static_cast<int>(left),
+                                       static_cast<int>(top), static_cast<int>(right - left),
                                        static_cast<int>(bottom - top));
 }
 

@@ -3,12 +3,11 @@
 // the plain 0xAARRGGBB colours the rest of the program speaks.
 #pragma once
 
+#include "CairoHandles.h"
 #include "ObjectBase/RefCountedObject.h"
 #include "Utilities/Graphics/Point.h"
 #include "Utilities/Graphics/Rect.h"
 #include "WindowHandle.h"
-
-#include <cairo.h>
 
 #include <cstdint>
 #include <utility>
@@ -19,7 +18,6 @@ class LGDIRendererOffscreenSurface : public virtual LRefCountedObject
 {
 public:
     LGDIRendererOffscreenSurface(int32_t width, int32_t height, svp::HWND window);
-    ~LGDIRendererOffscreenSurface() override;
 
     // A new, transparent picture of the size; each extent at least 1 (and at most what an image
     // surface can hold). Drawing state starts afresh. 0.
@@ -33,8 +31,8 @@ public:
     // of `target`. False when Cairo reports a failure.
     bool DrawTo(cairo_t* target, const PointT<int32_t>& point, const RectT<int32_t>& source) const;
 
-    cairo_t* GetGraphics() const { return mGraphics; }
-    cairo_surface_t* GetSurface() const { return mSurface; }
+    cairo_t* GetGraphics() const { return mGraphics.get(); }
+    cairo_surface_t* GetSurface() const { return mSurface.get(); }
     svp::HWND GetWindow() const { return mWindow; }
 
     // The plain colour of a pixel; 0 outside the picture.
@@ -44,11 +42,10 @@ public:
     void SetPixels(const RectT<int32_t>& rect, uint32_t argb);
 
 private:
-    void Destroy();
-
     svp::HWND mWindow;
-    cairo_t* mGraphics = nullptr;
-    cairo_surface_t* mSurface = nullptr;
+    // The context after its surface, so that it goes first.
+    svp::CairoSurfacePtr mSurface;
+    svp::CairoPtr mGraphics;
 };
 
 // Plain 0xAARRGGBB to Cairo's premultiplied form and back; a colour with alpha of 0 or 255

@@ -1,5 +1,7 @@
 #include "Renderer/Gdi/GDITextDrawer.h"
 
+#include "CairoHandles.h"
+
 #include <cairo.h>
 #include <hb.h>
 #include <pango/pangocairo.h>
@@ -19,6 +21,12 @@ struct BlobDeleter
     void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
 };
 using BlobPtr = std::unique_ptr<hb_blob_t, BlobDeleter>;
+
+struct ShaperFontDeleter
+{
+    void operator()(hb_font_t* font) const { hb_font_destroy(font); }
+};
+using ShaperFontPtr = std::unique_ptr<hb_font_t, ShaperFontDeleter>;
 
 struct FontDescriptionDeleter
 {
@@ -99,10 +107,9 @@ FontDesignMetrics ReadDesignMetrics(hb_face_t* face)
     if (metrics.cellAscent + metrics.cellDescent == 0) {
         // A face without the tables (a bitmap or Type 1 font): take the shaper's extents,
         // given in design units by a font at its natural scale.
-        hb_font_t* unscaled = hb_font_create(face);
+        const ShaperFontPtr unscaled(hb_font_create(face));
         hb_font_extents_t extents{};
-        hb_font_get_h_extents(unscaled, &extents);
-        hb_font_destroy(unscaled);
+        hb_font_get_h_extents(unscaled.get(), &extents);
         metrics.cellAscent = extents.ascender;
         metrics.cellDescent = -extents.descender;
         ascender = metrics.cellAscent;
@@ -124,12 +131,11 @@ GDITextDrawer::GDITextDrawer()
     mContext = pango_font_map_create_context(mFontMap);
     // Grey antialiasing and unhinted metrics: a text measures the same at every position and on
     // every machine with the same fonts.
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    pango_cairo_context_set_font_options(mContext, options);
-    cairo_font_options_destroy(options);
+    const svp::CairoFontOptionsPtr options(cairo_font_options_create());
+    cairo_font_options_set_antialias(options.get(), CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options.get(), CAIRO_HINT_STYLE_NONE);
+    cairo_font_options_set_hint_metrics(options.get(), CAIRO_HINT_METRICS_OFF);
+    pango_cairo_context_set_font_options(mContext, options.get());
     pango_cairo_context_set_resolution(mContext, 96.0);
     pango_context_set_round_glyph_positions(mContext, FALSE);
     mLayout = pango_layout_new(mContext);

@@ -6,6 +6,7 @@
 #include "ResultCodes.h"
 #include "Utilities/Graphics/Bitmap.h"
 
+#include <cairo.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
