@@ -111,9 +111,7 @@ bool LNotificationQueue::Process(bool sendIdle)
         // Counted once: what is posted meanwhile, by receivers or other threads, waits for the
         // next call, so a thread that keeps posting cannot hold the drain in this loop.
         const int32_t count = mRing.GetCount();
-        // An empty queue, the usual case on an idle tick, takes no lock for its distributor.
-        const ConstRCPtr<LNotificationDistributor> distributor =
-            count > 0 ? GetDistributor() : nullptr;
+        const ConstRCPtr<LNotificationDistributor> distributor = GetDistributor();
         for (int32_t i = 0; i < count && mRing.GetCount() > 0; ++i) {
             // Only this thread dequeues, but a receiver may have cleared or detached the queue
             // meanwhile, which ends the delivery.
