@@ -9,6 +9,7 @@
 #include <mutex>
 #include <poll.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace svp {
@@ -53,6 +54,24 @@ struct EventLoop::State
     std::map<uint32_t, Timer> timers;
     std::vector<Watch> watches;
     uint32_t nextId = 1;
+    // Kept between waits, so that a wait allocates nothing.
+    std::vector<pollfd> pollFds;
+    // Set when a wait ended with no descriptor ready (a timer's tick): the idle work that follows
+    // needs no poll() of its own before it starts, as what arrives after that wait is taken by
+    // the next one just as if it had come a moment later. Only the first look is spared.
+    bool descriptorsJustPolled = false;
+
+    // The wake-up pipe first, then the watched descriptors in their order.
+    void FillPollFds(bool withWakePipe)
+    {
+        pollFds.clear();
+        if (withWakePipe) {
+            pollFds.push_back({wakeRead, POLLIN, 0});
+        }
+        for (const Watch& watch : watches) {
+            pollFds.push_back({watch.fd, POLLIN, 0});
+        }
+    }
 
     void Wake() const
     {
@@ -72,6 +91,26 @@ struct EventLoop::State
     {
         std::lock_guard lock(mutex);
         return !posted.empty();
+    }
+
+    // With trustLastWait, the descriptors are not polled again right after a wait that found
+    // none of them ready.
+    bool HasPending(bool trustLastWait)
+    {
+        if (HasPosted() || DueTimer(NowMs()) != timers.end()) {
+            return true;
+        }
+        for (const Watch& watch : watches) {
+            if (watch.hasQueued && watch.hasQueued()) {
+                return true;
+            }
+        }
+        const bool justPolled = std::exchange(descriptorsJustPolled, false);
+        if ((trustLastWait && justPolled) || watches.empty()) {
+            return false;
+        }
+        FillPollFds(false);
+        return poll(pollFds.data(), pollFds.size(), 0) > 0;
     }
 
     // The timer due first, if any is due at `now`.
@@ -162,17 +201,7 @@ void EventLoop::UnwatchDescriptor(uint32_t id)
 
 bool EventLoop::HasPending()
 {
-    if (mState->HasPosted() || mState->DueTimer(NowMs()) != mState->timers.end()) {
-        return true;
-    }
-    std::vector<pollfd> fds;
-    for (const Watch& watch : mState->watches) {
-        if (watch.hasQueued && watch.hasQueued()) {
-            return true;
-        }
-        fds.push_back({watch.fd, POLLIN, 0});
-    }
-    return !fds.empty() && poll(fds.data(), fds.size(), 0) > 0;
+    return mState->HasPending(false);
 }
 
 bool EventLoop::PumpOne(int32_t timeoutMs, std::optional<int32_t>* quit, bool* restartsIdle)
@@ -218,10 +247,8 @@ bool EventLoop::PumpOne(int32_t timeoutMs, std::optional<int32_t>* quit, bool* r
             }
         }
 
-        std::vector<pollfd> fds{{mState->wakeRead, POLLIN, 0}};
-        for (const Watch& watch : mState->watches) {
-            fds.push_back({watch.fd, POLLIN, 0});
-        }
+        mState->FillPollFds(true);
+        std::vector<pollfd>& fds = mState->pollFds;
         int64_t wait = mState->MsToNextTimer(now);
         if (deadline >= 0) {
             const int64_t left = std::max<int64_t>(0, deadline - now);
@@ -232,6 +259,7 @@ bool EventLoop::PumpOne(int32_t timeoutMs, std::optional<int32_t>* quit, bool* r
         if (ready < 0 && errno != EINTR) {
             return false;
         }
+        mState->descriptorsJustPolled = ready == 0;
         if (ready > 0) {
             if (fds[0].revents != 0) {
                 mState->DrainWake();
@@ -270,7 +298,7 @@ std::optional<int32_t> EventLoop::Run(const IdleHandler& onIdle,
     int32_t count = 0;
     bool idling = static_cast<bool>(onIdle);
     while (!keepRunning || keepRunning()) {
-        while (idling && !HasPending()) {
+        while (idling && !mState->HasPending(true)) {
             if (!onIdle(count++)) {
                 idling = false;
             }

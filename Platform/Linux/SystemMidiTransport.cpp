@@ -15,12 +15,6 @@ namespace {
 
 constexpr const char* kAlsaSequencerDevice = "/dev/snd/seq";
 
-// Opening the sequencer without /dev/snd/seq only fills standard error with ALSA's complaints.
-bool HasAlsaSequencer()
-{
-    return access(kAlsaSequencerDevice, R_OK | W_OK) == 0;
-}
-
 // With an error callback RtMidi reports instead of throwing; warnings are of no interest.
 void RecordRtMidiError(RtMidiError::Type type, const std::string& /*text*/, void* failed)
 {
@@ -44,9 +38,6 @@ void AppendPorts(RtMidi& midi, std::atomic<bool>& failed, std::vector<DeviceEntr
 
 void AppendAlsaPorts(bool inputs, std::vector<DeviceEntry>& devices)
 {
-    if (!HasAlsaSequencer()) {
-        return;
-    }
     std::atomic<bool> failed{false};
     try {
         if (inputs) {
@@ -177,7 +168,9 @@ class AlsaTransport final : public Transport
 public:
     void AppendDevices(bool inputs, std::vector<DeviceEntry>& devices) override
     {
-        AppendAlsaPorts(inputs, devices);
+        if (HasSequencer()) {
+            AppendAlsaPorts(inputs, devices);
+        }
     }
 
     std::unique_ptr<InputConnection> ConnectInput(const DeviceEntry& device,
@@ -198,6 +191,25 @@ public:
         }
         return connection;
     }
+
+private:
+    // Opening the sequencer without /dev/snd/seq only fills standard error with ALSA's
+    // complaints. Until the device is there every listing looks for it, as it appears when a
+    // keyboard's driver loads the sequencer; once seen it is taken to stay, and should it go
+    // after all, RtMidi answers no ports.
+    bool HasSequencer()
+    {
+        if (mSequencerSeen.load(std::memory_order_relaxed)) {
+            return true;
+        }
+        if (access(kAlsaSequencerDevice, R_OK | W_OK) != 0) {
+            return false;
+        }
+        mSequencerSeen.store(true, std::memory_order_relaxed);
+        return true;
+    }
+
+    std::atomic<bool> mSequencerSeen{false};
 };
 
 class JackTransport final : public Transport

@@ -6,6 +6,7 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <sys/ipc.h>
+#include <sys/mman.h>
 #include <sys/shm.h>
 
 #include <algorithm>
@@ -81,6 +82,7 @@ public:
         // The shared image is written again by the next frame, and tests read the window back
         // on another connection: both need the server to have taken every pixel.
         XSync(mDisplay, False);
+        ReleaseSharedPages();
     }
 
     bool SharesMemory() const override { return mShmAttached; }
@@ -99,6 +101,7 @@ private:
             return GiveUpSharedMemory();
         }
         const size_t bytes = static_cast<size_t>(mShmImage->bytes_per_line) * height;
+        mShmBytes = bytes;
         mShm.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
         if (mShm.shmid < 0) {
             return GiveUpSharedMemory();
@@ -124,6 +127,17 @@ private:
         // The segment goes away with the last detach, even if the program dies.
         shmctl(mShm.shmid, IPC_RMID, nullptr);
         return true;
+    }
+
+    // The server has taken the pixels: the segment's pages go back to the system until the next
+    // frame writes its rectangles again, so a window that shows a still picture keeps no second
+    // copy of it. That frame finds zeros elsewhere, which it does not present.
+    void ReleaseSharedPages()
+    {
+        if (mShmAttached && mShm.shmaddr != nullptr) {
+            // A kernel that cannot free shared pages keeps them, as before.
+            madvise(mShm.shmaddr, mShmBytes, MADV_REMOVE);
+        }
     }
 
     bool GiveUpSharedMemory()
@@ -235,6 +249,7 @@ private:
     bool mShmAvailable = false;
     bool mShmAttached = false;
     XShmSegmentInfo mShm{0, -1, nullptr, False};
+    size_t mShmBytes = 0;
     XImage* mShmImage = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "VirtualKeys.h"
 #include "X11Clipboard.h"
 #include "X11NativeWindow.h"
+#include "X11QueuedEvents.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -165,7 +166,7 @@ public:
         mClipboard = std::make_unique<X11Clipboard>(mDisplay);
         mWatch = mLoop.WatchDescriptor(
             ConnectionNumber(mDisplay), [this] { return Dispatch(); },
-            [this] { return XPending(mDisplay) > 0 || HasDirty(); });
+            [this] { return QueuedEventsAfterFlush(mDisplay) > 0 || HasDirty(); });
     }
 
     ~X11WindowSystem() override

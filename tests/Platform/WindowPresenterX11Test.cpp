@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -97,6 +100,51 @@ TEST_P(WindowPresenterX11Test, PresentsAPictureWithRowPaddingAndAgainAfterItChan
     padded[0] = 0xFF405060u;
     mPresenter->Present({padded.data(), 30, 20, kStrideWords * 4}, everything);
     EXPECT_EQ(mWindow->ReadPixels(0, 0, 1, 1), std::vector<uint32_t>{0x405060u});
+}
+
+// Kilobytes of this process's memory that System V shared segments hold resident.
+int64_t ResidentSharedSegmentKilobytes()
+{
+    std::ifstream maps("/proc/self/smaps");
+    int64_t total = 0;
+    bool inSegment = false;
+    for (std::string line; std::getline(maps, line);) {
+        if (line.rfind("Rss:", 0) == 0) {
+            if (inSegment) {
+                total += std::stoll(line.substr(4));
+            }
+        } else if (!line.empty() && std::isxdigit(static_cast<unsigned char>(line[0])) &&
+                   line.find('-') != std::string::npos && line.find(' ') > line.find('-')) {
+            inSegment = line.find("/SYSV") != std::string::npos;
+        }
+    }
+    return total;
+}
+
+TEST_P(WindowPresenterX11Test, KeepsNoCopyOfAStillPictureAndStillPresentsLaterRectangles)
+{
+    const svp::PixelRect everything[] = {{0, 0, kWidth, kHeight}};
+    mPresenter->Present(Picture(), everything);
+    EXPECT_EQ(0, ResidentSharedSegmentKilobytes());
+
+    // The next frame changes one rectangle; what is outside it stays as the first frame left it.
+    for (int32_t y = 10; y < 20; ++y) {
+        for (int32_t x = 20; x < 30; ++x) {
+            mPicture[static_cast<size_t>(y) * kWidth + x] = 0xFF0000FFu;
+        }
+    }
+    const svp::PixelRect changed[] = {{20, 10, 10, 10}};
+    mPresenter->Present(Picture(), changed);
+    EXPECT_EQ(0, ResidentSharedSegmentKilobytes());
+
+    const std::vector<uint32_t> shown = mWindow->ReadPixels(0, 0, kWidth, kHeight);
+    ASSERT_EQ(shown.size(), mPicture.size());
+    for (int32_t y = 0; y < kHeight; ++y) {
+        for (int32_t x = 0; x < kWidth; ++x) {
+            ASSERT_EQ(shown[static_cast<size_t>(y) * kWidth + x], Expected(x, y))
+                << "at " << x << ", " << y;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedMemoryOrNot, WindowPresenterX11Test, ::testing::Bool());

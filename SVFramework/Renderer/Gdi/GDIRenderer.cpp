@@ -57,6 +57,37 @@ private:
     cairo_t* mCr;
 };
 
+const cairo_user_data_key_t kHeldPicture{};
+
+// An opaque area of a picture is the same premultiplied or not: the surface reads the picture's
+// own pixels instead of a copy, and holds the picture while it lives, so that a large skin
+// picture is not kept twice. Null when a pixel of the area is not opaque.
+svp::CairoSurfacePtr WrapOpaqueArea(const ArgbPixels& picture, const RectT<int32_t>& area)
+{
+    for (int32_t row = 0; row < area.height; ++row) {
+        const uint32_t* line = picture.GetPixelForRead(area.x, area.y + row);
+        for (int32_t x = 0; x < area.width; ++x) {
+            if ((line[x] >> 24) != 0xFF) {
+                return nullptr;
+            }
+        }
+    }
+    auto* first = reinterpret_cast<unsigned char*>(
+        const_cast<uint32_t*>(picture.GetPixelForRead(area.x, area.y)));
+    svp::CairoSurfacePtr surface(cairo_image_surface_create_for_data(
+        first, CAIRO_FORMAT_ARGB32, area.width, area.height, picture.GetStride()));
+    auto* held = const_cast<ArgbPixels*>(&picture);
+    held->AddRef();
+    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
+        cairo_surface_set_user_data(surface.get(), &kHeldPicture, held, [](void* data) {
+            static_cast<ArgbPixels*>(data)->Release();
+        }) != CAIRO_STATUS_SUCCESS) {
+        held->Release();
+        return nullptr;
+    }
+    return surface;
+}
+
 // The pixels of a bitmap's rectangle as a premultiplied Cairo surface of the rectangle's size;
 // the part of the rectangle that lies off its picture stays transparent. Null when the bitmap
 // has no pixels or the rectangle is too large for a surface.
@@ -66,6 +97,12 @@ svp::CairoSurfacePtr MakeSourceSurface(const LBitmap& bitmap)
     const RectT<int32_t>& rect = bitmap.GetRect();
     if (picture == nullptr || rect.width <= 0 || rect.height <= 0) {
         return nullptr;
+    }
+    const RectT<int32_t> onPicture = bitmap.GetRectOnPicture();
+    if (onPicture.width == rect.width && onPicture.height == rect.height) {
+        if (svp::CairoSurfacePtr wrapped = WrapOpaqueArea(*picture, onPicture)) {
+            return wrapped;
+        }
     }
     svp::CairoSurfacePtr surface(
         cairo_image_surface_create(CAIRO_FORMAT_ARGB32, rect.width, rect.height));

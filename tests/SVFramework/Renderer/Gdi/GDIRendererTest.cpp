@@ -613,6 +613,35 @@ TEST_F(GDIRendererTest, RendersABitmapOncePerDestinationSize)
     EXPECT_EQ(cache.GetKeyCount(), 2);
 }
 
+TEST_F(GDIRendererTest, DrawsAnOpaquePieceStraightFromItsPictureAndCopiesOnlyOtherPieces)
+{
+    SV::LGDIRenderer::BitmapCache& cache = mRenderer->GetBitmapCache();
+    const RCPtr<SV::LBitmap> piece = Numbered(10, 10)->CreateSubBitmap(2, 3, 5, 4);
+    // Half-transparent pixels are premultiplied, and pixels off the picture are transparent:
+    // such pieces get a picture of their own.
+    const RCPtr<SV::LBitmap> glass = Numbered(10, 10, 0x80)->CreateSubBitmap(2, 3, 5, 4);
+    const RCPtr<SV::LBitmap> edge = Numbered(10, 10)->CreateSubBitmap(8, 8, 4, 4);
+    Frame([&] {
+        mRenderer->DrawBitmap(piece, {20, 20, 5, 4}, SV::ResizeType::Stretch);
+        mRenderer->DrawBitmap(glass, {40, 40, 5, 4}, SV::ResizeType::Stretch);
+        mRenderer->DrawBitmap(edge, {50, 10, 4, 4}, SV::ResizeType::Stretch);
+    });
+    EXPECT_EQ(Pixel(20, 20), NumberOf(2, 3));
+    EXPECT_EQ(Pixel(24, 23), NumberOf(6, 6));
+    EXPECT_EQ(Pixel(51, 11), NumberOf(9, 9));
+    EXPECT_EQ(Pixel(52, 12), 0u);
+
+    ASSERT_EQ(cache.GetKeyCount(), 3);
+    for (int32_t i = 0; i < cache.GetKeyCount(); ++i) {
+        const auto& entry = cache.GetEntry(i);
+        const void* drawnFrom = cairo_image_surface_get_data(entry.object->GetSurface());
+        const SV::LBitmap& bitmap = *entry.key.bitmap;
+        const RectT<int32_t> area = bitmap.GetRectOnPicture();
+        const void* onPicture = bitmap.GetPixelSource()->GetPixelForRead(area.x, area.y);
+        EXPECT_EQ(drawnFrom == onPicture, entry.key.bitmap.Get() == piece.Get()) << i;
+    }
+}
+
 TEST_F(GDIRendererTest, PurgesBitmapsNotUsedSinceThePreviousPurgeEveryFiveMinutes)
 {
     const RCPtr<SV::LBitmap> first = Numbered(4, 4);
