@@ -133,7 +133,10 @@ public:
     {
         Display* display = window->display;
         XWindowAttributes attributes{};
-        XGetWindowAttributes(display, window->window, &attributes);
+        // Another program may have destroyed the box already: there is nothing to draw on.
+        if (XGetWindowAttributes(display, window->window, &attributes) == 0) {
+            return;
+        }
         SurfacePtr surface(
             cairo_xlib_surface_create(display, window->window, attributes.visual, mWidth, mHeight));
         CairoPtr owned(cairo_create(surface.get()));

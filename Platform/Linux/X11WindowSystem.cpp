@@ -121,15 +121,19 @@ Bool IsMapOf(Display*, XEvent* event, XPointer window)
 }
 
 XErrorHandler gPreviousErrorHandler = nullptr;
+// The first error code of the rendering extension; -1 when the server has none.
+int gRenderErrorBase = -1;
 
 // Another program may destroy a window of ours at any moment (a window manager, xkill): the
 // requests already on their way that name it fail, which must not end the program. Every other
 // error goes to the handler there was before.
 int IgnoreErrorsOfVanishedWindows(Display* display, XErrorEvent* error)
 {
-    // The same for a focus given to a window that was unmapped in the meantime.
+    // The same for a focus given to a window that was unmapped in the meantime, and for the
+    // picture Cairo drew the window through, which went with it.
     if (error->error_code == BadWindow || error->error_code == BadDrawable ||
-        (error->error_code == BadMatch && error->request_code == X_SetInputFocus)) {
+        (error->error_code == BadMatch && error->request_code == X_SetInputFocus) ||
+        (gRenderErrorBase >= 0 && error->error_code == gRenderErrorBase + BadPicture)) {
         return 0;
     }
     return gPreviousErrorHandler != nullptr ? gPreviousErrorHandler(display, error) : 0;
@@ -152,6 +156,10 @@ public:
         std::setlocale(LC_CTYPE, "");
         XSetLocaleModifiers("");
         if (gPreviousErrorHandler == nullptr) {
+            int eventBase = 0;
+            if (XRenderQueryExtension(mDisplay, &eventBase, &gRenderErrorBase) == 0) {
+                gRenderErrorBase = -1;
+            }
             gPreviousErrorHandler = XSetErrorHandler(IgnoreErrorsOfVanishedWindows);
         }
         mClipboard = std::make_unique<X11Clipboard>(mDisplay);

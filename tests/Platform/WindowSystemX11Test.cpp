@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
 #include <X11/keysym.h>
 
 #include <vector>
@@ -244,6 +246,40 @@ TEST_F(WindowSystemX11Test, ADisabledWindowGetsNoInputButStillPaints)
     mSystem->Enable(mWindow, true);
     SendKey(KeyRelease, XK_a, 0);
     WaitFor(WM_KEYUP);
+}
+
+// Another program may destroy a window while it is drawn through Cairo (a message box closed by
+// the window manager before it painted): the drawing requests that name the window's picture
+// fail, and the program goes on. The painter has a connection of its own, as the boxes draw.
+TEST_F(WindowSystemX11Test, DrawingOnAWindowAnotherProgramDestroyedDoesNotEndTheProgram)
+{
+    Display* painter = XOpenDisplay(nullptr);
+    ASSERT_NE(painter, nullptr);
+    const Window window = XCreateSimpleWindow(painter, DefaultRootWindow(painter), 0, 0, 50, 50,
+                                              0, 0, 0);
+    XMapWindow(painter, window);
+    XSync(painter, False);
+    cairo_surface_t* surface = cairo_xlib_surface_create(
+        painter, window, DefaultVisual(painter, DefaultScreen(painter)), 50, 50);
+    const auto draw = [surface] {
+        cairo_t* cairo = cairo_create(surface);
+        cairo_set_source_rgb(cairo, 0.5, 0.2, 0.1);
+        cairo_paint(cairo);
+        cairo_destroy(cairo);
+        cairo_surface_flush(surface);
+    };
+    draw();
+    XSync(painter, False);
+
+    XDestroyWindow(mSender, window);
+    XSync(mSender, False);
+    draw();
+    XSync(painter, False);
+    cairo_surface_destroy(surface);
+    XCloseDisplay(painter);
+    // Still here, and the window system still answers.
+    mSystem->InvalidateRect(mWindow, 0, 0, 5, 5);
+    WaitFor(WM_PAINT);
 }
 
 } // namespace

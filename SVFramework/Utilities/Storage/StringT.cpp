@@ -35,9 +35,10 @@ template <class C, class O>
 const StringT<C, O>& StringT<C, O>::SharedEmpty()
 {
     // Built on first use so that strings in other static objects can rely on it; every empty
-    // string refers to this one buffer.
-    static const StringT empty{EmptyTag{}};
-    return empty;
+    // string refers to this one buffer. Never destroyed: threads that outlive main (a pool's
+    // workers) and static destructors still make empty strings while the process exits.
+    static const StringT* const empty = new StringT(EmptyTag{});
+    return *empty;
 }
 
 template <class C, class O>

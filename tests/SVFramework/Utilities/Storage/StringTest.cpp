@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,6 +40,32 @@ TEST(StringTest, EmptyStringsShareOneBuffer)
     }
     EXPECT_EQ(2u, byDefault.GetBufferSize());
     EXPECT_EQ(1u, NarrowString().GetBufferSize());
+}
+
+// Threads that outlive main (a pool's workers that wait for work) may still make strings while
+// the process exits: the empty buffer they share stays until the very end.
+TEST(StringTest, EmptyStringsCanStillBeMadeWhileTheProcessExits)
+{
+    EXPECT_EXIT(
+        {
+            static std::atomic<bool> exiting{false};
+            const WideString madeBefore;
+            std::atexit([] { exiting = true; });
+            std::thread([] {
+                while (!exiting) {
+                    std::this_thread::yield();
+                }
+                for (;;) {
+                    const WideString late;
+                    const NarrowString lateNarrow;
+                    if (late.GetLength() + lateNarrow.GetLength() != 0) {
+                        std::abort();
+                    }
+                }
+            }).detach();
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST(StringTest, CopiesShareTheBufferUntilOneIsLocked)
