@@ -55,7 +55,9 @@ std::vector<uint8_t> StorePixels(const DecodedImage& image)
     std::memcpy(bytes.data(), kMagic, sizeof kMagic);
     PutUint32(bytes.data() + sizeof kMagic, image.width);
     PutUint32(bytes.data() + sizeof kMagic + 4, image.height);
-    std::memcpy(bytes.data() + kHeaderSize, image.pixels.data(), image.pixels.size() * 4);
+    if (!image.pixels.empty()) {
+        std::memcpy(bytes.data() + kHeaderSize, image.pixels.data(), image.pixels.size() * 4);
+    }
     return bytes;
 }
 
