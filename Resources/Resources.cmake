@@ -1,7 +1,16 @@
 # The resources compiled into the program: triples of type, name and file below Resources/.
 # Images in Resources/Images/ are added on their own as "GDIPLUS" resources, named after the file
 # upper-cased with '.' and ' ' turned into '_' (CE.png is CE_PNG), the way the skin refers to them.
+# They go in as their pixels (Platform/Include/StoredPixels.h), which tools/store-pixels makes of
+# each PNG at build time: the program shows them at start-up without inflating and unfiltering.
 set(SV_RESOURCE_LIST)
+
+add_executable(store-pixels "${PROJECT_SOURCE_DIR}/tools/store-pixels/main.cpp"
+               "${PROJECT_SOURCE_DIR}/Platform/Linux/StoredPixels.cpp"
+               "${PROJECT_SOURCE_DIR}/Platform/Linux/PngDecoder.cpp")
+target_include_directories(store-pixels PRIVATE "${PROJECT_SOURCE_DIR}/Platform/Include")
+find_package(PNG REQUIRED)
+target_link_libraries(store-pixels PRIVATE PNG::PNG)
 
 file(GLOB SV_RESOURCE_IMAGES CONFIGURE_DEPENDS "${CMAKE_CURRENT_LIST_DIR}/Images/*.png")
 foreach(image ${SV_RESOURCE_IMAGES})
@@ -9,7 +18,13 @@ foreach(image ${SV_RESOURCE_IMAGES})
     string(TOUPPER "${imageName}" resourceName)
     string(REPLACE "." "_" resourceName "${resourceName}")
     string(REPLACE " " "_" resourceName "${resourceName}")
-    list(APPEND SV_RESOURCE_LIST GDIPLUS "${resourceName}" "${image}")
+    set(stored "${CMAKE_CURRENT_BINARY_DIR}/StoredPictures/${imageName}.pixels")
+    add_custom_command(OUTPUT "${stored}"
+                       COMMAND store-pixels "${image}" "${stored}"
+                       DEPENDS store-pixels "${image}"
+                       COMMENT "Storing the pixels of ${imageName}"
+                       VERBATIM)
+    list(APPEND SV_RESOURCE_LIST GDIPLUS "${resourceName}" "${stored}")
 endforeach()
 
 # The skin (UTF-8) and the string tables (UTF-16 with a byte-order mark).

@@ -1,6 +1,7 @@
 # sv_embed_resources(<output.cpp> <type> <name> <file> [<type> <name> <file> ...])
 # Writes a source file that assembles each file's bytes into the object (.incbin) and defines the
 # table that svp::FindEmbeddedResource serves. The object is rebuilt whenever a listed file changes.
+# A file may be the output of a custom command of the directory that calls this.
 function(sv_embed_resources output)
     set(entries ${ARGN})
     list(LENGTH entries length)
@@ -16,7 +17,8 @@ function(sv_embed_resources output)
     set(index 0)
     while(entries)
         list(POP_FRONT entries type name file)
-        if(NOT EXISTS "${file}")
+        get_source_file_property(generated "${file}" GENERATED)
+        if(NOT EXISTS "${file}" AND NOT generated)
             message(FATAL_ERROR "Resource ${type}/${name}: no file ${file}")
         endif()
         string(REPLACE "\\" "\\\\" escaped "${file}")

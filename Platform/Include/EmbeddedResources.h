@@ -23,4 +23,8 @@ const EmbeddedResource* FindEmbeddedResource(std::string_view type, std::string_
 // Every resource the executable holds, in the order they were listed at build time.
 std::span<const EmbeddedResource> GetEmbeddedResources();
 
+// Lets go of the memory that reading the resource's bytes brought in, for a large resource read
+// once; the bytes stay readable, a later read brings them in again from the executable.
+void ReleaseEmbeddedResourcePages(const EmbeddedResource& resource);
+
 } // namespace svp

@@ -1,6 +1,10 @@
 #include "EmbeddedResources.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdint>
 
 namespace svp {
 
@@ -20,6 +24,19 @@ const EmbeddedResource* FindEmbeddedResource(std::string_view type, std::string_
         return resource.type == type && resource.name == name;
     });
     return found == resources.end() ? nullptr : &*found;
+}
+
+void ReleaseEmbeddedResourcePages(const EmbeddedResource& resource)
+{
+    // Only the pages wholly inside the bytes: they lie in the executable's read-only data, so
+    // dropping them loses nothing.
+    const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<uintptr_t>(resource.bytes.data());
+    const uintptr_t first = (begin + pageSize - 1) / pageSize * pageSize;
+    const uintptr_t last = (begin + resource.bytes.size()) / pageSize * pageSize;
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    }
 }
 
 } // namespace svp

@@ -1,6 +1,7 @@
 #include "WindowSystem.h"
 
 #include "EventLoop.h"
+#include "FirstFrameReport.h"
 #include "VirtualKeys.h"
 #include "X11Clipboard.h"
 #include "X11NativeWindow.h"
@@ -753,6 +754,10 @@ private:
         message.height = top.dirtyBottom - top.dirtyTop;
         top.dirty = false;
         Deliver(top, message);
+        if (IsFirstFrameReportDue()) {
+            XSync(mDisplay, False);
+            ReportFirstFrame();
+        }
         ScheduleInputMethod();
     }
 

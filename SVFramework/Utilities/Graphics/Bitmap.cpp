@@ -3,7 +3,7 @@
 #include "EmbeddedResources.h"
 #include "FileSystem.h"
 #include "ObjectBase/Exception.h"
-#include "PngDecoder.h"
+#include "StoredPixels.h"
 #include "Utilities/Graphics/Colorizer.h"
 
 #include <algorithm>
@@ -28,14 +28,20 @@ namespace {
     throw Exception<std::domain_error>(text);
 }
 
-bool ReadCompiledInImage(const std::string& name, std::vector<uint8_t>& bytes)
+// The image compiled in under the resource name. Its bytes are read where they lie and let go
+// of afterwards: the images are compiled in as their pixels, and would otherwise stay resident
+// beside the copy the bitmap keeps.
+bool DecodeCompiledInImage(const std::string& name, svp::DecodedImage& image)
 {
     const svp::EmbeddedResource* resource = svp::FindEmbeddedResource("GDIPLUS", name);
     if (resource == nullptr || resource->bytes.empty()) {
         return false;
     }
-    bytes.assign(resource->bytes.begin(), resource->bytes.end());
-    return true;
+    std::string error;
+    const bool decoded =
+        svp::DecodePicture(resource->bytes.data(), resource->bytes.size(), image, error);
+    svp::ReleaseEmbeddedResourcePages(*resource);
+    return decoded;
 }
 
 bool ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes)
@@ -60,7 +66,8 @@ struct BitmapRegistry
 {
     std::recursive_mutex lock;
     std::map<WideString, RCPtr<LBitmap>> bitmaps;
-    LBitmap::ResourceReader reader = &ReadCompiledInImage;
+    // Empty for the compiled-in images.
+    LBitmap::ResourceReader reader;
     // The threads loading images ahead of their first use, and the images so loaded, held
     // registered until that use.
     std::map<WideString, std::thread> prefetching;
@@ -108,23 +115,24 @@ LBitmap::~LBitmap() = default;
 void LBitmap::Load()
 {
     std::vector<uint8_t> bytes;
-    bool found;
+    svp::DecodedImage image;
+    std::string error;
     if (StartsWithResourcePrefix(mName)) {
         ResourceReader reader;
         {
             std::lock_guard<std::recursive_mutex> guard(Registry().lock);
             reader = Registry().reader;
         }
-        found = reader(ResourceNameOf(mName), bytes);
-    } else {
-        found = ReadImageFile(mName.ToNarrow().GetText(), bytes);
-    }
-    if (!found) {
-        return;
-    }
-    svp::DecodedImage image;
-    std::string error;
-    if (!svp::DecodePng(bytes.data(), bytes.size(), image, error)) {
+        if (!reader) {
+            if (!DecodeCompiledInImage(ResourceNameOf(mName), image)) {
+                return;
+            }
+        } else if (!reader(ResourceNameOf(mName), bytes) ||
+                   !svp::DecodePicture(bytes.data(), bytes.size(), image, error)) {
+            return;
+        }
+    } else if (!ReadImageFile(mName.ToNarrow().GetText(), bytes) ||
+               !svp::DecodePicture(bytes.data(), bytes.size(), image, error)) {
         return;
     }
     const int32_t width = static_cast<int32_t>(image.width);
@@ -144,7 +152,7 @@ LBitmap::ResourceReader LBitmap::SetResourceReader(ResourceReader reader)
 {
     std::lock_guard<std::recursive_mutex> guard(Registry().lock);
     ResourceReader previous = std::move(Registry().reader);
-    Registry().reader = reader ? std::move(reader) : ResourceReader(&ReadCompiledInImage);
+    Registry().reader = std::move(reader);
     return previous;
 }
 

@@ -28,8 +28,8 @@ using ArgbPixels = LPixelBuffer<uint32_t>;
 class LBitmap : public virtual LRefCountedObject
 {
 public:
-    // Reads the bytes of the image compiled in under a resource name ("CE_PNG"); false when
-    // there is none.
+    // Reads the bytes of the image under a resource name ("CE_PNG"), a PNG or stored pixels
+    // (StoredPixels.h); false when there is none.
     using ResourceReader = std::function<bool(const std::string& name, std::vector<uint8_t>&)>;
 
     // Image files larger than this are not read.
@@ -55,7 +55,7 @@ public:
     // The resource name of a "::" image name: the rest upper-cased, '.' and ' ' turned into '_'.
     static std::string ResourceNameOf(const WideString& name);
     // Replaces where "::" images are read from (the compiled-in "GDIPLUS" resources); an empty
-    // reader restores those. Answers the reader it replaced.
+    // reader restores those. Answers the reader it replaced, empty for the compiled-in ones.
     static ResourceReader SetResourceReader(ResourceReader reader);
 
     // A bitmap over the same pixels: the rectangle (x, y, width, height) within this one, or this

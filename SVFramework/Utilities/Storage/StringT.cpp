@@ -470,6 +470,19 @@ int32_t StringT<C, O>::AssignUtf8(const char* text, int32_t length) requires kWi
         mBuffer = SharedEmpty().mBuffer;
         return E_FAIL;
     }
+    // Plain ASCII, most of what skins and string tables hold, widens byte by byte: the same
+    // characters, up to the first NUL, that the conversion below gives.
+    const auto* unsignedText = reinterpret_cast<const unsigned char*>(text);
+    if (std::all_of(unsignedText, unsignedText + bytes, [](unsigned char c) { return c < 0x80; })) {
+        const auto widened =
+            static_cast<uint32_t>(std::find(unsignedText, unsignedText + bytes, 0) - unsignedText);
+        RCPtr<LIBuffer> buffer = NewSharedBuffer((widened + 1) * sizeof(char16_t), 0, false);
+        char16_t* data = static_cast<char16_t*>(buffer->GetData());
+        std::copy(unsignedText, unsignedText + widened, data);
+        data[widened] = 0;
+        mBuffer = buffer;
+        return S_OK;
+    }
     const uint32_t chars = bytes + 1;
     RCPtr<LIBuffer> buffer = NewSharedBuffer(chars * sizeof(char16_t), 0, true);
     char16_t* data = static_cast<char16_t*>(buffer->GetData());

@@ -347,6 +347,31 @@ TEST(StringTest, Utf8ConversionKeepsWhatPrecedesAnError)
     EXPECT_TRUE(text.IsEmpty());
 }
 
+TEST(StringTest, Utf8ConversionEndsAtTheFirstNulAndTrimsTheBuffer)
+{
+    struct Case
+    {
+        std::string bytes;
+        int32_t length;
+        int32_t result;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {"Skin", -1, S_OK, u"Skin"},
+        {"Skins.xml", 5, S_OK, u"Skins"},
+        {std::string("ab\0cd", 5), 5, S_OK, u"ab"},
+        {std::string("ab\0\xC3\xA9", 5), 5, S_OK, u"ab"},
+        {std::string("ab\0\xE0\x80\x80", 6), 6, E_FAIL, u"ab"},
+        {"caf\xC3\xA9", -1, S_OK, u"caf\u00E9"},
+    };
+    for (const Case& c : cases) {
+        WideString text;
+        EXPECT_EQ(c.result, text.AssignUtf8(c.bytes.data(), c.length)) << c.bytes;
+        EXPECT_EQ(c.expected, Text(text)) << c.bytes;
+        EXPECT_EQ((c.expected.size() + 1) * 2, text.GetBufferSize()) << c.bytes;
+    }
+}
+
 TEST(StringTest, AssignNarrowTakesAtMostTheGivenBytes)
 {
     WideString text;

@@ -1,0 +1,103 @@
+#include "StoredPixels.h"
+#include "EmbeddedResources.h"
+#include "PngFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+svp::DecodedImage Picture(uint32_t width, uint32_t height, std::vector<uint32_t> pixels)
+{
+    svp::DecodedImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels = std::move(pixels);
+    return image;
+}
+
+TEST(StoredPixelsTest, StoredPixelsAndPngsDecodeToTheirPixels)
+{
+    // Partial and zero alpha keep their colour: nothing is premultiplied on the way.
+    const std::vector<uint32_t> pixels = {0xFF102030u, 0x80FF8000u, 0x00ABCDEFu,
+                                          0x01020304u, 0xFFFFFFFFu, 0x7F000001u};
+    for (const std::vector<uint8_t>& bytes :
+         {svp::StorePixels(Picture(3, 2, pixels)), svtest::EncodePng(3, 2, pixels)}) {
+        svp::DecodedImage image;
+        std::string error;
+        ASSERT_TRUE(svp::DecodePicture(bytes.data(), bytes.size(), image, error)) << error;
+        EXPECT_EQ(3u, image.width);
+        EXPECT_EQ(2u, image.height);
+        EXPECT_EQ(pixels, image.pixels);
+    }
+}
+
+TEST(StoredPixelsTest, StoredPixelsThatDoNotAddUpAreRefused)
+{
+    const std::vector<uint8_t> whole = svp::StorePixels(Picture(2, 2, std::vector<uint32_t>(4, 1)));
+    std::vector<uint8_t> oneMore = whole;
+    oneMore.push_back(0);
+    std::vector<uint8_t> noWidth = svp::StorePixels(Picture(0, 2, {}));
+    std::vector<uint8_t> tooWide = whole;
+    tooWide[8] = 0x01; // 16385 pixels wide, with the bytes of 2 x 2
+    tooWide[9] = 0x40;
+    const std::vector<uint8_t> cases[] = {std::vector<uint8_t>(whole.begin(), whole.end() - 1),
+                                          oneMore, noWidth, tooWide,
+                                          std::vector<uint8_t>(whole.begin(), whole.begin() + 16)};
+    for (const std::vector<uint8_t>& bytes : cases) {
+        svp::DecodedImage image = Picture(1, 1, {0xFF000000u});
+        std::string error;
+        EXPECT_FALSE(svp::DecodePicture(bytes.data(), bytes.size(), image, error))
+            << bytes.size() << " bytes";
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(0u, image.width);
+        EXPECT_TRUE(image.pixels.empty());
+    }
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The build compiles each picture of Resources/Images in as its pixels: they are the PNG's own,
+// and stay so once the pages read are let go of.
+TEST(StoredPixelsTest, EveryCompiledInImageHoldsThePixelsOfItsPicture)
+{
+    int compared = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(SV_RESOURCES_FOLDER) / "Images")) {
+        std::string name = entry.path().filename().string();
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+            return c == '.' || c == ' ' ? '_' : static_cast<char>(std::toupper(c));
+        });
+        const svp::EmbeddedResource* resource = svp::FindEmbeddedResource("GDIPLUS", name);
+        ASSERT_NE(nullptr, resource) << name;
+        const std::vector<uint8_t> png = ReadWholeFile(entry.path());
+        svp::DecodedImage expected;
+        std::string error;
+        ASSERT_TRUE(svp::DecodePng(png.data(), png.size(), expected, error)) << error;
+        for (int read = 0; read < 2; ++read) {
+            svp::DecodedImage compiledIn;
+            ASSERT_TRUE(svp::DecodePicture(resource->bytes.data(), resource->bytes.size(),
+                                           compiledIn, error))
+                << name << ": " << error;
+            EXPECT_EQ(expected.width, compiledIn.width) << name;
+            EXPECT_EQ(expected.height, compiledIn.height) << name;
+            EXPECT_TRUE(expected.pixels == compiledIn.pixels) << name;
+            svp::ReleaseEmbeddedResourcePages(*resource);
+        }
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
+}
+
+} // namespace
