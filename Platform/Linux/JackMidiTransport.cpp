@@ -68,11 +68,21 @@ struct RingFree
 // makes, as RtMidi's JACK back end does) frees what libjack kept of every such client itself,
 // and a close after that touches freed memory. We cannot order every open of the process
 // before our close, so the handle of a gone server is left alone; a server that goes away is
-// rare, and what stays behind is a few idle threads.
+// rare, and what stays behind is a few idle threads. Those threads are never joined and may
+// still be in one of our callbacks, so the object they call back stays too (JackClientEnd).
+class JackClient;
+
+struct JackClientEnd
+{
+    void operator()(JackClient* client) const;
+};
+
+using JackClientPtr = std::unique_ptr<JackClient, JackClientEnd>;
+
 class JackClient
 {
 public:
-    static std::unique_ptr<JackClient> Open(const std::string& name)
+    static JackClientPtr Open(const std::string& name)
     {
         QuietenJack();
         jack_status_t status{};
@@ -80,7 +90,7 @@ public:
         if (handle == nullptr) {
             return nullptr;
         }
-        std::unique_ptr<JackClient> client(new JackClient(handle));
+        JackClientPtr client(new JackClient(handle));
         jack_set_process_callback(handle, &JackClient::Process, client.get());
         jack_set_port_registration_callback(handle, &JackClient::OnPortRegistration, client.get());
         jack_set_port_rename_callback(handle, &JackClient::OnPortRename, client.get());
@@ -124,6 +134,8 @@ public:
 
     jack_client_t* Get() const { return mClient; }
     bool IsAlive() const { return mAlive.load(); }
+    // The server ended this client: libjack's threads of it are left running.
+    bool WasShutDown() const { return mShutDown.load(); }
     // Changes whenever a port of the server comes, goes or is renamed.
     uint64_t GetPortGeneration() const { return mPortGeneration.load(); }
 
@@ -329,6 +341,20 @@ private:
     std::atomic<int32_t> mCycleWaiters{0};
 };
 
+void JackClientEnd::operator()(JackClient* client) const
+{
+    client->Close();
+    if (!client->WasShutDown()) {
+        delete client;
+        return;
+    }
+    // Kept until the process ends, where libjack's threads of it may still reach it.
+    static std::mutex keptMutex;
+    static auto* kept = new std::vector<JackClient*>;
+    const std::lock_guard<std::mutex> lock(keptMutex);
+    kept->push_back(client);
+}
+
 struct JackPortsFree
 {
     void operator()(const char** ports) const { jack_free(static_cast<void*>(ports)); }
@@ -342,11 +368,11 @@ class JackSession
 public:
     static std::shared_ptr<JackSession> Open(const std::string& server)
     {
-        std::unique_ptr<JackClient> inputs = JackClient::Open(kOwnClientName);
+        JackClientPtr inputs = JackClient::Open(kOwnClientName);
         if (!inputs) {
             return nullptr;
         }
-        std::unique_ptr<JackClient> outputs = JackClient::Open(kOwnClientName);
+        JackClientPtr outputs = JackClient::Open(kOwnClientName);
         if (!outputs) {
             return nullptr;
         }
@@ -443,7 +469,7 @@ private:
         std::string farPort; // connected to, or empty
     };
 
-    JackSession(std::unique_ptr<JackClient> inputs, std::unique_ptr<JackClient> outputs,
+    JackSession(JackClientPtr inputs, JackClientPtr outputs,
                 std::string server)
         : mInputs(std::move(inputs)), mOutputs(std::move(outputs)), mServer(std::move(server))
     {}
@@ -516,8 +542,8 @@ private:
     // Inputs and outputs on clients of their own: a device with both ports on one client then
     // sits between them in the server's graph, so what is sent reaches it in the same cycle and
     // its answer comes back in the next, as in a graph without a loop.
-    const std::unique_ptr<JackClient> mInputs;
-    const std::unique_ptr<JackClient> mOutputs;
+    const JackClientPtr mInputs;
+    const JackClientPtr mOutputs;
     const std::string mServer;
     std::mutex mMutex;
     Listing mInputListing;
@@ -672,7 +698,7 @@ public:
 
 private:
     ReceivingSink mSink;
-    std::unique_ptr<JackClient> mClient;
+    JackClientPtr mClient;
     int32_t mInput = -1;
     int32_t mOutput = -1;
 };
