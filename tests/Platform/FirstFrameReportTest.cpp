@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,25 +27,55 @@ std::string ReadAvailable(int descriptor)
     return count > 0 ? std::string(bytes, static_cast<size_t>(count)) : std::string();
 }
 
+// What a process answered: whether a report was due without the variable, with a value that is
+// no descriptor, with a pipe's descriptor, and once it had reported.
+struct Answers
+{
+    bool dueWithout = false;
+    bool dueForNoDescriptor = false;
+    bool dueForAPipe = false;
+    bool dueAfterReporting = false;
+};
+
+// The report is made once per process: each run of the test asks a process of its own, which
+// reports twice on `descriptor`.
+Answers AskAFreshProcess(int descriptor)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        unsetenv("SV_FIRST_FRAME_REPORT_FD");
+        int bits = svp::IsFirstFrameReportDue() ? 1 : 0;
+        setenv("SV_FIRST_FRAME_REPORT_FD", "not a descriptor", 1);
+        bits |= svp::IsFirstFrameReportDue() ? 2 : 0;
+        setenv("SV_FIRST_FRAME_REPORT_FD", std::to_string(descriptor).c_str(), 1);
+        bits |= svp::IsFirstFrameReportDue() ? 4 : 0;
+        svp::ReportFirstFrame();
+        svp::ReportFirstFrame();
+        bits |= svp::IsFirstFrameReportDue() ? 8 : 0;
+        _exit(bits);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        ADD_FAILURE() << "the asking process did not end by itself";
+        return {};
+    }
+    const int bits = WEXITSTATUS(status);
+    return {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+}
+
 // Without the variable nothing is due; with it the first report gives the monotonic time and the
 // process's CPU as they stood, and it is the only one.
 TEST(FirstFrameReportTest, TheFirstFrameIsReportedOnceWhereTheEnvironmentAsks)
 {
-    unsetenv("SV_FIRST_FRAME_REPORT_FD");
-    EXPECT_FALSE(svp::IsFirstFrameReportDue());
-    setenv("SV_FIRST_FRAME_REPORT_FD", "not a descriptor", 1);
-    EXPECT_FALSE(svp::IsFirstFrameReportDue());
-
     int ends[2];
     ASSERT_EQ(0, pipe2(ends, O_NONBLOCK));
-    setenv("SV_FIRST_FRAME_REPORT_FD", std::to_string(ends[1]).c_str(), 1);
-    EXPECT_TRUE(svp::IsFirstFrameReportDue());
     const long long before = MonotonicNanoseconds();
-    svp::ReportFirstFrame();
+    const Answers answers = AskAFreshProcess(ends[1]);
     const long long after = MonotonicNanoseconds();
-    svp::ReportFirstFrame();
-    EXPECT_FALSE(svp::IsFirstFrameReportDue());
-    unsetenv("SV_FIRST_FRAME_REPORT_FD");
+    EXPECT_FALSE(answers.dueWithout);
+    EXPECT_FALSE(answers.dueForNoDescriptor);
+    EXPECT_TRUE(answers.dueForAPipe);
+    EXPECT_FALSE(answers.dueAfterReporting);
 
     std::istringstream report(ReadAvailable(ends[0]));
     long long frame = 0;
