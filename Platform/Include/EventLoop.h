@@ -1,6 +1,6 @@
-// The one loop of the user-interface thread: it sleeps in poll() until a descriptor it watches
-// is readable (the X connection, the single-instance socket, a child process's pipe), a timer
-// is due or another thread posts work through its wake-up pipe, and runs what became ready.
+// The one loop of the user-interface thread: it sleeps in epoll_wait() until a descriptor it
+// watches is readable (the X connection, the single-instance socket, a child process's pipe), a
+// timer is due or another thread posts work through its wake-up pipe, and runs what became ready.
 // Idle work runs only while nothing is pending; a quit request ends the outermost loop.
 #pragma once
 
@@ -20,7 +20,7 @@ public:
     // Runs what a descriptor delivered; true when it was an event that restarts idle work.
     using ReadyHandler = std::function<bool()>;
     // For sources that buffer input of their own (Xlib): true when input is queued in memory
-    // that poll() cannot see.
+    // that the descriptor's readiness does not show.
     using QueuedTest = std::function<bool()>;
 
     EventLoop();

@@ -7,7 +7,8 @@
 #include <fcntl.h>
 #include <map>
 #include <mutex>
-#include <poll.h>
+#include <sys/epoll.h>
+#include <system_error>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -35,10 +36,17 @@ struct Timer
     EventLoop::Task onTick;
 };
 
+// The wake-up pipe's id among the watches' ids in the epoll set (watch ids start at 1).
+constexpr uint32_t kWakeId = 0;
+// Events taken per wait: one per watch and the wake-up pipe is plenty.
+constexpr int kMaxEvents = 8;
+
 struct Watch
 {
     uint32_t id = 0;
     int fd = -1;
+    // The loop's own copy of fd, when fd itself could not join the epoll set; else -1.
+    int copy = -1;
     EventLoop::ReadyHandler onReady;
     EventLoop::QueuedTest hasQueued;
 };
@@ -54,23 +62,43 @@ struct EventLoop::State
     std::map<uint32_t, Timer> timers;
     std::vector<Watch> watches;
     uint32_t nextId = 1;
-    // Kept between waits, so that a wait allocates nothing.
-    std::vector<pollfd> pollFds;
+    // The wake-up pipe and every watched descriptor, each under its id: a wait is one call that
+    // does not walk the descriptors, whatever their number.
+    int epollFd = -1;
+    epoll_event ready[kMaxEvents] = {};
     // Set when a wait ended with no descriptor ready (a timer's tick): the idle work that follows
-    // needs no poll() of its own before it starts, as what arrives after that wait is taken by
+    // needs no look of its own before it starts, as what arrives after that wait is taken by
     // the next one just as if it had come a moment later. Only the first look is spared.
     bool descriptorsJustPolled = false;
 
-    // The wake-up pipe first, then the watched descriptors in their order.
-    void FillPollFds(bool withWakePipe)
+    // Waits up to timeoutMs (-1: without limit); the ready ids are in `ready`. Answers their
+    // number, or -1 on an error (EINTR included).
+    int WaitReady(int timeoutMs) { return epoll_wait(epollFd, ready, kMaxEvents, timeoutMs); }
+
+    // Of the ready ids, the watch that comes first in the list (the order watches were made),
+    // or the end of the list when only the wake-up pipe or watches gone since are ready.
+    std::vector<Watch>::iterator FirstReadyWatch(int count)
     {
-        pollFds.clear();
-        if (withWakePipe) {
-            pollFds.push_back({wakeRead, POLLIN, 0});
+        auto first = watches.end();
+        for (int i = 0; i < count; ++i) {
+            const uint32_t id = ready[i].data.u32;
+            const auto it = std::find_if(watches.begin(), first,
+                                         [id](const Watch& watch) { return watch.id == id; });
+            if (it != first) {
+                first = it;
+            }
         }
-        for (const Watch& watch : watches) {
-            pollFds.push_back({watch.fd, POLLIN, 0});
+        return first;
+    }
+
+    bool WakeIsReady(int count) const
+    {
+        for (int i = 0; i < count; ++i) {
+            if (ready[i].data.u32 == kWakeId) {
+                return true;
+            }
         }
+        return false;
     }
 
     void Wake() const
@@ -109,8 +137,17 @@ struct EventLoop::State
         if ((trustLastWait && justPolled) || watches.empty()) {
             return false;
         }
-        FillPollFds(false);
-        return poll(pollFds.data(), pollFds.size(), 0) > 0;
+        const int count = WaitReady(0);
+        if (count <= 0) {
+            return false;
+        }
+        if (FirstReadyWatch(count) != watches.end()) {
+            return true;
+        }
+        // Only the wake-up pipe: emptied here, its post is seen now (it was queued before the
+        // pipe was written) or was taken already.
+        DrainWake();
+        return HasPosted();
     }
 
     // The timer due first, if any is due at `now`.
@@ -141,19 +178,30 @@ struct EventLoop::State
 
 EventLoop::EventLoop() : mState(std::make_unique<State>())
 {
-    int fds[2];
-    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) == 0) {
-        mState->wakeRead = fds[0];
-        mState->wakeWrite = fds[1];
+    // Without either, a wait would fail at once, every time: the loop would spin.
+    mState->epollFd = epoll_create1(EPOLL_CLOEXEC);
+    if (mState->epollFd < 0) {
+        throw std::system_error(errno, std::generic_category(), "epoll_create1");
     }
+    int fds[2];
+    if (pipe2(fds, O_NONBLOCK | O_CLOEXEC) != 0) {
+        const int error = errno;
+        close(mState->epollFd);
+        throw std::system_error(error, std::generic_category(), "pipe2");
+    }
+    mState->wakeRead = fds[0];
+    mState->wakeWrite = fds[1];
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u32 = kWakeId;
+    epoll_ctl(mState->epollFd, EPOLL_CTL_ADD, mState->wakeRead, &event);
 }
 
 EventLoop::~EventLoop()
 {
-    if (mState->wakeRead >= 0) {
-        close(mState->wakeRead);
-        close(mState->wakeWrite);
-    }
+    close(mState->wakeRead);
+    close(mState->wakeWrite);
+    close(mState->epollFd);
 }
 
 void EventLoop::Post(Task task)
@@ -190,13 +238,36 @@ void EventLoop::KillTimer(uint32_t id)
 uint32_t EventLoop::WatchDescriptor(int fd, ReadyHandler onReady, QueuedTest hasQueued)
 {
     const uint32_t id = mState->nextId++;
-    mState->watches.push_back({id, fd, std::move(onReady), std::move(hasQueued)});
+    epoll_event event{};
+    event.events = EPOLLIN;
+    event.data.u32 = id;
+    // A descriptor watched already (or one epoll cannot take) is watched through a copy of it.
+    int watched = fd;
+    if (epoll_ctl(mState->epollFd, EPOLL_CTL_ADD, fd, &event) != 0) {
+        watched = fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (watched >= 0 && epoll_ctl(mState->epollFd, EPOLL_CTL_ADD, watched, &event) != 0) {
+            close(watched);
+            watched = -1;
+        }
+    }
+    mState->watches.push_back(
+        {id, fd, watched != fd ? watched : -1, std::move(onReady), std::move(hasQueued)});
     return id;
 }
 
 void EventLoop::UnwatchDescriptor(uint32_t id)
 {
-    std::erase_if(mState->watches, [id](const Watch& watch) { return watch.id == id; });
+    std::erase_if(mState->watches, [this, id](const Watch& watch) {
+        if (watch.id != id) {
+            return false;
+        }
+        const int watched = watch.copy >= 0 ? watch.copy : watch.fd;
+        epoll_ctl(mState->epollFd, EPOLL_CTL_DEL, watched, nullptr);
+        if (watch.copy >= 0) {
+            close(watch.copy);
+        }
+        return true;
+    });
 }
 
 bool EventLoop::HasPending()
@@ -247,36 +318,24 @@ bool EventLoop::PumpOne(int32_t timeoutMs, std::optional<int32_t>* quit, bool* r
             }
         }
 
-        mState->FillPollFds(true);
-        std::vector<pollfd>& fds = mState->pollFds;
         int64_t wait = mState->MsToNextTimer(now);
         if (deadline >= 0) {
             const int64_t left = std::max<int64_t>(0, deadline - now);
             wait = wait < 0 ? left : std::min(wait, left);
         }
-        const int ready =
-            poll(fds.data(), fds.size(), static_cast<int>(std::min<int64_t>(wait, 1 << 30)));
+        const int ready = mState->WaitReady(static_cast<int>(std::min<int64_t>(wait, 1 << 30)));
         if (ready < 0 && errno != EINTR) {
             return false;
         }
         mState->descriptorsJustPolled = ready == 0;
         if (ready > 0) {
-            if (fds[0].revents != 0) {
+            if (mState->WakeIsReady(ready)) {
                 mState->DrainWake();
             }
-            for (size_t i = 1; i < fds.size(); ++i) {
-                if (fds[i].revents == 0) {
-                    continue;
-                }
-                // Look the watch up again by descriptor: the list may not have changed, but a
-                // handler must never run for a watch that is gone.
-                const auto it =
-                    std::find_if(mState->watches.begin(), mState->watches.end(),
-                                 [fd = fds[i].fd](const Watch& watch) { return watch.fd == fd; });
-                if (it == mState->watches.end()) {
-                    continue;
-                }
-                ReadyHandler onReady = it->onReady;
+            // Looked up by id: a handler never runs for a watch that is gone.
+            const auto first = mState->FirstReadyWatch(ready);
+            if (first != mState->watches.end()) {
+                ReadyHandler onReady = first->onReady;
                 const bool restart = onReady();
                 if (restartsIdle != nullptr) {
                     *restartsIdle = restart;

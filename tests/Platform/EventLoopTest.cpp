@@ -82,6 +82,61 @@ TEST(EventLoopTest, AReadableDescriptorRunsItsHandlerAndUnwatchedOnesAreLeftAlon
     close(fds[1]);
 }
 
+TEST(EventLoopTest, PendingWorkIsSeenWithoutBeingTaken)
+{
+    svp::EventLoop loop;
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_NONBLOCK), 0);
+    int readable = 0;
+    const uint32_t watch = loop.WatchDescriptor(fds[0], [&] {
+        ++readable;
+        return true;
+    });
+    EXPECT_FALSE(loop.HasPending());
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    EXPECT_TRUE(loop.HasPending());
+    EXPECT_TRUE(loop.HasPending()) << "looking takes nothing";
+    loop.UnwatchDescriptor(watch);
+    EXPECT_FALSE(loop.HasPending());
+    EXPECT_EQ(readable, 0);
+
+    bool ran = false;
+    loop.Post([&] { ran = true; });
+    EXPECT_TRUE(loop.HasPending());
+    EXPECT_TRUE(loop.PumpOne(0));
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(loop.HasPending()) << "the post's wake-up is spent with it";
+    close(fds[0]);
+    close(fds[1]);
+}
+
+TEST(EventLoopTest, ADescriptorWatchedTwiceWakesEachWatchUntilItIsUnwatched)
+{
+    svp::EventLoop loop;
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_NONBLOCK), 0);
+    std::vector<int> seen;
+    uint32_t first = 0;
+    uint32_t second = 0;
+    first = loop.WatchDescriptor(fds[0], [&] {
+        seen.push_back(1);
+        loop.UnwatchDescriptor(first);
+        return true;
+    });
+    second = loop.WatchDescriptor(fds[0], [&] {
+        seen.push_back(2);
+        loop.UnwatchDescriptor(second);
+        return true;
+    });
+    ASSERT_EQ(write(fds[1], "x", 1), 1);
+    EXPECT_TRUE(loop.PumpOne(0));
+    EXPECT_TRUE(loop.PumpOne(0));
+    EXPECT_FALSE(loop.PumpOne(0));
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+    close(fds[0]);
+    close(fds[1]);
+}
+
 TEST(EventLoopTest, ANestedLoopThatMeetsAQuitPassesItToTheOuterLoop)
 {
     svp::EventLoop loop;
