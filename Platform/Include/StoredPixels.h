@@ -22,4 +22,17 @@ std::vector<uint8_t> StorePixels(const DecodedImage& image);
 // too large. `image` is left empty on failure.
 bool DecodePicture(const uint8_t* data, size_t size, DecodedImage& image, std::string& error);
 
+// Stored pixels read where they lie, without a copy.
+struct StoredPixelsView
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    const uint32_t* pixels = nullptr; // into the bytes the view was made of
+};
+
+// True when the bytes are stored pixels of a size DecodePicture accepts and their pixels lie
+// aligned for 32-bit reads (as in the compiled-in pictures); `view` then points into `data`,
+// which must outlive every use of it. False for anything else, which DecodePicture then reads.
+bool ViewStoredPixels(const uint8_t* data, size_t size, StoredPixelsView& view);
+
 } // namespace svp

@@ -23,22 +23,39 @@ uint32_t GetUint32(const uint8_t* from)
            uint32_t(from[3]) << 24;
 }
 
-bool ReadStoredPixels(const uint8_t* data, size_t size, DecodedImage& image, std::string& error)
+bool IsStoredPixels(const uint8_t* data, size_t size)
 {
-    const uint32_t width = GetUint32(data + sizeof kMagic);
-    const uint32_t height = GetUint32(data + sizeof kMagic + 4);
+    return data != nullptr && size >= kHeaderSize && std::memcmp(data, kMagic, sizeof kMagic) == 0;
+}
+
+// The width and the height of stored pixels whose size matches them and is not too large.
+bool ReadStoredSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height,
+                    std::string& error)
+{
+    width = GetUint32(data + sizeof kMagic);
+    height = GetUint32(data + sizeof kMagic + 4);
     if (width == 0 || height == 0 || width > kMaxPngDimension || height > kMaxPngDimension ||
         uint64_t(width) * height > kMaxPngPixels) {
         error =
             "stored picture too large: " + std::to_string(width) + " x " + std::to_string(height);
         return false;
     }
-    const size_t count = size_t(width) * height;
-    if (size - kHeaderSize != count * 4) {
+    if (size - kHeaderSize != size_t(width) * height * 4) {
         error = "stored picture of " + std::to_string(width) + " x " + std::to_string(height) +
                 " pixels in " + std::to_string(size) + " bytes";
         return false;
     }
+    return true;
+}
+
+bool ReadStoredPixels(const uint8_t* data, size_t size, DecodedImage& image, std::string& error)
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (!ReadStoredSize(data, size, width, height, error)) {
+        return false;
+    }
+    const size_t count = size_t(width) * height;
     image.pixels.resize(count);
     std::memcpy(image.pixels.data(), data + kHeaderSize, count * 4);
     image.width = width;
@@ -63,7 +80,7 @@ std::vector<uint8_t> StorePixels(const DecodedImage& image)
 
 bool DecodePicture(const uint8_t* data, size_t size, DecodedImage& image, std::string& error)
 {
-    if (data != nullptr && size >= kHeaderSize && std::memcmp(data, kMagic, sizeof kMagic) == 0) {
+    if (IsStoredPixels(data, size)) {
         if (ReadStoredPixels(data, size, image, error)) {
             return true;
         }
@@ -71,6 +88,19 @@ bool DecodePicture(const uint8_t* data, size_t size, DecodedImage& image, std::s
         return false;
     }
     return DecodePng(data, size, image, error);
+}
+
+bool ViewStoredPixels(const uint8_t* data, size_t size, StoredPixelsView& view)
+{
+    std::string error;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (!IsStoredPixels(data, size) || !ReadStoredSize(data, size, width, height, error) ||
+        reinterpret_cast<uintptr_t>(data + kHeaderSize) % alignof(uint32_t) != 0) {
+        return false;
+    }
+    view = {width, height, reinterpret_cast<const uint32_t*>(data + kHeaderSize)};
+    return true;
 }
 
 } // namespace svp

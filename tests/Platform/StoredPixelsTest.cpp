@@ -62,6 +62,33 @@ TEST(StoredPixelsTest, StoredPixelsThatDoNotAddUpAreRefused)
     }
 }
 
+TEST(StoredPixelsTest, OnlyAlignedStoredPixelsThatAddUpAreViewedInPlace)
+{
+    const std::vector<uint32_t> pixels = {0xFF102030u, 0x80FF8000u, 0x00ABCDEFu, 0x01020304u};
+    const std::vector<uint8_t> stored = svp::StorePixels(Picture(2, 2, pixels));
+    svp::StoredPixelsView view;
+    ASSERT_TRUE(svp::ViewStoredPixels(stored.data(), stored.size(), view));
+    EXPECT_EQ(2u, view.width);
+    EXPECT_EQ(2u, view.height);
+    EXPECT_EQ(static_cast<const void*>(view.pixels), stored.data() + 16);
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.end(), view.pixels));
+
+    std::vector<uint8_t> shifted(stored.size() + 1);
+    std::copy(stored.begin(), stored.end(), shifted.begin() + 1);
+    const std::vector<uint8_t> png = svtest::EncodePng(2, 2, pixels);
+    const std::vector<uint8_t> cut(stored.begin(), stored.end() - 1);
+    const std::pair<const uint8_t*, size_t> refused[] = {
+        {shifted.data() + 1, stored.size()}, // pixels off a 4-byte boundary
+        {png.data(), png.size()},
+        {cut.data(), cut.size()},
+        {nullptr, 0}};
+    for (const auto& [data, size] : refused) {
+        svp::StoredPixelsView none;
+        EXPECT_FALSE(svp::ViewStoredPixels(data, size, none)) << size << " bytes";
+        EXPECT_EQ(none.pixels, nullptr);
+    }
+}
+
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);

@@ -31,17 +31,30 @@ namespace {
 // The image compiled in under the resource name. Its bytes are read where they lie and let go
 // of afterwards: the images are compiled in as their pixels, and would otherwise stay resident
 // beside the copy the bitmap keeps.
-bool DecodeCompiledInImage(const std::string& name, svp::DecodedImage& image)
+// A compiled-in picture: stored pixels are read where the executable holds them; anything else
+// is decoded, after which the pages it was read from are given back.
+RCPtr<ArgbPixels> LoadCompiledInImage(const std::string& name)
 {
     const svp::EmbeddedResource* resource = svp::FindEmbeddedResource("GDIPLUS", name);
     if (resource == nullptr || resource->bytes.empty()) {
-        return false;
+        return nullptr;
     }
+    svp::StoredPixelsView view;
+    if (svp::ViewStoredPixels(resource->bytes.data(), resource->bytes.size(), view)) {
+        return RCPtr<ArgbPixels>(new ArgbPixels(static_cast<int32_t>(view.width),
+                                                static_cast<int32_t>(view.height), view.pixels));
+    }
+    svp::DecodedImage image;
     std::string error;
     const bool decoded =
         svp::DecodePicture(resource->bytes.data(), resource->bytes.size(), image, error);
     svp::ReleaseEmbeddedResourcePages(*resource);
-    return decoded;
+    if (!decoded) {
+        return nullptr;
+    }
+    return RCPtr<ArgbPixels>(new ArgbPixels(static_cast<int32_t>(image.width),
+                                            static_cast<int32_t>(image.height),
+                                            std::move(image.pixels)));
 }
 
 bool ReadImageFile(const std::string& path, std::vector<uint8_t>& bytes)
@@ -124,11 +137,14 @@ void LBitmap::Load()
             reader = Registry().reader;
         }
         if (!reader) {
-            if (!DecodeCompiledInImage(ResourceNameOf(mName), image)) {
-                return;
+            mPixels = LoadCompiledInImage(ResourceNameOf(mName));
+            if (mPixels) {
+                mRect = {0, 0, mPixels->GetWidth(), mPixels->GetHeight()};
             }
-        } else if (!reader(ResourceNameOf(mName), bytes) ||
-                   !svp::DecodePicture(bytes.data(), bytes.size(), image, error)) {
+            return;
+        }
+        if (!reader(ResourceNameOf(mName), bytes) ||
+            !svp::DecodePicture(bytes.data(), bytes.size(), image, error)) {
             return;
         }
     } else if (!ReadImageFile(mName.ToNarrow().GetText(), bytes) ||

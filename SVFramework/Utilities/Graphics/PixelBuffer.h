@@ -54,16 +54,24 @@ public:
     {
         mPixels.resize(static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight));
     }
+    // Reads pixels that outlive the buffer (the program's compiled-in pictures) where they lie,
+    // rows top to bottom without padding: only the pages drawn from are ever read in. The first
+    // write, or change of height, takes a copy to work on.
+    LPixelBuffer(int32_t width, int32_t height, const T* lasting)
+        : mWidth(width > 0 ? width : 0), mHeight(height > 0 ? height : 0), mLasting(lasting)
+    {}
 
     int32_t GetWidth() const override { return mWidth; }
     int32_t GetHeight() const override { return mHeight; }
     int32_t GetStride() const override { return mWidth * static_cast<int32_t>(sizeof(T)); }
     const T* GetPixelForRead(int32_t x, int32_t y) const override
     {
-        return mPixels.data() + static_cast<ptrdiff_t>(y) * mWidth + x;
+        return (mLasting != nullptr ? mLasting : mPixels.data()) +
+               static_cast<ptrdiff_t>(y) * mWidth + x;
     }
     T* GetPixelForWrite(int32_t x, int32_t y) override
     {
+        TakeCopy();
         return mPixels.data() + static_cast<ptrdiff_t>(y) * mWidth + x;
     }
 
@@ -75,6 +83,7 @@ public:
         if (int64_t(mWidth) * rows > kMaxPixels) {
             throw Exception<std::bad_alloc>();
         }
+        TakeCopy();
         mPixels.resize(static_cast<size_t>(mWidth) * static_cast<size_t>(rows), T{});
         mHeight = rows;
     }
@@ -83,12 +92,22 @@ public:
     {
         return x >= 0 && y >= 0 && x < mWidth && y < mHeight;
     }
-    const std::vector<T>& GetPixels() const { return mPixels; }
 
 private:
+    void TakeCopy()
+    {
+        if (mLasting != nullptr) {
+            mPixels.assign(mLasting,
+                           mLasting + static_cast<size_t>(mWidth) * static_cast<size_t>(mHeight));
+            mLasting = nullptr;
+        }
+    }
+
     int32_t mWidth;
     int32_t mHeight;
     std::vector<T> mPixels;
+    // Pixels read in place until the first write; null once the buffer holds its own.
+    const T* mLasting = nullptr;
 };
 
 } // namespace SV

@@ -1,4 +1,5 @@
 #include "Utilities/Graphics/Bitmap.h"
+#include "EmbeddedResources.h"
 #include "ExceptionText.h"
 #include "PngFixtures.h"
 #include "TempFolder.h"
@@ -11,6 +12,7 @@
 #include <map>
 #include <mutex>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -319,6 +321,44 @@ TEST(BitmapTest, PixelDataOfACutBitmapIsThatOfItsOwner)
               }),
               "Domain Error : SV::LBitmapData::LBitmapData : Utilities\\Graphics\\Bitmap : "
               "Line 479");
+}
+
+// The compiled-in pictures are stored as their pixels: a bitmap of one reads them where the
+// program holds them, and takes a copy of its own only to change them.
+TEST(BitmapTest, ACompiledInPictureIsReadInPlaceUntilItIsWritten)
+{
+    const svp::EmbeddedResource* resource =
+        svp::FindEmbeddedResource("GDIPLUS", "ABOUTPRODUCTLOGO_PNG");
+    ASSERT_NE(resource, nullptr);
+    const uint8_t* begin = resource->bytes.data();
+    const uint8_t* end = begin + resource->bytes.size();
+    const std::vector<uint8_t> original(begin, end);
+
+    const RCPtr<LBitmap> logo = LBitmap::GetBitmap(u"::AboutProductLogo.png");
+    ASSERT_TRUE(logo);
+    const auto* first = reinterpret_cast<const uint8_t*>(
+        std::as_const(*logo->GetPixelSource()).GetPixelForRead(0, 0));
+    EXPECT_TRUE(first > begin && first < end) << "read where the program holds it";
+    const uint32_t before = PixelOf(*logo, 5, 5);
+
+    const RCPtr<SV::LBitmapData> locked = logo->GetPixelData();
+    *locked->GetPixelForWrite(5, 5) = ~before;
+    EXPECT_EQ(PixelOf(*logo, 5, 5), ~before);
+    const auto* copied = reinterpret_cast<const uint8_t*>(
+        std::as_const(*logo->GetPixelSource()).GetPixelForRead(0, 0));
+    EXPECT_FALSE(copied >= begin && copied < end) << "written in a copy of its own";
+    EXPECT_TRUE(std::equal(original.begin(), original.end(), begin));
+}
+
+TEST(BitmapTest, PixelsReadInPlaceKeepTheirRowsWhenTheHeightChanges)
+{
+    static const uint32_t kLasting[] = {1, 2, 3, 4, 5, 6};
+    SV::ArgbPixels pixels(2, 3, kLasting);
+    EXPECT_EQ(pixels.GetPixelForRead(1, 2), &kLasting[5]);
+    pixels.SetHeight(4);
+    EXPECT_NE(pixels.GetPixelForRead(0, 0), &kLasting[0]);
+    EXPECT_EQ(*pixels.GetPixelForRead(1, 2), 6u);
+    EXPECT_EQ(*pixels.GetPixelForRead(1, 3), 0u);
 }
 
 TEST(BitmapTest, FilledBitmapsNeedASize)
