@@ -31,8 +31,9 @@ class WindowPresenter
 {
 public:
     // Null for a null window or one the platform cannot draw into. Shared memory with the
-    // display is used where the display offers it, unless `mayShareMemory` is false; without it
-    // the pixels travel over the connection.
+    // display is used where the display offers it, unless `mayShareMemory` is false; without it,
+    // and for frames that cover a quarter of the picture or more, the pixels travel over the
+    // connection.
     static std::unique_ptr<WindowPresenter> Create(HWND window, bool mayShareMemory = true);
 
     virtual ~WindowPresenter() = default;

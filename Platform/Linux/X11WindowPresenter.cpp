@@ -66,6 +66,7 @@ public:
         if (image.pixels == nullptr || image.width <= 0 || image.height <= 0) {
             return;
         }
+        const bool shared = mShmAvailable && !IsLargeFrame(image, rects);
         for (const PixelRect& rect : rects) {
             PixelRect clipped;
             if (!ClipToImage(rect, image, clipped)) {
@@ -73,7 +74,7 @@ public:
             }
             if (!mSameLayout) {
                 PutConverted(image, clipped);
-            } else if (mShmAvailable && EnsureSharedImage(image.width, image.height)) {
+            } else if (shared && EnsureSharedImage(image.width, image.height)) {
                 PutShared(image, clipped);
             } else {
                 PutDirect(image, clipped);
@@ -88,6 +89,21 @@ public:
     bool SharesMemory() const override { return mShmAttached; }
 
 private:
+    // A frame that covers a quarter of the picture or more goes over the connection: the
+    // segment's pages were given back after the last frame, and writing them again costs a
+    // fault and a cleared page each, more than the server's reading the pixels from the socket.
+    static bool IsLargeFrame(const PixelImageView& image, std::span<const PixelRect> rects)
+    {
+        int64_t area = 0;
+        for (const PixelRect& rect : rects) {
+            PixelRect clipped;
+            if (ClipToImage(rect, image, clipped)) {
+                area += int64_t{clipped.width} * clipped.height;
+            }
+        }
+        return area * 4 >= int64_t{image.width} * image.height;
+    }
+
     bool EnsureSharedImage(int32_t width, int32_t height)
     {
         if (mShmImage != nullptr && mShmImage->width >= width && mShmImage->height >= height) {
