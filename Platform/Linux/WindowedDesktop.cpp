@@ -3,7 +3,7 @@
 #include "EmbeddedResources.h"
 #include "EventLoop.h"
 #include "MessageBoxWindow.h"
-#include "PngDecoder.h"
+#include "StoredPixels.h"
 #include "WindowSystem.h"
 
 #include <atomic>
@@ -27,7 +27,7 @@ std::optional<DecodedImage> DecodeResource(std::string_view type, int32_t id)
     }
     DecodedImage image;
     std::string error;
-    if (!DecodePng(resource->bytes.data(), resource->bytes.size(), image, error)) {
+    if (!DecodePicture(resource->bytes.data(), resource->bytes.size(), image, error)) {
         return std::nullopt;
     }
     return image;

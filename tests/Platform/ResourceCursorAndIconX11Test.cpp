@@ -2,8 +2,8 @@
 // shows is the picture itself, pixel for pixel, and not a stand-in.
 #include "EmbeddedResources.h"
 #include "EventLoop.h"
-#include "PngDecoder.h"
 #include "PrivateXServer.h"
+#include "StoredPixels.h"
 #include "WindowSystem.h"
 #include "WindowedDesktop.h"
 
@@ -27,7 +27,7 @@ svp::DecodedImage DecodeResource(std::string_view type, std::string_view name)
     svp::DecodedImage image;
     std::string error;
     if (resource == nullptr ||
-        !svp::DecodePng(resource->bytes.data(), resource->bytes.size(), image, error)) {
+        !svp::DecodePicture(resource->bytes.data(), resource->bytes.size(), image, error)) {
         ADD_FAILURE() << "no picture " << type << " " << name << ": " << error;
     }
     return image;

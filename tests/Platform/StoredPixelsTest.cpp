@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -95,20 +96,29 @@ std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The build compiles each picture of Resources/Images in as its pixels: they are the PNG's own,
-// and stay so once the pages read are let go of.
-TEST(StoredPixelsTest, EveryCompiledInImageHoldsThePixelsOfItsPicture)
+// The build compiles each picture of Resources/Images, the cursors and the icon in as its
+// pixels: they are the PNG's own, and stay so once the pages read are let go of.
+TEST(StoredPixelsTest, EveryCompiledInPictureHoldsThePixelsOfItsPicture)
 {
-    int compared = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(
-             std::filesystem::path(SV_RESOURCES_FOLDER) / "Images")) {
+    const std::filesystem::path folder(SV_RESOURCES_FOLDER);
+    std::vector<std::tuple<std::string, std::string, std::filesystem::path>> pictures = {
+        {"CURSOR", "102", folder / "Cursors" / "102.png"},
+        {"CURSOR", "103", folder / "Cursors" / "103.png"},
+        {"ICON", "2002", folder / "Icons" / "2002.png"}};
+    for (const auto& entry : std::filesystem::directory_iterator(folder / "Images")) {
         std::string name = entry.path().filename().string();
         std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
             return c == '.' || c == ' ' ? '_' : static_cast<char>(std::toupper(c));
         });
-        const svp::EmbeddedResource* resource = svp::FindEmbeddedResource("GDIPLUS", name);
-        ASSERT_NE(nullptr, resource) << name;
-        const std::vector<uint8_t> png = ReadWholeFile(entry.path());
+        pictures.emplace_back("GDIPLUS", name, entry.path());
+    }
+    for (const auto& [type, name, path] : pictures) {
+        const svp::EmbeddedResource* resource = svp::FindEmbeddedResource(type, name);
+        ASSERT_NE(nullptr, resource) << type << " " << name;
+        svp::StoredPixelsView view;
+        EXPECT_TRUE(svp::ViewStoredPixels(resource->bytes.data(), resource->bytes.size(), view))
+            << name << " is stored as its pixels";
+        const std::vector<uint8_t> png = ReadWholeFile(path);
         svp::DecodedImage expected;
         std::string error;
         ASSERT_TRUE(svp::DecodePng(png.data(), png.size(), expected, error)) << error;
@@ -122,9 +132,8 @@ TEST(StoredPixelsTest, EveryCompiledInImageHoldsThePixelsOfItsPicture)
             EXPECT_TRUE(expected.pixels == compiledIn.pixels) << name;
             svp::ReleaseEmbeddedResourcePages(*resource);
         }
-        ++compared;
     }
-    EXPECT_GT(compared, 0);
+    EXPECT_GT(pictures.size(), 3u) << "the folder of images is empty";
 }
 
 } // namespace
