@@ -29,8 +29,10 @@ void LGDIRenderContextInfo::PrepareSurface()
     if (width != target.width || height != target.height) {
         mCurrent->Resize(target.width, target.height);
         mSpare->Resize(target.width, target.height);
+        mCurrent->PrepareFirstFrame();
         return;
     }
+    mCurrent->PrepareFirstFrame();
     const RectRegion::Node* first = GetRegion().GetFirst();
     const bool wholeTarget = first != nullptr && first->next == nullptr &&
                              first->left == target.x && first->top == target.y &&

@@ -23,7 +23,8 @@ public:
 
     // Before a frame: both pictures follow the target's size; a frame that repaints exactly the
     // whole target starts from a transparent picture (from two for an offscreen context, the
-    // only kind that swaps them).
+    // only kind that swaps them). The current picture's memory is made present before the
+    // first frame drawn into it.
     void PrepareSurface();
     // After a frame: the drawing is finished and, unless the context is offscreen only, the
     // region's rectangles are copied to the window, last first. The region is left as it is.

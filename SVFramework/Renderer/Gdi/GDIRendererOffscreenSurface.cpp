@@ -1,5 +1,7 @@
 #include "Renderer/Gdi/GDIRendererOffscreenSurface.h"
 
+#include "MemoryPages.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -47,6 +49,7 @@ int32_t LGDIRendererOffscreenSurface::Resize(int32_t width, int32_t height)
 {
     mGraphics = nullptr;
     mSurface = nullptr;
+    mFirstFramePrepared = false;
     width = std::clamp(width, 1, kLargestExtent);
     height = std::clamp(height, 1, kLargestExtent);
     mSurface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
@@ -67,6 +70,18 @@ void LGDIRendererOffscreenSurface::Clear()
     cairo_set_operator(mGraphics.get(), CAIRO_OPERATOR_CLEAR);
     cairo_paint(mGraphics.get());
     mGraphics.reset(cairo_create(mSurface.get()));
+}
+
+void LGDIRendererOffscreenSurface::PrepareFirstFrame()
+{
+    if (mFirstFramePrepared || mSurface == nullptr) {
+        return;
+    }
+    mFirstFramePrepared = true;
+    svp::PrefaultForWriting(
+        cairo_image_surface_get_data(mSurface.get()),
+        static_cast<size_t>(cairo_image_surface_get_stride(mSurface.get())) *
+            static_cast<size_t>(cairo_image_surface_get_height(mSurface.get())));
 }
 
 std::pair<int32_t, int32_t> LGDIRendererOffscreenSurface::GetSize() const

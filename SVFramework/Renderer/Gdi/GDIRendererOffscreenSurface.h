@@ -24,6 +24,9 @@ public:
     int32_t Resize(int32_t width, int32_t height);
     // Transparent black everywhere and a fresh drawing state, the size kept.
     void Clear();
+    // Before the first frame drawn into this picture: its memory is made present in one go.
+    // Later calls, until the next Resize, do nothing.
+    void PrepareFirstFrame();
     // Width and height of the picture; 0 x 0 without one.
     std::pair<int32_t, int32_t> GetSize() const;
 
@@ -46,6 +49,7 @@ private:
     // The context after its surface, so that it goes first.
     svp::CairoSurfacePtr mSurface;
     svp::CairoPtr mGraphics;
+    bool mFirstFramePrepared = false;
 };
 
 // Plain 0xAARRGGBB to Cairo's premultiplied form and back; a colour with alpha of 0 or 255
