@@ -11,4 +11,8 @@ namespace svp {
 // they are. Nothing happens where the system cannot do it.
 void PrefaultForWriting(void* data, size_t bytes);
 
+// Lets go of the whole pages inside [data, data + bytes) of read-only data that the system reads
+// in again from its file when it is next read, such as the executable's own.
+void ReleaseReadOnlyPages(const void* data, size_t bytes);
+
 } // namespace svp

@@ -1,10 +1,8 @@
 #include "EmbeddedResources.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include "MemoryPages.h"
 
 #include <algorithm>
-#include <cstdint>
 
 namespace svp {
 
@@ -28,15 +26,8 @@ const EmbeddedResource* FindEmbeddedResource(std::string_view type, std::string_
 
 void ReleaseEmbeddedResourcePages(const EmbeddedResource& resource)
 {
-    // Only the pages wholly inside the bytes: they lie in the executable's read-only data, so
-    // dropping them loses nothing.
-    const auto pageSize = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
-    const auto begin = reinterpret_cast<uintptr_t>(resource.bytes.data());
-    const uintptr_t first = (begin + pageSize - 1) / pageSize * pageSize;
-    const uintptr_t last = (begin + resource.bytes.size()) / pageSize * pageSize;
-    if (last > first) {
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-    }
+    // The bytes lie in the executable's read-only data: dropping their pages loses nothing.
+    ReleaseReadOnlyPages(resource.bytes.data(), resource.bytes.size());
 }
 
 } // namespace svp
